@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages needed to build, test and benchmark the program.
+# Safe to run more than once; does nothing when everything is already present.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build ccache pkg-config
+  qt6-base-dev
+  libgtest-dev googletest
+  libsqlite3-dev
+  # independent xBase readers used by the interoperability tests
+  libdbd-xbase-perl python3-dbf python3
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update
+  $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,187 @@
+#pragma once
+// A compound index file (.cdx): a directory of named tags, each a B-tree of
+// compressed pages. This class owns the pages and the tree algorithms; it knows
+// nothing about records except the (key, record number) pairs it is given.
+//
+// Sharing: when the file is shared, every operation runs under a byte-range lock
+// on the file (shared for reading, exclusive for changes). After taking the lock
+// the change counters of the directory and of the tag are compared with the ones
+// this process saw last; a difference drops the cached pages, so changes made by
+// other processes are always seen.
+
+#include "cdx_page.h"
+#include "expression.h"
+#include "os_file.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+namespace store {
+
+struct TagSpec {
+    QByteArray name;         // at most 10 characters
+    QByteArray keyExpr;
+    QByteArray forExpr;      // empty: no condition
+    bool descending = false;
+    bool unique = false;
+    bool custom = false;     // keys only through explicit keyAdd/keyDel
+};
+
+class CdxFile;
+
+class CdxTag {
+public:
+    const QByteArray& name() const { return m_name; }
+    const TagSpec& spec() const { return m_spec; }
+    int keyLen() const { return m_keyLen; }
+    bool binaryKey() const { return m_pad == 0; }
+    char pad() const { return m_pad; }
+    bool descending() const { return m_spec.descending; }
+    bool unique() const { return m_spec.unique; }
+    bool custom() const { return m_spec.custom; }
+    const Expression* keyExpression() const { return m_key.get(); }
+    const Expression* forExpression() const { return m_for.get(); }
+    // False when the key expression cannot be evaluated here (foreign functions);
+    // the tag can still be read in its stored order.
+    bool usable() const { return m_key != nullptr; }
+    const QString& problem() const { return m_problem; }
+
+    // Compares two full keys (or the first len bytes) in this tag's order.
+    int compare(const char* a, const char* b, int len) const;
+
+    // Key bytes of a value, padded or cut to the key length; for seeks, the
+    // significant length (shorter for partial text) is returned in *sigLen.
+    QByteArray keyOf(const Value& v, int* sigLen = nullptr) const;
+
+private:
+    friend class CdxFile;
+    QByteArray m_name;
+    TagSpec m_spec;
+    quint32 m_header = 0;
+    quint32 m_root = 0;
+    quint32 m_counter = 0;
+    int m_keyLen = 0;
+    char m_pad = ' ';
+    std::unique_ptr<Expression> m_key;
+    std::unique_ptr<Expression> m_for;
+    QString m_problem;
+    std::unordered_map<quint32, cdx::Node> m_cache;
+    bool m_dirty = false;          // header to be written when the section ends
+};
+
+// A position inside a tag: leaf page and entry.
+struct CdxCursor {
+    quint32 page = cdx::kNoPage;
+    int index = -1;
+    bool valid() const { return page != cdx::kNoPage; }
+};
+
+class CdxFile {
+public:
+    CdxFile();
+    ~CdxFile();
+
+    Status create(const QString& path, quint32 counter = 0);
+    Status open(const QString& path, bool writable, bool shared, const std::vector<FieldInfo>& fields);
+    void close();
+    const QString& path() const { return m_file.path(); }
+    bool shared() const { return m_shared; }
+
+    int tagCount() const { return int(m_tags.size()); }
+    CdxTag* tag(int i) { return m_tags[size_t(i)].get(); }
+    int tagIndex(const QByteArray& name) const;    // case-insensitive, -1 when absent
+
+    // Section guard: takes the file lock (shared or exclusive) and brings the
+    // directory and caches up to date. Nested sections reuse the outer lock.
+    class Section {
+    public:
+        Section(CdxFile& f, bool write);
+        ~Section();
+        const Status& status() const { return m_status; }
+        explicit operator bool() const { return m_status.isOk(); }
+    private:
+        CdxFile& m_f;
+        bool m_write;
+        bool m_took = false;
+        Status m_status;
+    };
+
+    // All of the following must run inside a Section (write for changes).
+    Status insert(CdxTag* t, const char* key, quint32 rec);
+    Status remove(CdxTag* t, const char* key, quint32 rec);
+    bool contains(CdxTag* t, const char* key, int len, quint32* rec = nullptr);
+
+    // Positions at the first entry >= (key[0..len), rec) in ascending storage order.
+    // With rec 0 the record number is ignored. Returns an invalid cursor past the end.
+    Status lowerBound(CdxTag* t, const char* key, int len, quint32 rec, CdxCursor* c);
+    // First entry whose first len bytes are > key.
+    Status upperBound(CdxTag* t, const char* key, int len, CdxCursor* c);
+    Status first(CdxTag* t, CdxCursor* c);
+    Status last(CdxTag* t, CdxCursor* c);
+    Status next(CdxTag* t, CdxCursor* c);
+    Status prev(CdxTag* t, CdxCursor* c);
+    // Entry under a cursor (the cursor must be valid).
+    Status entry(CdxTag* t, const CdxCursor& c, QByteArray* key, quint32* rec);
+    quint32 counter(const CdxTag* t) const { return t->m_counter; }
+
+    // Creates a tag and fills it with sorted (key, rec) pairs in one pass.
+    // An existing tag of the same name is replaced.
+    Status createTag(const TagSpec& spec, const std::vector<FieldInfo>& fields,
+                     std::vector<std::pair<QByteArray, quint32>>* sortedKeys, CdxTag** out);
+    Status deleteTag(const QByteArray& name);
+    // Prepares a tag object (compiles the expressions and decides key length
+    // and kind) without writing anything.
+    static Status prepareTag(const TagSpec& spec, const std::vector<FieldInfo>& fields,
+                             std::unique_ptr<CdxTag>* out);
+
+    // Reads every key of a tag in stored order (verification, tests).
+    Status scan(CdxTag* t, std::vector<std::pair<QByteArray, quint32>>* out);
+
+    // Empties every tag (keeps definitions).
+    Status clearAll();
+
+private:
+    friend class Section;
+    Status lock(bool write);
+    void unlock();
+    Status refresh();
+    Status loadDirectory();
+    Status readTagHeader(quint32 off, CdxTag* t, const std::vector<FieldInfo>& fields);
+    void touch(CdxTag* t);                         // raise the change counter
+    Status node(CdxTag* t, quint32 off, cdx::Node** out);
+    Status writeNode(CdxTag* t, cdx::Node* n);
+    Status allocPage(quint32* off);
+    Status freePage(CdxTag* t, quint32 off);
+    Status descend(CdxTag* t, const char* key, int len, quint32 rec, bool upper,
+                   std::vector<std::pair<quint32, int>>* path);
+    Status fixParents(CdxTag* t, std::vector<std::pair<quint32, int>>& path, int level);
+    Status splitIfNeeded(CdxTag* t, std::vector<std::pair<quint32, int>>& path, int level);
+    Status bulkLoad(CdxTag* t, const std::vector<std::pair<QByteArray, quint32>>& keys);
+    Status insertDirectory(const QByteArray& name, quint32 header);
+    Status removeDirectory(const QByteArray& name);
+    Status freeTree(CdxTag* t);
+    int cmpEntry(const CdxTag* t, const char* a, quint32 ra, const char* b, int len, quint32 rb) const;
+
+    Status writeTagHeader(CdxTag* t, bool full);
+    Status readDirectoryList(std::vector<std::pair<QByteArray, quint32>>* list);
+    Status finishSection();
+
+    OsFile m_file;
+    quint32 m_globalSeen = 0;      // change counter of the whole file, as last seen
+    quint32 m_freeHead = cdx::kNoPage;
+    qint64 m_fileEnd = 0;
+    bool m_dirDirty = false;
+    bool m_writable = false;
+    bool m_shared = false;
+    int m_lockDepth = 0;
+    bool m_lockWrite = false;
+    std::vector<FieldInfo> m_fields;
+    std::unique_ptr<CdxTag> m_dir;                 // the directory is itself a tag
+    std::vector<std::unique_ptr<CdxTag>> m_tags;
+};
+
+} // namespace store

@@ -1,0 +1,57 @@
+#pragma once
+// One 512-byte page of a compound index, decoded into plain arrays.
+//
+// Leaf pages store their keys compressed: each entry packs the record number,
+// the count of leading bytes shared with the previous key and the count of
+// trailing pad bytes dropped; the remaining key bytes are packed from the end
+// of the page towards the front. Interior pages hold full keys with the record
+// number and the child page, both big-endian.
+
+#include "status.h"
+
+#include <QByteArray>
+
+#include <vector>
+
+namespace store::cdx {
+
+constexpr int kPageSize = 512;
+constexpr quint32 kNoPage = 0xFFFFFFFFu;
+constexpr int kMaxKeyLen = 240;
+
+enum PageAttr : quint16 { Interior = 0, Root = 1, Leaf = 2 };
+
+struct Node {
+    quint32 offset = 0;
+    quint16 attr = Leaf | Root;
+    quint32 left = kNoPage;
+    quint32 right = kNoPage;
+    int keyLen = 0;
+    QByteArray keys;                 // count() * keyLen bytes, full keys
+    std::vector<quint32> recs;
+    std::vector<quint32> childs;     // interior pages only
+
+    bool isLeaf() const { return attr & Leaf; }
+    bool isRoot() const { return attr & Root; }
+    int count() const { return int(recs.size()); }
+    const char* key(int i) const { return keys.constData() + qsizetype(i) * keyLen; }
+    QByteArray keyAt(int i) const { return QByteArray(key(i), keyLen); }
+
+    void insert(int pos, const char* key, quint32 rec, quint32 child = 0);
+    void erase(int pos);
+    void setKey(int pos, const char* key, quint32 rec);
+    // Moves entries [from, count) into `other` (appended at its end).
+    void moveTail(int from, Node* other);
+};
+
+// Decodes a page; pad is the byte dropped from key ends (blank or NUL).
+Status decode(const uchar* page, int keyLen, char pad, quint32 offset, Node* out);
+
+// Bytes a leaf with these entries needs, or -1 when it cannot be encoded in one page.
+int leafBytes(const Node& n, char pad);
+// Encodes; false when the entries do not fit in one page.
+bool encodeLeaf(const Node& n, char pad, uchar* page);
+void encodeInterior(const Node& n, uchar* page);
+int interiorCapacity(int keyLen);
+
+} // namespace store::cdx

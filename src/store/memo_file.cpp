@@ -1,0 +1,161 @@
+#include "memo_file.h"
+
+#include <QtEndian>
+
+namespace store {
+
+namespace {
+// Lock byte for block allocation, far beyond any real memo data.
+constexpr qint64 kAllocLockOffset = qint64(1) << 40;
+
+Status corruptMemo(const QString& path, const QString& why)
+{
+    return {StatusCode::Corrupt, QStringLiteral("El fichero de memos %1 está dañado: %2").arg(path, why)};
+}
+} // namespace
+
+Status MemoFile::create(const QString& path, int blockSize)
+{
+    if (Status s = m_file.open(path, true, true); !s)
+        return s;
+    m_blockSize = blockSize;
+    QByteArray h(kHeaderSize, '\0');
+    qToBigEndian<quint32>(quint32((kHeaderSize + blockSize - 1) / blockSize), h.data());
+    qToBigEndian<quint16>(quint16(blockSize), h.data() + 6);
+    return m_file.writeAt(0, h.constData(), h.size());
+}
+
+Status MemoFile::open(const QString& path, bool writable)
+{
+    if (Status s = m_file.open(path, writable); !s)
+        return s;
+    uchar h[8];
+    qint64 got = 0;
+    if (Status s = m_file.readAt(0, h, 8, &got); !s)
+        return s;
+    if (got < 8)
+        return corruptMemo(path, QStringLiteral("cabecera incompleta"));
+    int bs = qFromBigEndian<quint16>(h + 6);
+    if (bs == 0)
+        bs = kDefaultBlockSize;   // some writers leave it zero and mean the default
+    if (bs < 1 || bs > 32768)
+        return corruptMemo(path, QStringLiteral("tamaño de bloque %1 no válido").arg(bs));
+    m_blockSize = bs;
+    return {};
+}
+
+Status MemoFile::nextFree(quint32* next) const
+{
+    uchar h[4];
+    if (Status s = m_file.readAt(0, h, 4); !s)
+        return s;
+    *next = qFromBigEndian<quint32>(h);
+    return {};
+}
+
+Status MemoFile::read(quint32 block, QByteArray* data, bool* binary) const
+{
+    data->clear();
+    if (binary)
+        *binary = false;
+    if (block == 0)
+        return {};
+    const qint64 size = m_file.size();
+    const qint64 pos = qint64(block) * m_blockSize;
+    if (pos < kHeaderSize || pos + 8 > size)
+        return corruptMemo(path(), QStringLiteral("el bloque %1 está fuera del fichero").arg(block));
+    uchar h[8];
+    if (Status s = m_file.readAt(pos, h, 8); !s)
+        return s;
+    const quint32 type = qFromBigEndian<quint32>(h);
+    const quint32 len = qFromBigEndian<quint32>(h + 4);
+    if (qint64(len) > size - pos - 8)
+        return corruptMemo(path(), QStringLiteral("el memo del bloque %1 se sale del fichero").arg(block));
+    data->resize(qsizetype(len));
+    if (Status s = m_file.readAt(pos + 8, data->data(), len); !s)
+        return s;
+    if (binary)
+        *binary = (type == 0);
+    return {};
+}
+
+Status MemoFile::blocksOf(quint32 block, quint32* count) const
+{
+    *count = 0;
+    if (block == 0)
+        return {};
+    const qint64 pos = qint64(block) * m_blockSize;
+    uchar h[8];
+    qint64 got = 0;
+    if (Status s = m_file.readAt(pos, h, 8, &got); !s)
+        return s;
+    if (got < 8)
+        return {};
+    const quint32 len = qFromBigEndian<quint32>(h + 4);
+    *count = quint32((qint64(len) + 8 + m_blockSize - 1) / m_blockSize);
+    return {};
+}
+
+Status MemoFile::write(quint32 oldBlock, const QByteArray& data, bool binary, quint32* block)
+{
+    *block = 0;
+    if (data.isEmpty())
+        return {};
+    const quint32 needed = quint32((qint64(data.size()) + 8 + m_blockSize - 1) / m_blockSize);
+    QByteArray buf(qsizetype(needed) * m_blockSize, '\0');
+    qToBigEndian<quint32>(binary ? 0u : 1u, buf.data());
+    qToBigEndian<quint32>(quint32(data.size()), buf.data() + 4);
+    std::memcpy(buf.data() + 8, data.constData(), size_t(data.size()));
+
+    quint32 oldCount = 0;
+    if (oldBlock != 0) {
+        if (Status s = blocksOf(oldBlock, &oldCount); !s)
+            return s;
+    }
+    if (oldBlock != 0 && oldCount >= needed) {
+        if (Status s = m_file.writeAt(qint64(oldBlock) * m_blockSize, buf.constData(), buf.size()); !s)
+            return s;
+        *block = oldBlock;
+        return {};
+    }
+
+    // New blocks at the end, taken under the allocation lock.
+    Status lock;
+    for (int i = 0; i < 2000; ++i) {
+        lock = m_file.tryLock(kAllocLockOffset, 1, OsFile::LockKind::Write);
+        if (lock.code() != StatusCode::Busy)
+            break;
+        struct timespec ts {0, 1000000};
+        nanosleep(&ts, nullptr);
+    }
+    if (!lock)
+        return lock;
+    quint32 next = 0;
+    Status s = nextFree(&next);
+    if (s) {
+        const quint32 minBlock = quint32((kHeaderSize + m_blockSize - 1) / m_blockSize);
+        if (next < minBlock)
+            next = minBlock;
+        s = m_file.writeAt(qint64(next) * m_blockSize, buf.constData(), buf.size());
+        if (s) {
+            uchar nf[4];
+            qToBigEndian<quint32>(next + needed, nf);
+            s = m_file.writeAt(0, nf, 4);
+        }
+    }
+    m_file.unlock(kAllocLockOffset, 1);
+    if (s)
+        *block = next;
+    return s;
+}
+
+Status MemoFile::zap()
+{
+    if (Status s = m_file.truncate(kHeaderSize); !s)
+        return s;
+    uchar nf[4];
+    qToBigEndian<quint32>(quint32((kHeaderSize + m_blockSize - 1) / m_blockSize), nf);
+    return m_file.writeAt(0, nf, 4);
+}
+
+} // namespace store

@@ -1,0 +1,663 @@
+#include "table_file.h"
+
+#include "record_codec.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <map>
+
+namespace store {
+
+namespace {
+
+// Tables open in this process, by canonical path.
+std::map<QString, std::weak_ptr<TableFile>>& registry()
+{
+    static std::map<QString, std::weak_ptr<TableFile>> r;
+    return r;
+}
+
+QString canonical(const QString& path)
+{
+    const QString c = QFileInfo(path).canonicalFilePath();
+    return c.isEmpty() ? QFileInfo(path).absoluteFilePath() : c;
+}
+
+// Companion file (".fpt", ".cdx") with the extension written in the case of the table's.
+QString companion(const QString& dbfPath, const char* ext)
+{
+    const QFileInfo fi(dbfPath);
+    QString e = QString::fromLatin1(ext);
+    if (fi.suffix() == fi.suffix().toUpper() && !fi.suffix().isEmpty())
+        e = e.toUpper();
+    return fi.path() + QLatin1Char('/') + fi.completeBaseName() + QLatin1Char('.') + e;
+}
+
+class RecordContext : public ExprContext {
+public:
+    RecordContext(TableFile* t, quint32 rec, const char* record) : m_t(t), m_rec(rec), m_record(record) {}
+    Value field(int i) const override { return m_t->fieldValue(i, m_rec, m_record); }
+    quint32 recNo() const override { return m_rec; }
+    bool deleted() const override { return m_record[0] == '*'; }
+private:
+    TableFile* m_t;
+    quint32 m_rec;
+    const char* m_record;
+};
+
+void sleepMs(int ms)
+{
+    struct timespec ts {ms / 1000, (ms % 1000) * 1000000L};
+    nanosleep(&ts, nullptr);
+}
+} // namespace
+
+QString findFileNoCase(const QString& path)
+{
+    const QFileInfo fi(path);
+    if (fi.exists())
+        return fi.filePath();
+    const QDir dir = fi.dir();
+    if (!dir.exists())
+        return {};
+    const QString wanted = fi.fileName();
+    const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& e : entries)
+        if (e.compare(wanted, Qt::CaseInsensitive) == 0)
+            return dir.filePath(e);
+    return {};
+}
+
+TableFile::~TableFile()
+{
+    registry().erase(canonical(m_dbf.path()));
+    m_cdx.reset();
+    m_memo.close();
+    m_dbf.close();
+}
+
+Status TableFile::open(const QString& path, bool shared, bool readOnly, std::shared_ptr<TableFile>* out)
+{
+    const QString key = canonical(path);
+    auto it = registry().find(key);
+    if (it != registry().end()) {
+        if (auto existing = it->second.lock()) {
+            if (!shared || !existing->m_shared)
+                return {StatusCode::Busy, QStringLiteral("La tabla %1 está en uso en modo exclusivo").arg(path)};
+            if (!readOnly && existing->m_readOnly)
+                return {StatusCode::Busy, QStringLiteral("La tabla %1 está abierta solo para lectura").arg(path)};
+            *out = existing;
+            return {};
+        }
+    }
+    std::shared_ptr<TableFile> t(new TableFile);
+    if (Status s = t->openFiles(path, shared, readOnly); !s)
+        return s;
+    registry()[key] = t;
+    *out = t;
+    return {};
+}
+
+Status TableFile::openFiles(const QString& path, bool shared, bool readOnly)
+{
+    m_shared = shared;
+    m_readOnly = readOnly;
+    if (Status s = m_dbf.open(path, !readOnly); !s)
+        return {s.code(), QStringLiteral("No pudo abrirse la tabla %1").arg(path), s.osError()};
+    const bool writeLock = !shared && !readOnly;
+    if (Status s = m_dbf.tryLock(kOpenLock, 1, writeLock ? OsFile::LockKind::Write : OsFile::LockKind::Read); !s) {
+        if (s.code() == StatusCode::Busy)
+            return {StatusCode::Busy, QStringLiteral("La tabla %1 está en uso por otro usuario").arg(path)};
+        return s;
+    }
+    QByteArray prefix(DbfHeader::kPrefix, '\0');
+    qint64 got = 0;
+    if (Status s = m_dbf.readAt(0, prefix.data(), prefix.size(), &got); !s)
+        return s;
+    const qint64 size = m_dbf.size();
+    int hlen = got == prefix.size() ? DbfHeader::headerLenFromPrefix(prefix) : -1;
+    if (hlen < DbfHeader::kPrefix + 1 || hlen > size)
+        hlen = int(qMin<qint64>(size, 65535));
+    QByteArray head(hlen, '\0');
+    if (Status s = m_dbf.readAt(0, head.data(), hlen, &got); !s)
+        return s;
+    head.truncate(got);
+    if (Status s = DbfHeader::parse(head, size, path, &m_header); !s)
+        return s;
+    m_infos.assign(m_header.fields.begin(), m_header.fields.end());
+
+    if (m_header.hasMemo()) {
+        m_memoPath = findFileNoCase(companion(path, "fpt"));
+        if (m_memoPath.isEmpty())
+            return {StatusCode::NotFound, QStringLiteral("Falta el fichero de memos de la tabla %1").arg(path), ENOENT};
+        if (Status s = m_memo.open(m_memoPath, !readOnly); !s)
+            return s;
+    }
+    return openIndex();
+}
+
+Status TableFile::openIndex()
+{
+    m_cdx.reset();
+    m_cdxPath = findFileNoCase(companion(m_dbf.path(), "cdx"));
+    if (m_cdxPath.isEmpty())
+        return {};
+    auto cdx = std::make_unique<CdxFile>();
+    if (Status s = cdx->open(m_cdxPath, !m_readOnly, m_shared, m_infos); !s)
+        return s;
+    m_cdx = std::move(cdx);
+    return {};
+}
+
+Status TableFile::create(const QString& path, const std::vector<FieldSpec>& fields)
+{
+    DbfHeader h;
+    if (Status s = DbfHeader::build(fields, &h); !s)
+        return s;
+    const QString key = canonical(path);
+    if (auto it = registry().find(key); it != registry().end() && !it->second.expired())
+        return {StatusCode::Busy, QStringLiteral("La tabla %1 está abierta y no puede crearse de nuevo").arg(path)};
+    // Old companions under any spelling go first, so the new table never inherits them.
+    for (const char* ext : {"cdx", "fpt"}) {
+        const QString old = findFileNoCase(companion(path, ext));
+        if (!old.isEmpty())
+            QFile::remove(old);
+    }
+    OsFile f;
+    if (Status s = f.open(path, true, true); !s)
+        return {s.code(), QStringLiteral("No pudo crearse la tabla %1").arg(path), s.osError()};
+    QByteArray bytes = h.encode();
+    bytes.append(char(0x1A));
+    if (Status s = f.writeAt(0, bytes.constData(), bytes.size()); !s)
+        return s;
+    if (h.hasMemo()) {
+        MemoFile m;
+        if (Status s = m.create(companion(path, "fpt")); !s)
+            return s;
+    }
+    return {};
+}
+
+// ---------------------------------------------------------------- records
+
+Status TableFile::refreshCount()
+{
+    uchar b[4];
+    if (Status s = m_dbf.readAt(4, b, 4); !s)
+        return s;
+    const quint32 n = quint32(b[0]) | quint32(b[1]) << 8 | quint32(b[2]) << 16 | quint32(b[3]) << 24;
+    // A count the file has no room for is not believed (a foreign writer died half way).
+    const qint64 room = (m_dbf.size() - m_header.headerLen) / m_header.recordLen;
+    m_header.recCount = quint32(qMin<qint64>(n, qMax<qint64>(room, 0)));
+    return {};
+}
+
+Status TableFile::writeCount()
+{
+    char prefix[32];
+    m_header.updated = QDate::currentDate();
+    m_header.encodePrefix(prefix);
+    return m_dbf.writeAt(1, prefix + 1, 7);
+}
+
+Status TableFile::readRecord(quint32 rec, char* buf)
+{
+    if (rec == 0)
+        return {StatusCode::Invalid, QStringLiteral("Número de registro no válido")};
+    if (rec > m_header.recCount && m_shared)
+        if (Status s = refreshCount(); !s)
+            return s;
+    if (rec > m_header.recCount)
+        return {StatusCode::NotFound, QStringLiteral("El registro %1 no existe").arg(rec)};
+    return m_dbf.readAt(qint64(m_header.headerLen) + qint64(rec - 1) * m_header.recordLen, buf, m_header.recordLen);
+}
+
+Status TableFile::writeRecord(quint32 rec, const char* buf)
+{
+    if (m_readOnly)
+        return {StatusCode::ReadOnly, QStringLiteral("La tabla %1 está abierta solo para lectura").arg(path())};
+    if (rec == 0 || rec > m_header.recCount)
+        return {StatusCode::Invalid, QStringLiteral("Número de registro no válido")};
+    return m_dbf.writeAt(qint64(m_header.headerLen) + qint64(rec - 1) * m_header.recordLen, buf, m_header.recordLen);
+}
+
+Status TableFile::appendBlank(const void* owner, quint32* rec)
+{
+    if (m_readOnly)
+        return {StatusCode::ReadOnly, QStringLiteral("La tabla %1 está abierta solo para lectura").arg(path())};
+    if (m_tableOwner && m_tableOwner != owner)
+        return {StatusCode::Busy, QStringLiteral("Tabla bloqueada")};
+    const bool needLock = m_shared && !m_tableOwner;
+    if (needLock)
+        if (Status s = m_dbf.tryLock(kAppendLock, 1, OsFile::LockKind::Write); !s)
+            return s;
+    Status s = m_shared ? refreshCount() : Status();
+    if (s) {
+        const quint32 n = m_header.recCount + 1;
+        QByteArray bytes = blankRecord(m_header);
+        bytes.append(char(0x1A));
+        s = m_dbf.writeAt(qint64(m_header.headerLen) + qint64(n - 1) * m_header.recordLen, bytes.constData(), bytes.size());
+        if (s) {
+            m_header.recCount = n;
+            s = writeCount();
+        }
+        if (s) {
+            *rec = n;
+            // The new record is ours before anyone else can take it.
+            s = lockRecord(owner, n);
+        }
+    }
+    if (needLock)
+        m_dbf.unlock(kAppendLock, 1);
+    return s;
+}
+
+// ---------------------------------------------------------------- locks
+
+Status TableFile::lockRecord(const void* owner, quint32 rec)
+{
+    if (m_readOnly)
+        return {StatusCode::ReadOnly, QStringLiteral("La tabla %1 está abierta solo para lectura").arg(path())};
+    if (m_tableOwner && m_tableOwner != owner)
+        return {StatusCode::Busy, QStringLiteral("Tabla bloqueada")};
+    auto it = m_recordOwners.find(rec);
+    if (it != m_recordOwners.end())
+        return it->second == owner ? Status() : Status(StatusCode::Busy, QStringLiteral("Registro bloqueado"));
+    if (m_shared && !m_tableOwner)
+        if (Status s = m_dbf.tryLock(kRecordBase + rec, 1, OsFile::LockKind::Write); !s)
+            return s;
+    m_recordOwners.emplace(rec, owner);
+    return {};
+}
+
+void TableFile::unlockRecord(const void* owner, quint32 rec)
+{
+    auto it = m_recordOwners.find(rec);
+    if (it == m_recordOwners.end() || it->second != owner)
+        return;
+    m_recordOwners.erase(it);
+    if (m_shared && !m_tableOwner)
+        m_dbf.unlock(kRecordBase + rec, 1);
+}
+
+Status TableFile::lockTable(const void* owner)
+{
+    if (m_readOnly)
+        return {StatusCode::ReadOnly, QStringLiteral("La tabla %1 está abierta solo para lectura").arg(path())};
+    if (m_tableOwner == owner)
+        return {};
+    if (m_tableOwner)
+        return {StatusCode::Busy, QStringLiteral("Tabla bloqueada")};
+    for (auto& [rec, o] : m_recordOwners)
+        if (o != owner)
+            return {StatusCode::Busy, QStringLiteral("Registro bloqueado")};
+    if (m_shared)
+        if (Status s = m_dbf.tryLock(kAppendLock, kRecordEnd - kAppendLock, OsFile::LockKind::Write); !s)
+            return s;
+    m_tableOwner = owner;
+    if (m_shared)
+        refreshCount();
+    return {};
+}
+
+void TableFile::unlockAll(const void* owner)
+{
+    for (auto it = m_recordOwners.begin(); it != m_recordOwners.end();) {
+        if (it->second == owner) {
+            if (m_shared && !m_tableOwner)
+                m_dbf.unlock(kRecordBase + it->first, 1);
+            it = m_recordOwners.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    if (m_tableOwner == owner) {
+        m_tableOwner = nullptr;
+        if (m_shared) {
+            m_dbf.unlock(kAppendLock, kRecordEnd - kAppendLock);
+            // Record locks of other work areas of this process lived inside the range.
+            for (auto& [rec, o] : m_recordOwners)
+                for (int i = 0; i < 100 && m_dbf.tryLock(kRecordBase + rec, 1, OsFile::LockKind::Write).code()
+                                                 == StatusCode::Busy; ++i)
+                    sleepMs(1);
+        }
+    }
+}
+
+bool TableFile::holdsRecord(const void* owner, quint32 rec) const
+{
+    if (m_tableOwner == owner)
+        return true;
+    auto it = m_recordOwners.find(rec);
+    return it != m_recordOwners.end() && it->second == owner;
+}
+
+// ---------------------------------------------------------------- memos and values
+
+Status TableFile::readMemo(const DbfField& f, const char* record, QByteArray* data, bool* binary)
+{
+    data->clear();
+    const quint32 block = memoBlock(f, record);
+    if (block == 0)
+        return {};
+    if (!m_memo.isOpen())
+        return {StatusCode::NotFound, QStringLiteral("La tabla %1 no tiene fichero de memos").arg(path())};
+    return m_memo.read(block, data, binary);
+}
+
+Status TableFile::writeMemo(const DbfField& f, char* record, const QByteArray& data, bool binary)
+{
+    if (!m_memo.isOpen())
+        return {StatusCode::NotFound, QStringLiteral("La tabla %1 no tiene fichero de memos").arg(path())};
+    quint32 block = 0;
+    if (Status s = m_memo.write(memoBlock(f, record), data, binary, &block); !s)
+        return s;
+    encodeMemoBlock(f, block, record);
+    return {};
+}
+
+Value TableFile::fieldValue(int index, quint32 rec, const char* record)
+{
+    const DbfField& f = m_header.fields[size_t(index)];
+    if (f.type == 'M') {
+        QByteArray data;
+        readMemo(f, record, &data);
+        return Value::text(data);
+    }
+    return decodeField(f, record);
+}
+
+// ---------------------------------------------------------------- index maintenance
+
+Status TableFile::checkMaintainable()
+{
+    if (!m_cdx)
+        return {};
+    for (int i = 0; i < m_cdx->tagCount(); ++i) {
+        CdxTag* t = m_cdx->tag(i);
+        if (!t->usable() && !t->custom())
+            return {StatusCode::Invalid,
+                    QStringLiteral("La etiqueta %1 del índice %2 no puede mantenerse: %3")
+                        .arg(QString::fromLatin1(t->name()), m_cdxPath, t->problem())};
+    }
+    return {};
+}
+
+QByteArray TableFile::keyFor(const CdxTag* t, quint32 rec, const char* record, bool* included)
+{
+    RecordContext ctx(this, rec, record);
+    if (included)
+        *included = !t->forExpression() || t->forExpression()->eval(ctx).toBool();
+    return t->keyOf(t->keyExpression()->eval(ctx));
+}
+
+Status TableFile::updateKeys(quint32 rec, const char* before, const char* after)
+{
+    if (!m_cdx || m_cdx->tagCount() == 0)
+        return {};
+    CdxFile::Section sec(*m_cdx, true);
+    if (!sec)
+        return sec.status();
+    for (int i = 0; i < m_cdx->tagCount(); ++i) {
+        CdxTag* t = m_cdx->tag(i);
+        if (t->custom() || !t->usable())
+            continue;
+        bool wasIn = false, isIn = false;
+        QByteArray oldKey;
+        if (before)
+            oldKey = keyFor(t, rec, before, &wasIn);
+        const QByteArray newKey = keyFor(t, rec, after, &isIn);
+        if (wasIn && isIn && oldKey == newKey)
+            continue;
+        if (wasIn)
+            if (Status s = m_cdx->remove(t, oldKey.constData(), rec); !s)
+                return s;
+        if (isIn)
+            if (Status s = m_cdx->insert(t, newKey.constData(), rec); !s)
+                return s;
+    }
+    return {};
+}
+
+Status TableFile::needExclusive(const char* what) const
+{
+    if (m_readOnly)
+        return {StatusCode::ReadOnly, QStringLiteral("La tabla %1 está abierta solo para lectura").arg(path())};
+    if (m_shared)
+        return {StatusCode::Invalid,
+                QStringLiteral("%1 necesita la tabla %2 en uso exclusivo").arg(QString::fromUtf8(what), path())};
+    return {};
+}
+
+Status TableFile::buildKeys(const CdxTag* t, std::vector<std::pair<QByteArray, quint32>>* keys)
+{
+    keys->clear();
+    if (t->custom())
+        return {};
+    const quint32 n = m_header.recCount;
+    keys->reserve(n);
+    const int rl = m_header.recordLen;
+    const quint32 chunk = quint32(qMax(1, (1 << 20) / rl));
+    QByteArray buf;
+    for (quint32 first = 1; first <= n; first += chunk) {
+        const quint32 count = qMin(chunk, n - first + 1);
+        buf.resize(qsizetype(count) * rl);
+        if (Status s = m_dbf.readAt(qint64(m_header.headerLen) + qint64(first - 1) * rl, buf.data(), buf.size()); !s)
+            return s;
+        for (quint32 i = 0; i < count; ++i) {
+            bool in = false;
+            QByteArray k = keyFor(t, first + i, buf.constData() + qsizetype(i) * rl, &in);
+            if (in)
+                keys->emplace_back(std::move(k), first + i);
+        }
+    }
+    std::stable_sort(keys->begin(), keys->end(), [t](const auto& a, const auto& b) {
+        const int c = t->compare(a.first.constData(), b.first.constData(), t->keyLen());
+        return c != 0 ? c < 0 : a.second < b.second;
+    });
+    if (t->unique()) {
+        auto last = std::unique(keys->begin(), keys->end(), [t](const auto& a, const auto& b) {
+            return std::memcmp(a.first.constData(), b.first.constData(), size_t(t->keyLen())) == 0;
+        });
+        keys->erase(last, keys->end());
+    }
+    return {};
+}
+
+Status TableFile::createTag(const TagSpec& spec)
+{
+    if (m_readOnly)
+        return {StatusCode::ReadOnly, QStringLiteral("La tabla %1 está abierta solo para lectura").arg(path())};
+    if (m_shared && !m_tableOwner)
+        return {StatusCode::NotLocked, QStringLiteral("Para crear una etiqueta en uso compartido hay que bloquear la tabla")};
+    std::unique_ptr<CdxTag> probe;
+    if (Status s = CdxFile::prepareTag(spec, m_infos, &probe); !s)
+        return s;
+    if (!m_cdx) {
+        const QString p = companion(m_dbf.path(), "cdx");
+        {
+            CdxFile fresh;
+            if (Status s = fresh.create(p); !s)
+                return s;
+        }
+        if (!(m_header.flags & DbfHeader::kFlagCdx)) {
+            m_header.flags |= DbfHeader::kFlagCdx;
+            const char f = char(m_header.flags);
+            if (Status s = m_dbf.writeAt(28, &f, 1); !s)
+                return s;
+        }
+        if (Status s = openIndex(); !s)
+            return s;
+    }
+    if (m_shared)
+        refreshCount();
+    std::vector<std::pair<QByteArray, quint32>> keys;
+    if (Status s = buildKeys(probe.get(), &keys); !s)
+        return s;
+    return m_cdx->createTag(spec, m_infos, &keys, nullptr);
+}
+
+Status TableFile::deleteTag(const QByteArray& name)
+{
+    if (!m_cdx || m_cdx->tagIndex(name) < 0)
+        return {StatusCode::NotFound, QStringLiteral("No existe la etiqueta %1").arg(QString::fromLatin1(name))};
+    if (m_readOnly)
+        return {StatusCode::ReadOnly, QStringLiteral("La tabla %1 está abierta solo para lectura").arg(path())};
+    return m_cdx->deleteTag(name);
+}
+
+Status TableFile::reindex()
+{
+    if (!m_cdx)
+        return {};
+    if (m_readOnly)
+        return {StatusCode::ReadOnly, QStringLiteral("La tabla %1 está abierta solo para lectura").arg(path())};
+    if (m_shared && !m_tableOwner)
+        return {StatusCode::NotLocked, QStringLiteral("Para regenerar el índice en uso compartido hay que bloquear la tabla")};
+    std::vector<TagSpec> specs;
+    for (int i = 0; i < m_cdx->tagCount(); ++i) {
+        std::unique_ptr<CdxTag> probe;
+        if (Status s = CdxFile::prepareTag(m_cdx->tag(i)->spec(), m_infos, &probe); !s)
+            return s;
+        specs.push_back(m_cdx->tag(i)->spec());
+    }
+    quint32 counter = 0;
+    {
+        CdxFile::Section sec(*m_cdx, true);
+        if (!sec)
+            return sec.status();
+        uchar h[12];
+        OsFile probe;
+        if (probe.open(m_cdxPath, false) && probe.readAt(0, h, 12))
+            counter = quint32(h[8]) | quint32(h[9]) << 8 | quint32(h[10]) << 16 | quint32(h[11]) << 24;
+    }
+    m_cdx.reset();
+    {
+        CdxFile fresh;
+        if (Status s = fresh.create(m_cdxPath, counter + 1); !s)
+            return s;
+    }
+    if (Status s = openIndex(); !s)
+        return s;
+    if (m_shared)
+        refreshCount();
+    for (const auto& spec : specs) {
+        std::unique_ptr<CdxTag> probe;
+        if (Status s = CdxFile::prepareTag(spec, m_infos, &probe); !s)
+            return s;
+        std::vector<std::pair<QByteArray, quint32>> keys;
+        if (Status s = buildKeys(probe.get(), &keys); !s)
+            return s;
+        if (Status s = m_cdx->createTag(spec, m_infos, &keys, nullptr); !s)
+            return s;
+    }
+    return {};
+}
+
+Status TableFile::reopenAfterRewrite()
+{
+    const QString p = m_dbf.path();
+    m_cdx.reset();
+    m_memo.close();
+    m_dbf.close();
+    return openFiles(p, m_shared, m_readOnly);
+}
+
+Status TableFile::pack()
+{
+    if (Status s = needExclusive("Compactar"); !s)
+        return s;
+    const QString tmpDbf = m_dbf.path() + QStringLiteral(".pk$");
+    const QString tmpMemo = m_memoPath.isEmpty() ? QString() : m_memoPath + QStringLiteral(".pk$");
+    Status s;
+    {
+        OsFile out;
+        MemoFile memoOut;
+        if (s = out.open(tmpDbf, true, true); !s)
+            return s;
+        if (!tmpMemo.isEmpty())
+            if (s = memoOut.create(tmpMemo, m_memo.blockSize()); !s)
+                return s;
+        DbfHeader h = m_header;
+        QByteArray head = h.encode();
+        // keep header bytes we do not understand (foreign back-link areas)
+        {
+            QByteArray orig(m_header.headerLen, '\0');
+            if (m_dbf.readAt(0, orig.data(), orig.size()))
+                head = orig;
+        }
+        if (s = out.writeAt(0, head.constData(), head.size()); !s)
+            return s;
+        const int rl = m_header.recordLen;
+        QByteArray rec(rl, '\0');
+        quint32 kept = 0;
+        for (quint32 r = 1; r <= m_header.recCount; ++r) {
+            if (s = readRecord(r, rec.data()); !s)
+                return s;
+            if (rec[0] == '*')
+                continue;
+            for (const auto& f : m_header.fields) {
+                if (f.type != 'M' || memoBlock(f, rec.constData()) == 0)
+                    continue;
+                QByteArray data;
+                bool binary = false;
+                if (s = readMemo(f, rec.constData(), &data, &binary); !s)
+                    return s;
+                quint32 block = 0;
+                if (s = memoOut.write(0, data, binary, &block); !s)
+                    return s;
+                encodeMemoBlock(f, block, rec.data());
+            }
+            if (s = out.writeAt(qint64(m_header.headerLen) + qint64(kept) * rl, rec.constData(), rl); !s)
+                return s;
+            ++kept;
+        }
+        const char eof = 0x1A;
+        if (s = out.writeAt(qint64(m_header.headerLen) + qint64(kept) * rl, &eof, 1); !s)
+            return s;
+        h.recCount = kept;
+        h.updated = QDate::currentDate();
+        char prefix[32];
+        h.encodePrefix(prefix);
+        if (s = out.writeAt(1, prefix + 1, 7); !s)
+            return s;
+        if (s = out.sync(); !s)
+            return s;
+        if (memoOut.isOpen())
+            if (s = memoOut.file().sync(); !s)
+                return s;
+    }
+    // Swap the new files in. The old ones stay whole until the rename.
+    if (::rename(tmpDbf.toLocal8Bit().constData(), m_dbf.path().toLocal8Bit().constData()) != 0)
+        return {StatusCode::IoError, QStringLiteral("No se pudo sustituir %1").arg(m_dbf.path()), errno};
+    if (!tmpMemo.isEmpty()
+        && ::rename(tmpMemo.toLocal8Bit().constData(), m_memoPath.toLocal8Bit().constData()) != 0)
+        return {StatusCode::IoError, QStringLiteral("No se pudo sustituir %1").arg(m_memoPath), errno};
+    if (s = reopenAfterRewrite(); !s)
+        return s;
+    return reindex();
+}
+
+Status TableFile::zap()
+{
+    if (Status s = needExclusive("Vaciar"); !s)
+        return s;
+    if (Status s = m_dbf.truncate(m_header.headerLen); !s)
+        return s;
+    const char eof = 0x1A;
+    if (Status s = m_dbf.writeAt(m_header.headerLen, &eof, 1); !s)
+        return s;
+    m_header.recCount = 0;
+    if (Status s = writeCount(); !s)
+        return s;
+    if (m_memo.isOpen())
+        if (Status s = m_memo.zap(); !s)
+            return s;
+    if (m_cdx)
+        return m_cdx->clearAll();
+    return {};
+}
+
+} // namespace store

@@ -1,0 +1,113 @@
+#pragma once
+// One table file as open in this process: the DBF with its memo and compound
+// index files. Work areas on the same file share one TableFile, so the process
+// holds one descriptor per file (POSIX locks belong to the process and would be
+// lost if a second descriptor of the same file were closed).
+//
+// Locks between processes are byte-range locks on the .dbf far beyond the data:
+//   kOpenLock                 read-locked by every shared user, write-locked by an exclusive one
+//   kAppendLock               held while a record is appended
+//   kRecordBase + n           record n
+//   [kAppendLock, kRecordEnd) the whole table: conflicts with appends and every record lock
+
+#include "cdx_file.h"
+#include "dbf_header.h"
+#include "memo_file.h"
+#include "os_file.h"
+
+#include <QString>
+
+#include <memory>
+#include <unordered_map>
+
+namespace store {
+
+class TableFile {
+public:
+    static constexpr qint64 kOpenLock = qint64(1) << 40;
+    static constexpr qint64 kAppendLock = kOpenLock + 1;
+    static constexpr qint64 kRecordBase = kOpenLock + 2;
+    static constexpr qint64 kRecordEnd = kRecordBase + (qint64(1) << 32);
+
+    ~TableFile();
+
+    // Opens (or joins this process's already open instance of) the table at path.
+    static Status open(const QString& path, bool shared, bool readOnly, std::shared_ptr<TableFile>* out);
+    // Creates a new table, replacing files of the same name (its old index goes too).
+    static Status create(const QString& path, const std::vector<FieldSpec>& fields);
+
+    const QString& path() const { return m_dbf.path(); }
+    const DbfHeader& header() const { return m_header; }
+    const std::vector<FieldInfo>& fieldInfos() const { return m_infos; }
+    bool shared() const { return m_shared; }
+    bool readOnly() const { return m_readOnly; }
+
+    // Record count as last read; refreshCount() reads it again from the file.
+    quint32 recCount() const { return m_header.recCount; }
+    Status refreshCount();
+
+    Status readRecord(quint32 rec, char* buf);
+    Status writeRecord(quint32 rec, const char* buf);
+    // Appends a blank record under the append lock and returns its number.
+    Status appendBlank(const void* owner, quint32* rec);
+
+    Status lockRecord(const void* owner, quint32 rec);
+    void unlockRecord(const void* owner, quint32 rec);
+    Status lockTable(const void* owner);
+    void unlockAll(const void* owner);
+    bool holdsRecord(const void* owner, quint32 rec) const;
+    bool holdsTable(const void* owner) const { return m_tableOwner == owner; }
+    bool tableLockedByUs() const { return m_tableOwner != nullptr; }
+
+    MemoFile* memo() { return m_memo.isOpen() ? &m_memo : nullptr; }
+    Status readMemo(const DbfField& f, const char* record, QByteArray* data, bool* binary = nullptr);
+    Status writeMemo(const DbfField& f, char* record, const QByteArray& data, bool binary);
+
+    CdxFile* cdx() { return m_cdx.get(); }
+    int tagCount() const { return m_cdx ? m_cdx->tagCount() : 0; }
+    // Writes are refused while a tag cannot be kept in step (foreign expressions).
+    Status checkMaintainable();
+    // Moves the keys of record rec from the record image `before` (null for a new
+    // record) to `after` in every tag that is not custom.
+    Status updateKeys(quint32 rec, const char* before, const char* after);
+    QByteArray keyFor(const CdxTag* t, quint32 rec, const char* record, bool* included);
+
+    Status createTag(const TagSpec& spec);
+    Status deleteTag(const QByteArray& name);
+    Status reindex();
+    Status pack();
+    Status zap();
+
+    Value fieldValue(int index, quint32 rec, const char* record);
+
+private:
+    TableFile() = default;
+    Status openFiles(const QString& path, bool shared, bool readOnly);
+    Status needExclusive(const char* what) const;
+    Status buildKeys(const CdxTag* t, std::vector<std::pair<QByteArray, quint32>>* keys);
+    Status writeCount();
+    Status openIndex();
+    Status reopenAfterRewrite();
+
+    OsFile m_dbf;
+    MemoFile m_memo;
+    std::unique_ptr<CdxFile> m_cdx;
+    DbfHeader m_header;
+    std::vector<FieldInfo> m_infos;
+    bool m_shared = true;
+    bool m_readOnly = false;
+    QString m_memoPath;
+    QString m_cdxPath;
+
+    std::unordered_map<quint32, const void*> m_recordOwners;
+    const void* m_tableOwner = nullptr;
+
+    dev_t m_dev = 0;
+    ino_t m_ino = 0;
+};
+
+// Finds a file whose name matches case-insensitively in its directory
+// (the exact spelling first); returns the path as found, or empty.
+QString findFileNoCase(const QString& path);
+
+} // namespace store

@@ -1,0 +1,886 @@
+#include "work_area.h"
+
+#include "codepage.h"
+#include "expression.h"
+#include "record_codec.h"
+#include "workspace.h"
+
+namespace store {
+
+namespace {
+class AreaContext : public ExprContext {
+public:
+    AreaContext(TableFile& t, quint32 rec, const QByteArray& buf) : m_t(t), m_rec(rec), m_buf(buf) {}
+    Value field(int i) const override { return m_t.fieldValue(i, m_rec, m_buf.constData()); }
+    quint32 recNo() const override { return m_rec; }
+    bool deleted() const override { return m_buf.size() && m_buf[0] == '*'; }
+private:
+    TableFile& m_t;
+    quint32 m_rec;
+    const QByteArray& m_buf;
+};
+
+Status noField(const QString& name)
+{
+    return {StatusCode::NotFound, QStringLiteral("No existe el campo %1").arg(name)};
+}
+} // namespace
+
+WorkArea::WorkArea(QString alias, std::shared_ptr<TableFile> table, bool readOnly)
+    : m_alias(std::move(alias)), m_table(std::move(table)), m_readOnly(readOnly || m_table->readOnly())
+{
+    m_buf = blankRecord(m_table->header());
+    if (m_table->tagCount() > 0) {
+        m_order = 0;
+        m_orderName = m_table->cdx()->tag(0)->name();
+    }
+}
+
+WorkArea::~WorkArea()
+{
+    if (m_table) {
+        flush();
+        m_table->unlockAll(this);
+    }
+}
+
+Status WorkArea::close()
+{
+    Status s = flush();
+    m_table->unlockAll(this);
+    return s;
+}
+
+int WorkArea::resolveField(const QString& name) const
+{
+    return m_table->header().fieldIndex(name.trimmed().toUpper().toLatin1());
+}
+
+int WorkArea::fieldPos(const QString& name) const { return resolveField(name); }
+
+// ---------------------------------------------------------------- order
+
+CdxTag* WorkArea::orderTag() const
+{
+    if (m_order < 0 || !m_table->cdx())
+        return nullptr;
+    CdxFile* cdx = m_table->cdx();
+    if (m_order < cdx->tagCount() && cdx->tag(m_order)->name() == m_orderName)
+        return cdx->tag(m_order);
+    const int i = cdx->tagIndex(m_orderName);   // tags were reloaded after a change elsewhere
+    return i >= 0 ? cdx->tag(i) : nullptr;
+}
+
+QByteArray WorkArea::tagName(int i) const
+{
+    return m_table->cdx() && i >= 0 && i < m_table->tagCount() ? m_table->cdx()->tag(i)->name() : QByteArray();
+}
+
+QByteArray WorkArea::orderName() const { return m_order >= 0 ? m_orderName : QByteArray(); }
+
+QByteArray WorkArea::orderKeyExpr() const
+{
+    CdxTag* t = orderTag();
+    return t ? t->spec().keyExpr : QByteArray();
+}
+
+Status WorkArea::setOrder(const QString& tag)
+{
+    if (tag.trimmed().isEmpty())
+        return setOrder(0);
+    if (!m_table->cdx())
+        return {StatusCode::NotFound, QStringLiteral("La tabla %1 no tiene índice").arg(m_alias)};
+    const int i = m_table->cdx()->tagIndex(tag.toLatin1());
+    if (i < 0)
+        return {StatusCode::NotFound, QStringLiteral("No existe la etiqueta %1 en %2").arg(tag, m_alias)};
+    return setOrder(i + 1);
+}
+
+Status WorkArea::setOrder(int n)
+{
+    if (Status s = flush(); !s)
+        return s;
+    if (n < 0 || n > m_table->tagCount())
+        return {StatusCode::NotFound, QStringLiteral("No existe el orden %1 en %2").arg(n).arg(m_alias)};
+    m_order = n - 1;
+    m_orderName = n > 0 ? m_table->cdx()->tag(n - 1)->name() : QByteArray();
+    m_cursor = CdxCursor();
+    // the record stays current; its key in the new order is taken when moving
+    if (!m_eof && orderTag()) {
+        bool in = false;
+        m_curKey = m_table->keyFor(orderTag(), m_rec, m_buf.constData(), &in);
+    }
+    return {};
+}
+
+Value WorkArea::orderKeyValue()
+{
+    CdxTag* t = orderTag();
+    if (!t || m_eof || !t->usable())
+        return {};
+    AreaContext ctx(*m_table, m_rec, m_buf);
+    return t->keyExpression()->eval(ctx);
+}
+
+void WorkArea::setScope(const Value& top, const Value& bottom)
+{
+    setScopeTop(top);
+    setScopeBottom(bottom);
+}
+
+void WorkArea::setScopeTop(const Value& top)
+{
+    m_hasTop = !top.isNil();
+    m_topValue = top;
+}
+
+void WorkArea::setScopeBottom(const Value& bottom)
+{
+    m_hasBottom = !bottom.isNil();
+    m_bottomValue = bottom;
+}
+
+void WorkArea::clearScope()
+{
+    m_hasTop = m_hasBottom = false;
+    m_topValue = m_bottomValue = Value();
+}
+
+bool WorkArea::inScope(const QByteArray& key) const
+{
+    CdxTag* t = orderTag();
+    if (!t)
+        return true;
+    if (m_hasTop) {
+        int sig = 0;
+        const QByteArray k = t->keyOf(m_topValue, &sig);
+        if (t->compare(key.constData(), k.constData(), sig) < 0)
+            return false;
+    }
+    if (m_hasBottom) {
+        int sig = 0;
+        const QByteArray k = t->keyOf(m_bottomValue, &sig);
+        if (t->compare(key.constData(), k.constData(), sig) > 0)
+            return false;
+    }
+    return true;
+}
+
+Status WorkArea::setFilter(const QString& expr)
+{
+    if (expr.trimmed().isEmpty()) {
+        clearFilter();
+        return {};
+    }
+    QString err;
+    std::shared_ptr<Expression> e(Expression::compile(expr.toLatin1(), m_table->fieldInfos(), &err).release());
+    if (!e)
+        return {StatusCode::BadExpression, QStringLiteral("Filtro no válido: %1").arg(err)};
+    m_filter = [e](WorkArea& a) {
+        AreaContext ctx(*a.m_table, a.m_rec, a.m_buf);
+        return e->eval(ctx).toBool();
+    };
+    return {};
+}
+
+void WorkArea::setFilter(std::function<bool(WorkArea&)> fn) { m_filter = std::move(fn); }
+void WorkArea::clearFilter() { m_filter = nullptr; }
+
+// ---------------------------------------------------------------- positioning
+
+Status WorkArea::load(quint32 rec)
+{
+    if (m_buf.size() != m_table->header().recordLen)
+        m_buf.resize(m_table->header().recordLen);
+    if (Status s = m_table->readRecord(rec, m_buf.data()); !s) {
+        setPhantom();
+        return s;
+    }
+    m_rec = rec;
+    m_eof = m_bof = false;
+    return {};
+}
+
+void WorkArea::setPhantom()
+{
+    m_rec = m_table->recCount() + 1;
+    m_buf = blankRecord(m_table->header());
+    m_eof = true;
+    m_cursor = CdxCursor();
+    m_curKey.clear();
+}
+
+bool WorkArea::visible()
+{
+    if (Workspace::deletedHidden() && m_buf.size() && m_buf[0] == '*')
+        return false;
+    if (m_filter && !m_filter(*this))
+        return false;
+    return true;
+}
+
+Status WorkArea::enter(CdxTag* t, const CdxCursor& c)
+{
+    QByteArray key;
+    quint32 rec = 0;
+    if (Status s = m_table->cdx()->entry(t, c, &key, &rec); !s)
+        return s;
+    if (Status s = load(rec); !s)
+        return s;
+    m_curKey = key;
+    m_cursor = c;
+    m_cursorCounter = m_table->cdx()->counter(t);
+    return {};
+}
+
+// Walks in storage order from c until a visible record inside the scope.
+Status WorkArea::settleForward(CdxTag* t, CdxCursor c, bool storageNext)
+{
+    CdxFile* cdx = m_table->cdx();
+    while (c.valid()) {
+        QByteArray key;
+        quint32 rec = 0;
+        if (Status s = cdx->entry(t, c, &key, &rec); !s)
+            return s;
+        if (!inScope(key))
+            break;
+        if (rec > m_table->recCount())
+            m_table->refreshCount();
+        if (rec >= 1 && rec <= m_table->recCount()) {
+            if (Status s = enter(t, c); !s)
+                return s;
+            if (visible())
+                return {};
+        }
+        if (Status s = storageNext ? cdx->next(t, &c) : cdx->prev(t, &c); !s)
+            return s;
+    }
+    setPhantom();
+    return {};
+}
+
+// Finds the current record's entry again after the tag changed.
+Status WorkArea::relocate(CdxTag* t, CdxCursor* c, bool* exact)
+{
+    CdxFile* cdx = m_table->cdx();
+    if (m_cursor.valid() && m_cursorCounter == cdx->counter(t)) {
+        *c = m_cursor;
+        *exact = true;
+        return {};
+    }
+    if (Status s = cdx->lowerBound(t, m_curKey.constData(), t->keyLen(), m_rec, c); !s)
+        return s;
+    *exact = false;
+    if (c->valid()) {
+        QByteArray key;
+        quint32 rec = 0;
+        if (Status s = cdx->entry(t, *c, &key, &rec); !s)
+            return s;
+        *exact = rec == m_rec && key == m_curKey;
+    }
+    return {};
+}
+
+Status WorkArea::naturalTop(bool fromBottom)
+{
+    if (m_table->shared())
+        m_table->refreshCount();
+    const quint32 n = m_table->recCount();
+    if (n == 0) {
+        setPhantom();
+        m_bof = true;
+        return {};
+    }
+    quint32 rec = fromBottom ? n : 1;
+    while (rec >= 1 && rec <= n) {
+        if (Status s = load(rec); !s)
+            return s;
+        if (visible())
+            return {};
+        rec = fromBottom ? rec - 1 : rec + 1;
+    }
+    setPhantom();
+    m_bof = true;
+    return {};
+}
+
+Status WorkArea::orderedTop(bool fromBottom)
+{
+    CdxTag* t = orderTag();
+    CdxFile* cdx = m_table->cdx();
+    const bool logicalForward = !fromBottom;
+    const bool storageNext = logicalForward != t->descending();
+    CdxCursor c;
+    // the storage end we start from: low end when walking up, high end when walking down
+    if (storageNext) {
+        if (m_hasTop) {
+            int sig = 0;
+            const QByteArray k = t->keyOf(m_topValue, &sig);
+            if (Status s = cdx->lowerBound(t, k.constData(), sig, 0, &c); !s)
+                return s;
+        } else if (Status s = cdx->first(t, &c); !s) {
+            return s;
+        }
+    } else {
+        if (m_hasBottom) {
+            int sig = 0;
+            const QByteArray k = t->keyOf(m_bottomValue, &sig);
+            if (Status s = cdx->upperBound(t, k.constData(), sig, &c); !s)
+                return s;
+            if (Status s = c.valid() ? cdx->prev(t, &c) : cdx->last(t, &c); !s)
+                return s;
+        } else if (Status s = cdx->last(t, &c); !s) {
+            return s;
+        }
+    }
+    return settleForward(t, c, storageNext);
+}
+
+Status WorkArea::goTop()
+{
+    if (Status s = flush(); !s)
+        return s;
+    m_found = false;
+    Status s;
+    if (m_order >= 0 && m_table->cdx()) {
+        CdxFile::Section sec(*m_table->cdx(), false);
+        if (!sec)
+            return sec.status();
+        s = orderTag() ? orderedTop(false) : naturalTop(false);
+    } else {
+        s = naturalTop(false);
+    }
+    if (m_eof)
+        m_bof = true;
+    return s;
+}
+
+Status WorkArea::goBottom()
+{
+    if (Status s = flush(); !s)
+        return s;
+    m_found = false;
+    Status s;
+    if (m_order >= 0 && m_table->cdx()) {
+        CdxFile::Section sec(*m_table->cdx(), false);
+        if (!sec)
+            return sec.status();
+        s = orderTag() ? orderedTop(true) : naturalTop(true);
+    } else {
+        s = naturalTop(true);
+    }
+    if (m_eof)
+        m_bof = true;
+    return s;
+}
+
+Status WorkArea::goTo(quint32 rec)
+{
+    if (Status s = flush(); !s)
+        return s;
+    m_found = false;
+    if (m_table->shared() && rec > m_table->recCount())
+        m_table->refreshCount();
+    if (rec < 1 || rec > m_table->recCount()) {
+        setPhantom();
+        return {};
+    }
+    if (Status s = load(rec); !s)
+        return s;
+    m_cursor = CdxCursor();
+    if (m_order >= 0 && m_table->cdx()) {
+        CdxFile::Section sec(*m_table->cdx(), false);
+        if (CdxTag* t = orderTag(); t && t->usable())
+            m_curKey = m_table->keyFor(t, m_rec, m_buf.constData(), nullptr);
+    }
+    return {};
+}
+
+Status WorkArea::skip(int n)
+{
+    if (Status s = flush(); !s)
+        return s;
+    m_found = false;
+    if (n == 0) {
+        if (m_eof)
+            return {};
+        return load(m_rec);
+    }
+    CdxTag* t = nullptr;
+    std::unique_ptr<CdxFile::Section> sec;
+    if (m_order >= 0 && m_table->cdx()) {
+        sec = std::make_unique<CdxFile::Section>(*m_table->cdx(), false);
+        if (!*sec)
+            return sec->status();
+        t = orderTag();
+    }
+    const bool forward = n > 0;
+    int steps = forward ? n : -n;
+    if (m_eof) {
+        if (forward)
+            return {};
+        // from the end, one step back is the last record
+        Status s = t ? orderedTop(true) : naturalTop(true);
+        if (!s || m_eof)
+            return s;
+        --steps;
+    }
+    m_bof = false;
+    while (steps-- > 0) {
+        const quint32 before = m_rec;
+        if (!t) {
+            if (m_table->shared())
+                m_table->refreshCount();
+            quint32 rec = m_rec;
+            bool placed = false;
+            for (;;) {
+                if (forward ? rec >= m_table->recCount() : rec <= 1)
+                    break;
+                rec = forward ? rec + 1 : rec - 1;
+                if (Status s = load(rec); !s)
+                    return s;
+                if (visible()) {
+                    placed = true;
+                    break;
+                }
+            }
+            if (!placed) {
+                if (forward) {
+                    setPhantom();
+                } else {
+                    if (Status s = naturalTop(false); !s)
+                        return s;
+                    m_bof = true;
+                }
+                return {};
+            }
+            continue;
+        }
+        CdxFile* cdx = m_table->cdx();
+        const bool storageNext = forward != t->descending();
+        CdxCursor c;
+        bool exact = false;
+        if (Status s = relocate(t, &c, &exact); !s)
+            return s;
+        if (exact || !storageNext) {
+            // exact: step off the current entry; otherwise lowerBound landed
+            // after it, which is one step already when walking up.
+            if (exact) {
+                if (Status s = storageNext ? cdx->next(t, &c) : cdx->prev(t, &c); !s)
+                    return s;
+            } else if (Status s = c.valid() ? cdx->prev(t, &c) : cdx->last(t, &c); !s) {
+                return s;
+            }
+        }
+        if (Status s = settleForward(t, c, storageNext); !s)
+            return s;
+        if (m_eof) {
+            if (forward)
+                return {};
+            // before the first record: stay on the first one with bof set
+            if (Status s = orderedTop(false); !s)
+                return s;
+            m_bof = true;
+            return {};
+        }
+        (void)before;
+    }
+    return {};
+}
+
+Status WorkArea::seek(const Value& key, bool soft, bool last)
+{
+    if (Status s = flush(); !s)
+        return s;
+    m_found = false;
+    if (m_order < 0 || !m_table->cdx())
+        return {StatusCode::Invalid, QStringLiteral("No hay orden activo en %1 para buscar").arg(m_alias)};
+    CdxFile::Section sec(*m_table->cdx(), false);
+    if (!sec)
+        return sec.status();
+    CdxTag* t = orderTag();
+    if (!t)
+        return {StatusCode::NotFound, QStringLiteral("La etiqueta %1 ya no existe").arg(QString::fromLatin1(m_orderName))};
+    CdxFile* cdx = m_table->cdx();
+    int sig = 0;
+    const QByteArray k = t->keyOf(key, &sig);
+    const bool fromHigh = last != t->descending();
+    CdxCursor c;
+    if (!fromHigh) {
+        if (Status s = cdx->lowerBound(t, k.constData(), sig, 0, &c); !s)
+            return s;
+    } else {
+        if (Status s = cdx->upperBound(t, k.constData(), sig, &c); !s)
+            return s;
+        if (Status s = c.valid() ? cdx->prev(t, &c) : cdx->last(t, &c); !s)
+            return s;
+    }
+    if (Status s = settleForward(t, c, !fromHigh); !s)
+        return s;
+    if (!m_eof)
+        m_found = t->compare(m_curKey.constData(), k.constData(), sig) == 0;
+    if (!m_found && !soft)
+        setPhantom();
+    return {};
+}
+
+quint32 WorkArea::recCount()
+{
+    if (m_table->shared())
+        m_table->refreshCount();
+    return m_table->recCount();
+}
+
+quint32 WorkArea::keyCount()
+{
+    if (Status s = flush(); !s)
+        return 0;
+    // Walk a copy of the position so the current record stays where it is.
+    const quint32 rec = m_rec;
+    const bool eof = m_eof, bof = m_bof, found = m_found;
+    quint32 n = 0;
+    for (goTop(); !m_eof; skip(1))
+        ++n;
+    if (eof)
+        setPhantom();
+    else
+        goTo(rec);
+    m_eof = eof;
+    m_bof = bof;
+    m_found = found;
+    return n;
+}
+
+quint32 WorkArea::keyNo()
+{
+    if (m_eof || flush().code() != StatusCode::Ok)
+        return 0;
+    const quint32 rec = m_rec;
+    const bool bof = m_bof, found = m_found;
+    quint32 n = 0;
+    bool hit = false;
+    for (goTop(); !m_eof; skip(1)) {
+        ++n;
+        if (m_rec == rec) {
+            hit = true;
+            break;
+        }
+    }
+    goTo(rec);
+    m_bof = bof;
+    m_found = found;
+    return hit ? n : 0;
+}
+
+// ---------------------------------------------------------------- fields
+
+Value WorkArea::value(int i)
+{
+    if (i < 0 || i >= fieldCount())
+        return {};
+    return m_table->fieldValue(i, m_rec, m_buf.constData());
+}
+
+Value WorkArea::value(const QString& name) { return value(resolveField(name)); }
+
+QString WorkArea::str(const QString& name)
+{
+    const Value v = value(name);
+    return v.isChar() ? v.toString() : QString();
+}
+
+double WorkArea::num(const QString& name) { return value(name).toNumber(); }
+QDate WorkArea::date(const QString& name) { return value(name).toDate(); }
+bool WorkArea::logical(const QString& name) { return value(name).toBool(); }
+
+QByteArray WorkArea::memo(const QString& name, bool* binary)
+{
+    const int i = resolveField(name);
+    QByteArray data;
+    if (i >= 0 && field(i).type == 'M')
+        m_table->readMemo(field(i), m_buf.constData(), &data, binary);
+    return data;
+}
+
+QString WorkArea::memoText(const QString& name)
+{
+    return cp1252::toUnicode(memo(name));
+}
+
+Status WorkArea::eval(const QString& expr, Value* out)
+{
+    QString err;
+    auto e = Expression::compile(expr.toLatin1(), m_table->fieldInfos(), &err);
+    if (!e)
+        return {StatusCode::BadExpression, err};
+    AreaContext ctx(*m_table, m_rec, m_buf);
+    *out = e->eval(ctx);
+    return {};
+}
+
+// ---------------------------------------------------------------- writing
+
+Status WorkArea::writable()
+{
+    if (m_readOnly)
+        return {StatusCode::ReadOnly, QStringLiteral("La tabla %1 está abierta solo para lectura").arg(m_alias)};
+    if (m_eof)
+        return {StatusCode::Invalid, QStringLiteral("No hay registro actual en %1").arg(m_alias)};
+    if (m_table->shared() && !m_table->holdsRecord(this, m_rec))
+        return {StatusCode::NotLocked, QStringLiteral("El registro %1 de %2 no está bloqueado").arg(m_rec).arg(m_alias)};
+    return {};
+}
+
+Status WorkArea::put(int i, const Value& v)
+{
+    if (i < 0 || i >= fieldCount())
+        return noField(QString::number(i + 1));
+    if (Status s = writable(); !s)
+        return s;
+    const DbfField& f = field(i);
+    if (!m_dirty)
+        m_before = m_buf;
+    if (f.type == 'M') {
+        if (!v.isChar() && !v.isNil())
+            return {StatusCode::Invalid, QStringLiteral("Tipo de dato no válido para el campo %1").arg(QString::fromLatin1(f.name))};
+        Status s = m_table->writeMemo(f, m_buf.data(), v.bytes(), false);
+        m_dirty = true;
+        return s;
+    }
+    if (Status s = encodeField(f, v, m_buf.data()); !s)
+        return s;
+    m_dirty = true;
+    return {};
+}
+
+Status WorkArea::put(const QString& name, const Value& v)
+{
+    const int i = resolveField(name);
+    if (i < 0)
+        return noField(name);
+    return put(i, v);
+}
+
+Status WorkArea::putMemo(const QString& name, const QByteArray& data, bool binary)
+{
+    const int i = resolveField(name);
+    if (i < 0 || field(i).type != 'M')
+        return noField(name);
+    if (Status s = writable(); !s)
+        return s;
+    if (!m_dirty)
+        m_before = m_buf;
+    Status s = m_table->writeMemo(field(i), m_buf.data(), data, binary);
+    m_dirty = true;
+    return s;
+}
+
+Status WorkArea::flush()
+{
+    if (!m_dirty)
+        return {};
+    m_dirty = false;
+    const bool fresh = m_newRecord;
+    m_newRecord = false;
+    Status s = m_table->checkMaintainable();
+    if (s)
+        s = m_table->writeRecord(m_rec, m_buf.constData());
+    if (s)
+        s = m_table->updateKeys(m_rec, fresh ? nullptr : m_before.constData(), m_buf.constData());
+    if (!s) {
+        load(m_rec);
+        return s;
+    }
+    m_cursor = CdxCursor();
+    if (m_order >= 0 && m_table->cdx()) {
+        if (CdxTag* t = orderTag(); t && t->usable())
+            m_curKey = m_table->keyFor(t, m_rec, m_buf.constData(), nullptr);
+    }
+    return {};
+}
+
+Status WorkArea::commit() { return flush(); }
+
+Status WorkArea::append()
+{
+    if (Status s = flush(); !s)
+        return s;
+    if (m_readOnly)
+        return {StatusCode::ReadOnly, QStringLiteral("La tabla %1 está abierta solo para lectura").arg(m_alias)};
+    if (Status s = m_table->checkMaintainable(); !s)
+        return s;
+    quint32 rec = 0;
+    if (Status s = m_table->appendBlank(this, &rec); !s)
+        return s;
+    m_rec = rec;
+    m_buf = blankRecord(m_table->header());
+    m_before = m_buf;
+    m_dirty = true;
+    m_newRecord = true;
+    m_eof = m_bof = false;
+    m_found = false;
+    m_cursor = CdxCursor();
+    return {};
+}
+
+Status WorkArea::lockRecord()
+{
+    if (m_eof)
+        return {StatusCode::Invalid, QStringLiteral("No hay registro actual en %1").arg(m_alias)};
+    if (Status s = flush(); !s)
+        return s;
+    if (Status s = m_table->lockRecord(this, m_rec); !s)
+        return s;
+    // what another user wrote before we got the lock
+    return load(m_rec);
+}
+
+Status WorkArea::lockRecord(quint32 rec)
+{
+    if (rec == m_rec)
+        return lockRecord();
+    return m_table->lockRecord(this, rec);
+}
+
+Status WorkArea::lockTable()
+{
+    if (Status s = flush(); !s)
+        return s;
+    if (Status s = m_table->lockTable(this); !s)
+        return s;
+    if (!m_eof)
+        return load(m_rec);
+    return {};
+}
+
+Status WorkArea::unlock()
+{
+    Status s = flush();
+    m_table->unlockAll(this);
+    return s;
+}
+
+bool WorkArea::isLocked() const { return !m_eof && m_table->holdsRecord(this, m_rec); }
+
+Status WorkArea::deleteRecord()
+{
+    if (Status s = writable(); !s)
+        return s;
+    if (!m_dirty)
+        m_before = m_buf;
+    m_buf[0] = '*';
+    m_dirty = true;
+    return flush();
+}
+
+Status WorkArea::recall()
+{
+    if (Status s = writable(); !s)
+        return s;
+    if (!m_dirty)
+        m_before = m_buf;
+    m_buf[0] = ' ';
+    m_dirty = true;
+    return flush();
+}
+
+Status WorkArea::pack()
+{
+    if (Status s = flush(); !s)
+        return s;
+    if (Status s = m_table->pack(); !s)
+        return s;
+    return goTop();
+}
+
+Status WorkArea::zap()
+{
+    if (Status s = flush(); !s)
+        return s;
+    if (Status s = m_table->zap(); !s)
+        return s;
+    return goTop();
+}
+
+// ---------------------------------------------------------------- tags
+
+Status WorkArea::createTag(const TagSpec& spec)
+{
+    if (Status s = flush(); !s)
+        return s;
+    if (Status s = m_table->createTag(spec); !s)
+        return s;
+    // the new tag becomes the controlling order, as after INDEX ON
+    if (Status s = setOrder(QString::fromLatin1(spec.name)); !s)
+        return s;
+    return goTop();
+}
+
+Status WorkArea::deleteTag(const QString& name)
+{
+    if (Status s = flush(); !s)
+        return s;
+    const bool current = orderName().compare(name.toUpper().toLatin1()) == 0;
+    if (Status s = m_table->deleteTag(name.toLatin1()); !s)
+        return s;
+    if (current)
+        return setOrder(0);
+    return {};
+}
+
+Status WorkArea::reindex()
+{
+    if (Status s = flush(); !s)
+        return s;
+    if (Status s = m_table->reindex(); !s)
+        return s;
+    return goTop();
+}
+
+Status WorkArea::keyAdd(const QString& tag)
+{
+    if (m_eof)
+        return {StatusCode::Invalid, QStringLiteral("No hay registro actual en %1").arg(m_alias)};
+    if (m_readOnly)
+        return {StatusCode::ReadOnly, QStringLiteral("La tabla %1 está abierta solo para lectura").arg(m_alias)};
+    if (Status s = flush(); !s)
+        return s;
+    CdxFile* cdx = m_table->cdx();
+    if (!cdx)
+        return {StatusCode::NotFound, QStringLiteral("La tabla %1 no tiene índice").arg(m_alias)};
+    CdxFile::Section sec(*cdx, true);
+    if (!sec)
+        return sec.status();
+    const int i = tag.isEmpty() ? cdx->tagIndex(m_orderName) : cdx->tagIndex(tag.toLatin1());
+    if (i < 0 || !cdx->tag(i)->usable())
+        return {StatusCode::NotFound, QStringLiteral("No existe la etiqueta %1").arg(tag)};
+    CdxTag* t = cdx->tag(i);
+    const QByteArray k = m_table->keyFor(t, m_rec, m_buf.constData(), nullptr);
+    return cdx->insert(t, k.constData(), m_rec);
+}
+
+Status WorkArea::keyDel(const QString& tag)
+{
+    if (m_eof)
+        return {StatusCode::Invalid, QStringLiteral("No hay registro actual en %1").arg(m_alias)};
+    if (m_readOnly)
+        return {StatusCode::ReadOnly, QStringLiteral("La tabla %1 está abierta solo para lectura").arg(m_alias)};
+    if (Status s = flush(); !s)
+        return s;
+    CdxFile* cdx = m_table->cdx();
+    if (!cdx)
+        return {StatusCode::NotFound, QStringLiteral("La tabla %1 no tiene índice").arg(m_alias)};
+    CdxFile::Section sec(*cdx, true);
+    if (!sec)
+        return sec.status();
+    const int i = tag.isEmpty() ? cdx->tagIndex(m_orderName) : cdx->tagIndex(tag.toLatin1());
+    if (i < 0 || !cdx->tag(i)->usable())
+        return {StatusCode::NotFound, QStringLiteral("No existe la etiqueta %1").arg(tag)};
+    CdxTag* t = cdx->tag(i);
+    // the key stored may differ from the record's present key: prefer the one we stand on
+    QByteArray k = (m_order == i && !m_curKey.isEmpty()) ? m_curKey
+                                                        : m_table->keyFor(t, m_rec, m_buf.constData(), nullptr);
+    return cdx->remove(t, k.constData(), m_rec);
+}
+
+} // namespace store
