@@ -10,6 +10,7 @@
 
 #include <QDate>
 
+#include <array>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -21,6 +22,18 @@ namespace {
 
 using Node = Expression::Node;
 using T = Value::Type;
+
+// Local copies of the case tables, so that the loops below index them directly.
+using CaseTable = std::array<unsigned char, 256>;
+CaseTable caseTable(unsigned char (*map)(unsigned char))
+{
+    CaseTable t;
+    for (int c = 0; c < 256; ++c)
+        t[size_t(c)] = map((unsigned char)c);
+    return t;
+}
+const CaseTable kUpperTable = caseTable(&cp1252::upper);
+const CaseTable kLowerTable = caseTable(&cp1252::lower);
 
 // Moves the text out of a Char value; when `v` held the only reference the
 // returned array is unshared and can be modified without a copy.
@@ -360,10 +373,10 @@ Value callFunction(const Node& n, const ExprContext& ctx)
     default: break;
     }
 
-    Value a[3];
     const size_t argc = k.size();
-    for (size_t i = 0; i < argc && i < 3; ++i)
-        a[i] = evalNode(*k[i], ctx);
+    Value a[3] = {argc > 0 ? evalNode(*k[0], ctx) : Value(),
+                  argc > 1 ? evalNode(*k[1], ctx) : Value(),
+                  argc > 2 ? evalNode(*k[2], ctx) : Value()};
     const bool bin = a[0].isBinaryKey();
 
     switch (n.fn) {
@@ -373,10 +386,9 @@ Value callFunction(const Node& n, const ExprContext& ctx)
             return Value();
         QByteArray b = takeBytes(a[0]);
         unsigned char* p = reinterpret_cast<unsigned char*>(b.data());
-        if (n.fn == Fn::Upper)
-            for (qsizetype i = 0, m = b.size(); i < m; ++i) p[i] = cp1252::upper(p[i]);
-        else
-            for (qsizetype i = 0, m = b.size(); i < m; ++i) p[i] = cp1252::lower(p[i]);
+        const CaseTable& table = n.fn == Fn::Upper ? kUpperTable : kLowerTable;
+        for (qsizetype i = 0, m = b.size(); i < m; ++i)
+            p[i] = table[p[i]];
         return makeText(std::move(b), bin);
     }
     case Fn::DToS:
@@ -531,6 +543,13 @@ Value evalNode(const Node& n, const ExprContext& ctx)
     }
     case Op::Sum: {
         Value acc = evalNode(*n.kids[0], ctx);
+        if (n.reserve > 0 && acc.isChar()) {
+            // One allocation for the whole concatenation.
+            const bool bin = acc.isBinaryKey();
+            QByteArray b = takeBytes(acc);
+            b.reserve(n.reserve);
+            acc = makeText(std::move(b), bin);
+        }
         for (size_t i = 1; i < n.kids.size(); ++i) {
             Value rhs = evalNode(*n.kids[i], ctx);
             acc = n.signs[i - 1] == '+' ? add(std::move(acc), std::move(rhs))

@@ -51,6 +51,7 @@ struct Expression::Node {
     Value value;                          // Const
     std::vector<std::unique_ptr<Node>> kids;
     std::vector<char> signs;              // Sum: '+' or '-' before kids[1..]
+    int reserve = 0;                      // Sum of texts: room to reserve for the result
     Value::Type resultType = Value::Type::Nil;   // root only: type on a blank record
 };
 

@@ -630,6 +630,18 @@ NodePtr Parser::parseCall(const Token& name)
     return finish(std::move(n));
 }
 
+// Lets each concatenation reserve the length it has on a blank record.
+void setReserveHints(Node& n, const ExprContext& blank)
+{
+    for (const NodePtr& k : n.kids)
+        setReserveHints(*k, blank);
+    if (n.op == Op::Sum) {
+        const Value v = evalNode(n, blank);
+        if (v.isChar())
+            n.reserve = int(std::min<qsizetype>(v.bytes().size(), kMaxTextLen));
+    }
+}
+
 } // namespace
 
 const FnInfo* findFunction(QByteArrayView name)
@@ -666,6 +678,7 @@ std::unique_ptr<Expression> Expression::compile(const QByteArray& text,
     }
 
     const BlankContext blank(fields);
+    setReserveHints(*root, blank);
     const Value sample = evalNode(*root, blank);
     root->resultType = sample.type();
 

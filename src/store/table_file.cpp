@@ -466,6 +466,40 @@ Status TableFile::buildKeys(const CdxTag* t, std::vector<std::pair<QByteArray, q
     return {};
 }
 
+Status TableFile::verify(std::vector<QString>* problems)
+{
+    if (!m_cdx)
+        return {};
+    CdxFile::Section sec(*m_cdx, false);
+    if (!sec)
+        return sec.status();
+    if (m_shared)
+        refreshCount();
+    for (int i = 0; i < m_cdx->tagCount(); ++i) {
+        CdxTag* t = m_cdx->tag(i);
+        const QString name = QString::fromLatin1(t->name());
+        if (t->custom())
+            continue;
+        if (!t->usable()) {
+            problems->push_back(QStringLiteral("%1: %2").arg(name, t->problem()));
+            continue;
+        }
+        std::vector<std::pair<QByteArray, quint32>> expected, stored;
+        if (Status s = buildKeys(t, &expected); !s)
+            return s;
+        if (Status s = m_cdx->scan(t, &stored); !s)
+            return s;
+        if (expected == stored)
+            continue;
+        size_t at = 0;
+        while (at < expected.size() && at < stored.size() && expected[at] == stored[at])
+            ++at;
+        problems->push_back(QStringLiteral("%1: %2 claves en el índice, %3 según los registros; primera diferencia en la posición %4")
+                                .arg(name).arg(stored.size()).arg(expected.size()).arg(at + 1));
+    }
+    return {};
+}
+
 Status TableFile::createTag(const TagSpec& spec)
 {
     if (m_readOnly)

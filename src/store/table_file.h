@@ -72,6 +72,10 @@ public:
     Status updateKeys(quint32 rec, const char* before, const char* after);
     QByteArray keyFor(const CdxTag* t, quint32 rec, const char* record, bool* included);
 
+    // Compares every tag that is not custom with the keys its records give;
+    // each mismatch is described in problems. Corrupt pages are an error result.
+    Status verify(std::vector<QString>* problems);
+
     Status createTag(const TagSpec& spec);
     Status deleteTag(const QByteArray& name);
     Status reindex();
