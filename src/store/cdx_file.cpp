@@ -73,7 +73,18 @@ int CdxTag::compare(const char* a, const char* b, int len) const
 {
     if (m_pad == 0)
         return std::memcmp(a, b, size_t(len));
-    return cp1252::collate(a, b, len);
+    if (len >= m_keyLen)
+        return cp1252::collate(a, b, len);
+    // A partial key (a seek or a scope) compares by letters only: accents,
+    // which the full order uses just to break ties, are ignored here. Otherwise
+    // "ÁB   " (before "AB  Z" in the full order) would not match the prefix "AB"
+    // while "AB  Z" does, and no search could find the first match.
+    for (int i = 0; i < len; ++i) {
+        const unsigned short wa = cp1252::weight(uchar(a[i])), wb = cp1252::weight(uchar(b[i]));
+        if (wa != wb)
+            return wa < wb ? -1 : 1;
+    }
+    return 0;
 }
 
 QByteArray CdxTag::keyOf(const Value& v, int* sigLen) const

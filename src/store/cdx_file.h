@@ -50,7 +50,9 @@ public:
     bool usable() const { return m_key != nullptr; }
     const QString& problem() const { return m_problem; }
 
-    // Compares two full keys (or the first len bytes) in this tag's order.
+    // Compares two full keys in this tag's order. With len shorter than the key
+    // (a seek value or scope limit), text compares by letters only, so a prefix
+    // matches every key that begins with the same letters, accented or not.
     int compare(const char* a, const char* b, int len) const;
 
     // Key bytes of a value, padded or cut to the key length; for seeks, the

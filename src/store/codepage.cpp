@@ -207,6 +207,14 @@ int collate(const char* a, const char* b, int len)
     return r ? r : tie;
 }
 
+int collatePrimary(const char* a, const char* b, int len)
+{
+    if (len <= 0 || std::memcmp(a, b, size_t(len)) == 0)
+        return 0;
+    int tie;
+    return primary(reinterpret_cast<const unsigned char*>(a), reinterpret_cast<const unsigned char*>(b), len, tie);
+}
+
 int collate(const QByteArray& a, const QByteArray& b)
 {
     const qsizetype na = a.size(), nb = b.size();

@@ -22,6 +22,12 @@ QByteArray lower(const QByteArray& s);
 int collate(const char* a, const char* b, int len);
 int collate(const QByteArray& a, const QByteArray& b);   // shorter is compared as a prefix, then by length
 
+// The primary comparison alone: texts that differ only in accents compare
+// equal. Unlike collate(), it agrees with the key order on any leading part:
+// if collate(a, b, n) <= 0 then collatePrimary(a, b, m) <= 0 for every m <= n.
+// A search on the leading part of a key must compare with this.
+int collatePrimary(const char* a, const char* b, int len);
+
 // Primary weight of one byte (what collate() compares first).
 unsigned short weight(unsigned char c);
 

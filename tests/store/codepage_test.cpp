@@ -196,3 +196,31 @@ TEST(Codepage, CollateIsATotalOrderMatchingTheModel)
         for (size_t j = i + 1; j < std::min(sample.size(), i + 20); ++j)
             ASSERT_LE(cp1252::collate(sample[i], sample[j]), 0);
 }
+
+TEST(Codepage, PrimaryComparisonAgreesWithKeyOrderOnPrefixes)
+{
+    // Full keys sort accent-blind first, so a leading part compared with the
+    // byte tie-break would disagree with the order ("ÁBX" < "ABY" but "ÁB" > "AB").
+    const QByteArray x = cp("ÁBX"), y = cp("ABY");
+    EXPECT_LT(cp1252::collate(x.constData(), y.constData(), 3), 0);
+    EXPECT_GT(cp1252::collate(x.constData(), y.constData(), 2), 0);
+    EXPECT_EQ(cp1252::collatePrimary(x.constData(), y.constData(), 2), 0);
+    EXPECT_LT(cp1252::collatePrimary(x.constData(), y.constData(), 3), 0);
+
+    std::mt19937 rng(77);
+    const QByteArray alphabet = cp("AÁaáBNÑOo ");
+    std::vector<QByteArray> keys;
+    for (int i = 0; i < 3000; ++i) {
+        QByteArray k;
+        for (int j = 0; j < 6; ++j)
+            k.append(alphabet[rng() % alphabet.size()]);
+        keys.push_back(k);
+    }
+    std::sort(keys.begin(), keys.end(), [](const QByteArray& a, const QByteArray& b) {
+        return cp1252::collate(a.constData(), b.constData(), 6) < 0;
+    });
+    for (size_t i = 0; i + 1 < keys.size(); ++i)
+        for (int len = 0; len <= 6; ++len)
+            ASSERT_LE(cp1252::collatePrimary(keys[i].constData(), keys[i + 1].constData(), len), 0)
+                << keys[i].toHex().constData() << " " << keys[i + 1].toHex().constData() << " " << len;
+}
