@@ -249,6 +249,15 @@ std::vector<int> pickDeletions(int n, Rng& rng)
 
 // ---------------------------------------------------------------- the engine
 
+// Untimed: every tag must hold exactly the keys its records give.
+void verifyTags(store::WorkArea* a, const char* after)
+{
+    std::vector<QString> problems;
+    must(a->table().verify(&problems), after);
+    if (!problems.empty())
+        fail(after, problems.front());
+}
+
 Figures runEngine(const QString& dir, const std::vector<Row>& rows, const std::vector<int>& seeks,
                   const std::vector<int>& deletions)
 {
@@ -308,10 +317,13 @@ Figures runEngine(const QString& dir, const std::vector<Row>& rows, const std::v
     line(E, "append rate", fig.appendsPerSec, "appends/s");
     if (a->recCount() != quint32(n))
         fail("append", QStringLiteral("la tabla tiene %1 registros, se esperaban %2").arg(a->recCount()).arg(n));
+    verifyTags(a, "append");
     fig.bytes = fileSize(dir + u"/LogBench.dbf"_s) + fileSize(dir + u"/LogBench.cdx"_s)
               + fileSize(dir + u"/LogBench.fpt"_s);
 
     // ---- seeks by call sign
+    // Text keys match by prefix: the call padded to the field width finds that
+    // call and not a longer one starting with it ("EA4AB" vs "EA4ABC").
     std::vector<QString> seekKeys;
     seekKeys.reserve(seeks.size());
     for (int i : seeks)
@@ -377,6 +389,7 @@ Figures runEngine(const QString& dir, const std::vector<Row>& rows, const std::v
         ++seen;
     if (seen != left)
         fail("pack", QStringLiteral("el orden QsoDateTimeOn tiene %1 registros, se esperaban %2").arg(seen).arg(left));
+    verifyTags(a, "pack");
     must(ws.close(u"Log"_s), "cerrar");
     fig.checksum = check;
     return fig;

@@ -107,9 +107,13 @@ double valOf(const QByteArray& s)
     char buf[80];
     int n = 0;
     buf[n++] = '0';
-    for (; p < end && *p >= '0' && *p <= '9'; ++p)
+    int dropped = 0;   // integer digits beyond what a double can tell apart
+    for (; p < end && *p >= '0' && *p <= '9'; ++p) {
         if (n < 60)
             buf[n++] = *p;
+        else
+            ++dropped;
+    }
     int frac = 0;
     if (p < end && *p == '.') {
         buf[n++] = '.';
@@ -121,6 +125,8 @@ double valOf(const QByteArray& s)
     }
     double v = 0;
     std::from_chars(buf, buf + n, v);
+    if (dropped)
+        v *= std::pow(10.0, dropped);
     return negative ? -v : v;
 }
 
@@ -487,7 +493,7 @@ Value callFunction(const Node& n, const ExprContext& ctx)
     case Fn::Chr:
         if (!a[0].isNumber())
             return Value();
-        return makeText(QByteArray(1, char((unsigned char)(qint64(toInt(a[0].toNumber(), -1 << 30, 1 << 30)) & 0xFF))));
+        return makeText(QByteArray(1, char(toInt(a[0].toNumber(), -65536, 65536) & 0xFF)));
     case Fn::Asc:
         if (!a[0].isChar())
             return Value();

@@ -336,6 +336,7 @@ TEST(Expression, StrAndVal)
     EXPECT_EQ(number("Val('1e5')"), 1);
     EXPECT_EQ(number("Val('1 2')"), 1);
     EXPECT_EQ(number("Val(Str(123.45,8,2))"), 123.45);
+    EXPECT_DOUBLE_EQ(number("Val('1'+Replicate('0',100))"), 1e100);
     EXPECT_EQ(number("Int(-3.7)"), -3);
     EXPECT_EQ(number("Abs(-3.5)"), 3.5);
     EXPECT_EQ(number("Round(2.345,2)"), 2.35);
