@@ -314,6 +314,33 @@ CdxFile::Section::~Section()
         m_f.unlock();
 }
 
+Status CdxFile::takeLock(bool write)
+{
+    // Index sections are short; wait for them rather than reporting them.
+    Status s;
+    for (int i = 0; i < 20000; ++i) {
+        s = m_file.tryLock(kIndexLockOffset, 1, write ? OsFile::LockKind::Write : OsFile::LockKind::Read);
+        if (s.code() != StatusCode::Busy)
+            break;
+        struct timespec ts {0, 200000};
+        nanosleep(&ts, nullptr);
+    }
+    if (s)
+        m_lockHeld = true;
+    return s;
+}
+
+Status CdxFile::readCounters(quint32* global, quint32* dirRoot, quint32* freeHead)
+{
+    uchar h[12];
+    if (Status s = m_file.readAt(0, h, 12); !s)
+        return s;
+    *dirRoot = qFromLittleEndian<quint32>(h);
+    *freeHead = qFromLittleEndian<quint32>(h + 4);
+    *global = qFromLittleEndian<quint32>(h + 8);
+    return {};
+}
+
 Status CdxFile::lock(bool write)
 {
     if (write && !m_writable)
@@ -324,24 +351,24 @@ Status CdxFile::lock(bool write)
         ++m_lockDepth;
         return {};
     }
-    if (m_shared) {
-        // Index sections are short; wait for them rather than reporting them.
-        Status s;
-        for (int i = 0; i < 20000; ++i) {
-            s = m_file.tryLock(kIndexLockOffset, 1, write ? OsFile::LockKind::Write : OsFile::LockKind::Read);
-            if (s.code() != StatusCode::Busy)
-                break;
-            struct timespec ts {0, 200000};
-            nanosleep(&ts, nullptr);
+    m_lockHeld = false;
+    if (m_shared && m_dir && !write) {
+        quint32 global = 0, dirRoot = 0, freeHead = 0;
+        if (Status s = readCounters(&global, &dirRoot, &freeHead); !s)
+            return s;
+        if (global != m_globalSeen || dirRoot != m_dir->m_root) {
+            if (Status s = takeLock(false); !s)
+                return s;
         }
-        if (!s)
+    } else if (m_shared) {
+        if (Status s = takeLock(write); !s)
             return s;
     }
     m_lockDepth = 1;
     m_lockWrite = write;
     if (write)
         m_fileEnd = ((m_file.size() + kPageSize - 1) / kPageSize) * kPageSize;
-    if (m_shared && m_dir) {
+    if (m_lockHeld && m_dir) {
         if (Status s = refresh(); !s) {
             unlock();
             return s;
@@ -358,8 +385,9 @@ void CdxFile::unlock()
         return;
     if (m_lockWrite)
         finishSection();
-    if (m_shared)
+    if (m_lockHeld)
         m_file.unlock(kIndexLockOffset, 1);
+    m_lockHeld = false;
 }
 
 Status CdxFile::finishSection()
@@ -386,12 +414,9 @@ Status CdxFile::finishSection()
 
 Status CdxFile::refresh()
 {
-    uchar h[12];
-    if (Status s = m_file.readAt(0, h, 12); !s)
+    quint32 global = 0, dirRoot = 0;
+    if (Status s = readCounters(&global, &dirRoot, &m_freeHead); !s)
         return s;
-    const quint32 global = qFromLittleEndian<quint32>(h + 8);
-    m_freeHead = qFromLittleEndian<quint32>(h + 4);
-    const quint32 dirRoot = qFromLittleEndian<quint32>(h);
     if (global == m_globalSeen && dirRoot == m_dir->m_root)
         return {};
     // Something changed: see whether the set of tags is the same.
@@ -442,6 +467,27 @@ Status CdxFile::node(CdxTag* t, quint32 off, Node** out)
     if (it != t->m_cache.end()) {
         *out = &it->second;
         return {};
+    }
+    if (m_shared && !m_lockHeld && m_lockDepth > 0) {
+        // Lock-free read and a page that is not cached: read it under the lock,
+        // and only if nothing changed since the section began.
+        const quint32 seen = m_globalSeen;
+        const quint32 seenRoot = m_dir->m_root;
+        if (Status s = takeLock(false); !s)
+            return s;
+        quint32 global = 0, dirRoot = 0, freeHead = 0;
+        if (Status s = readCounters(&global, &dirRoot, &freeHead); !s)
+            return s;
+        if (global != seen || dirRoot != seenRoot) {
+            if (Status s = refresh(); !s)
+                return s;
+            return {StatusCode::Stale, QStringLiteral("El índice %1 ha cambiado").arg(path())};
+        }
+        auto again = t->m_cache.find(off);
+        if (again != t->m_cache.end()) {
+            *out = &again->second;
+            return {};
+        }
     }
     if (off % kPageSize != 0 || off < kTagHeaderSize || qint64(off) + kPageSize > m_file.size())
         return corrupt(path(), QStringLiteral("la página %1 está fuera del fichero").arg(off));

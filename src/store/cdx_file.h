@@ -97,8 +97,13 @@ public:
     CdxTag* tag(int i) { return m_tags[size_t(i)].get(); }
     int tagIndex(const QByteArray& name) const;    // case-insensitive, -1 when absent
 
-    // Section guard: takes the file lock (shared or exclusive) and brings the
-    // directory and caches up to date. Nested sections reuse the outer lock.
+    // Section guard around every use of the pages. A write section takes the
+    // file's exclusive lock and brings directory and caches up to date. A read
+    // section first only compares the file's change counter with the one seen
+    // last: when nothing changed, the cached pages are a consistent picture and
+    // no lock is needed. Reading a page that is not cached takes the shared lock
+    // then; if the counter moved meanwhile the read ends with StatusCode::Stale
+    // and the caller runs it again. Nested sections reuse the outer one.
     class Section {
     public:
         Section(CdxFile& f, bool write);
@@ -181,6 +186,9 @@ private:
     bool m_shared = false;
     int m_lockDepth = 0;
     bool m_lockWrite = false;
+    bool m_lockHeld = false;       // the byte-range lock is really taken
+    Status takeLock(bool write);
+    Status readCounters(quint32* global, quint32* dirRoot, quint32* freeHead);
     std::vector<FieldInfo> m_fields;
     std::unique_ptr<CdxTag> m_dir;                 // the directory is itself a tag
     std::vector<std::unique_ptr<CdxTag>> m_tags;

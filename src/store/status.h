@@ -16,6 +16,7 @@ enum class StatusCode {
     ReadOnly,      // write attempted on a read-only or unlockable area
     NotLocked,     // write attempted on a shared area without the record lock
     Invalid,       // wrong argument (no current record, bad field value ...)
+    Stale,         // index changed by another process during a read: run the read again
 };
 
 class Status {

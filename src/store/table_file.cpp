@@ -2,6 +2,7 @@
 
 #include "record_codec.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
@@ -197,7 +198,7 @@ Status TableFile::refreshCount()
 Status TableFile::writeCount()
 {
     char prefix[32];
-    m_header.updated = QDate::currentDate();
+    m_header.updated = QDateTime::currentDateTimeUtc().date();
     m_header.encodePrefix(prefix);
     return m_dbf.writeAt(1, prefix + 1, 7);
 }
@@ -470,6 +471,18 @@ Status TableFile::verify(std::vector<QString>* problems)
 {
     if (!m_cdx)
         return {};
+    for (int attempt = 0;; ++attempt) {
+        std::vector<QString> found;
+        Status s = verifyOnce(&found);
+        if (s.code() == StatusCode::Stale && attempt < 100)
+            continue;
+        problems->insert(problems->end(), found.begin(), found.end());
+        return s;
+    }
+}
+
+Status TableFile::verifyOnce(std::vector<QString>* problems)
+{
     CdxFile::Section sec(*m_cdx, false);
     if (!sec)
         return sec.status();

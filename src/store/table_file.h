@@ -88,6 +88,7 @@ private:
     TableFile() = default;
     Status openFiles(const QString& path, bool shared, bool readOnly);
     Status needExclusive(const char* what) const;
+    Status verifyOnce(std::vector<QString>* problems);
     Status buildKeys(const CdxTag* t, std::vector<std::pair<QByteArray, quint32>>* keys);
     Status writeCount();
     Status openIndex();

@@ -53,7 +53,13 @@ Status WorkArea::close()
 
 int WorkArea::resolveField(const QString& name) const
 {
-    return m_table->header().fieldIndex(name.trimmed().toUpper().toLatin1());
+    auto it = m_fieldByName.constFind(name);
+    if (it != m_fieldByName.constEnd())
+        return *it;
+    const int i = m_table->header().fieldIndex(name.trimmed().toUpper().toLatin1());
+    if (m_fieldByName.size() < 1000)
+        m_fieldByName.insert(name, i);
+    return i;
 }
 
 int WorkArea::fieldPos(const QString& name) const { return resolveField(name); }
@@ -336,20 +342,43 @@ Status WorkArea::orderedTop(bool fromBottom)
     return settleForward(t, c, storageNext);
 }
 
+// Runs body inside an index section on the controlling tag (null when the
+// order is natural or its tag is gone). A read that met a change made by another
+// process meanwhile is run again from the same position.
+Status WorkArea::inIndex(bool write, const std::function<Status(CdxTag*)>& body)
+{
+    if (m_order < 0 || !m_table->cdx())
+        return body(nullptr);
+    for (int attempt = 0;; ++attempt) {
+        const quint32 rec = m_rec;
+        const QByteArray buf = m_buf, curKey = m_curKey;
+        const CdxCursor cursor = m_cursor;
+        const quint32 counter = m_cursorCounter;
+        const bool eof = m_eof, bof = m_bof, found = m_found;
+        Status s;
+        {
+            CdxFile::Section sec(*m_table->cdx(), write);
+            s = sec ? body(orderTag()) : sec.status();
+        }
+        if (s.code() != StatusCode::Stale || attempt >= 100)
+            return s;
+        m_rec = rec;
+        m_buf = buf;
+        m_curKey = curKey;
+        m_cursor = cursor;
+        m_cursorCounter = counter;
+        m_eof = eof;
+        m_bof = bof;
+        m_found = found;
+    }
+}
+
 Status WorkArea::goTop()
 {
     if (Status s = flush(); !s)
         return s;
     m_found = false;
-    Status s;
-    if (m_order >= 0 && m_table->cdx()) {
-        CdxFile::Section sec(*m_table->cdx(), false);
-        if (!sec)
-            return sec.status();
-        s = orderTag() ? orderedTop(false) : naturalTop(false);
-    } else {
-        s = naturalTop(false);
-    }
+    Status s = inIndex(false, [this](CdxTag* t) { return t ? orderedTop(false) : naturalTop(false); });
     if (m_eof)
         m_bof = true;
     return s;
@@ -360,15 +389,7 @@ Status WorkArea::goBottom()
     if (Status s = flush(); !s)
         return s;
     m_found = false;
-    Status s;
-    if (m_order >= 0 && m_table->cdx()) {
-        CdxFile::Section sec(*m_table->cdx(), false);
-        if (!sec)
-            return sec.status();
-        s = orderTag() ? orderedTop(true) : naturalTop(true);
-    } else {
-        s = naturalTop(true);
-    }
+    Status s = inIndex(false, [this](CdxTag* t) { return t ? orderedTop(true) : naturalTop(true); });
     if (m_eof)
         m_bof = true;
     return s;
@@ -388,10 +409,59 @@ Status WorkArea::goTo(quint32 rec)
     if (Status s = load(rec); !s)
         return s;
     m_cursor = CdxCursor();
-    if (m_order >= 0 && m_table->cdx()) {
-        CdxFile::Section sec(*m_table->cdx(), false);
-        if (CdxTag* t = orderTag(); t && t->usable())
-            m_curKey = m_table->keyFor(t, m_rec, m_buf.constData(), nullptr);
+    if (CdxTag* t = orderTag(); t && t->usable())
+        m_curKey = m_table->keyFor(t, m_rec, m_buf.constData(), nullptr);
+    return {};
+}
+
+Status WorkArea::naturalStep(bool forward)
+{
+    quint32 rec = m_rec;
+    for (;;) {
+        if (forward && rec >= m_table->recCount() && m_table->shared())
+            m_table->refreshCount();          // someone may have appended
+        if (forward ? rec >= m_table->recCount() : rec <= 1)
+            break;
+        rec = forward ? rec + 1 : rec - 1;
+        if (Status s = load(rec); !s)
+            return s;
+        if (visible())
+            return {};
+    }
+    if (forward) {
+        setPhantom();
+        return {};
+    }
+    if (Status s = naturalTop(false); !s)
+        return s;
+    m_bof = true;
+    return {};
+}
+
+Status WorkArea::orderedStep(CdxTag* t, bool forward)
+{
+    CdxFile* cdx = m_table->cdx();
+    const bool storageNext = forward != t->descending();
+    CdxCursor c;
+    bool exact = false;
+    if (Status s = relocate(t, &c, &exact); !s)
+        return s;
+    if (exact) {
+        // step off the current entry
+        if (Status s = storageNext ? cdx->next(t, &c) : cdx->prev(t, &c); !s)
+            return s;
+    } else if (!storageNext) {
+        // the entry is gone; lowerBound stopped just after where it was
+        if (Status s = c.valid() ? cdx->prev(t, &c) : cdx->last(t, &c); !s)
+            return s;
+    }
+    if (Status s = settleForward(t, c, storageNext); !s)
+        return s;
+    if (m_eof && !forward) {
+        // before the first record: stay on the first one with bof set
+        if (Status s = orderedTop(false); !s)
+            return s;
+        m_bof = true;
     }
     return {};
 }
@@ -401,89 +471,26 @@ Status WorkArea::skip(int n)
     if (Status s = flush(); !s)
         return s;
     m_found = false;
-    if (n == 0) {
-        if (m_eof)
-            return {};
-        return load(m_rec);
-    }
-    CdxTag* t = nullptr;
-    std::unique_ptr<CdxFile::Section> sec;
-    if (m_order >= 0 && m_table->cdx()) {
-        sec = std::make_unique<CdxFile::Section>(*m_table->cdx(), false);
-        if (!*sec)
-            return sec->status();
-        t = orderTag();
-    }
+    if (n == 0)
+        return m_eof ? Status() : load(m_rec);
     const bool forward = n > 0;
     int steps = forward ? n : -n;
     if (m_eof) {
         if (forward)
             return {};
         // from the end, one step back is the last record
-        Status s = t ? orderedTop(true) : naturalTop(true);
+        Status s = inIndex(false, [this](CdxTag* t) { return t ? orderedTop(true) : naturalTop(true); });
         if (!s || m_eof)
             return s;
         --steps;
     }
     m_bof = false;
     while (steps-- > 0) {
-        const quint32 before = m_rec;
-        if (!t) {
-            if (m_table->shared())
-                m_table->refreshCount();
-            quint32 rec = m_rec;
-            bool placed = false;
-            for (;;) {
-                if (forward ? rec >= m_table->recCount() : rec <= 1)
-                    break;
-                rec = forward ? rec + 1 : rec - 1;
-                if (Status s = load(rec); !s)
-                    return s;
-                if (visible()) {
-                    placed = true;
-                    break;
-                }
-            }
-            if (!placed) {
-                if (forward) {
-                    setPhantom();
-                } else {
-                    if (Status s = naturalTop(false); !s)
-                        return s;
-                    m_bof = true;
-                }
-                return {};
-            }
-            continue;
-        }
-        CdxFile* cdx = m_table->cdx();
-        const bool storageNext = forward != t->descending();
-        CdxCursor c;
-        bool exact = false;
-        if (Status s = relocate(t, &c, &exact); !s)
+        Status s = inIndex(false, [this, forward](CdxTag* t) { return t ? orderedStep(t, forward) : naturalStep(forward); });
+        if (!s)
             return s;
-        if (exact || !storageNext) {
-            // exact: step off the current entry; otherwise lowerBound landed
-            // after it, which is one step already when walking up.
-            if (exact) {
-                if (Status s = storageNext ? cdx->next(t, &c) : cdx->prev(t, &c); !s)
-                    return s;
-            } else if (Status s = c.valid() ? cdx->prev(t, &c) : cdx->last(t, &c); !s) {
-                return s;
-            }
-        }
-        if (Status s = settleForward(t, c, storageNext); !s)
-            return s;
-        if (m_eof) {
-            if (forward)
-                return {};
-            // before the first record: stay on the first one with bof set
-            if (Status s = orderedTop(false); !s)
-                return s;
-            m_bof = true;
+        if (m_eof || m_bof)
             return {};
-        }
-        (void)before;
     }
     return {};
 }
@@ -495,33 +502,31 @@ Status WorkArea::seek(const Value& key, bool soft, bool last)
     m_found = false;
     if (m_order < 0 || !m_table->cdx())
         return {StatusCode::Invalid, QStringLiteral("No hay orden activo en %1 para buscar").arg(m_alias)};
-    CdxFile::Section sec(*m_table->cdx(), false);
-    if (!sec)
-        return sec.status();
-    CdxTag* t = orderTag();
-    if (!t)
-        return {StatusCode::NotFound, QStringLiteral("La etiqueta %1 ya no existe").arg(QString::fromLatin1(m_orderName))};
-    CdxFile* cdx = m_table->cdx();
-    int sig = 0;
-    const QByteArray k = t->keyOf(key, &sig);
-    const bool fromHigh = last != t->descending();
-    CdxCursor c;
-    if (!fromHigh) {
-        if (Status s = cdx->lowerBound(t, k.constData(), sig, 0, &c); !s)
+    return inIndex(false, [&](CdxTag* t) -> Status {
+        if (!t)
+            return {StatusCode::NotFound, QStringLiteral("La etiqueta %1 ya no existe").arg(QString::fromLatin1(m_orderName))};
+        CdxFile* cdx = m_table->cdx();
+        int sig = 0;
+        const QByteArray k = t->keyOf(key, &sig);
+        const bool fromHigh = last != t->descending();
+        CdxCursor c;
+        if (!fromHigh) {
+            if (Status s = cdx->lowerBound(t, k.constData(), sig, 0, &c); !s)
+                return s;
+        } else {
+            if (Status s = cdx->upperBound(t, k.constData(), sig, &c); !s)
+                return s;
+            if (Status s = c.valid() ? cdx->prev(t, &c) : cdx->last(t, &c); !s)
+                return s;
+        }
+        if (Status s = settleForward(t, c, !fromHigh); !s)
             return s;
-    } else {
-        if (Status s = cdx->upperBound(t, k.constData(), sig, &c); !s)
-            return s;
-        if (Status s = c.valid() ? cdx->prev(t, &c) : cdx->last(t, &c); !s)
-            return s;
-    }
-    if (Status s = settleForward(t, c, !fromHigh); !s)
-        return s;
-    if (!m_eof)
-        m_found = t->compare(m_curKey.constData(), k.constData(), sig) == 0;
-    if (!m_found && !soft)
-        setPhantom();
-    return {};
+        if (!m_eof)
+            m_found = t->compare(m_curKey.constData(), k.constData(), sig) == 0;
+        if (!m_found && !soft)
+            setPhantom();
+        return {};
+    });
 }
 
 quint32 WorkArea::recCount()

@@ -25,6 +25,7 @@
 #include "value.h"
 
 #include <QDate>
+#include <QHash>
 #include <QString>
 
 #include <functional>
@@ -146,6 +147,9 @@ private:
     Status settleForward(CdxTag* t, CdxCursor c, bool forward);
     Status enter(CdxTag* t, const CdxCursor& c);
     Status naturalTop(bool fromBottom);
+    Status naturalStep(bool forward);
+    Status orderedStep(CdxTag* t, bool forward);
+    Status inIndex(bool write, const std::function<Status(CdxTag*)>& body);
     Status orderedTop(bool fromBottom);
     int resolveField(const QString& name) const;
 
@@ -171,6 +175,7 @@ private:
     bool m_hasTop = false, m_hasBottom = false;
     Value m_topValue, m_bottomValue;
     std::function<bool(WorkArea&)> m_filter;
+    mutable QHash<QString, int> m_fieldByName;     // names as callers spell them
 };
 
 } // namespace store

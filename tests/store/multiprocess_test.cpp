@@ -1,0 +1,216 @@
+// Several processes on one table: concurrent appends, locks between processes,
+// and a writer killed in the middle of its work.
+#include "store_fixture.h"
+
+#include <QSet>
+
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace store;
+using namespace store::testing;
+
+namespace {
+
+// Runs fn in a child process; its return value is the exit status.
+pid_t spawn(const std::function<int()>& fn)
+{
+    fflush(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0)
+        _exit(fn());
+    return pid;
+}
+
+int waitExit(pid_t pid)
+{
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+void writeLine(int fd, const QByteArray& line)
+{
+    const QByteArray l = line + '\n';
+    (void)!::write(fd, l.constData(), size_t(l.size()));
+}
+
+QByteArray readLine(int fd)
+{
+    QByteArray out;
+    char c;
+    while (::read(fd, &c, 1) == 1 && c != '\n')
+        out.append(c);
+    return out;
+}
+
+class MultiProcessTest : public StoreTest {
+protected:
+    void SetUp() override
+    {
+        StoreTest::SetUp();
+        makeTable("shared", logFields(), logTags());
+        ws.closeAll();   // children must not inherit open tables
+    }
+
+    // Appends count QSOs tagged with the writer's number; 0 on success.
+    int appendQsos(int writer, int count, int reportFd = -1)
+    {
+        Workspace w;
+        w.setDataDir(dir());
+        WorkArea* a = nullptr;
+        if (!w.use("shared", {.alias = "Log"}, &a))
+            return 2;
+        for (int i = 0; i < count; ++i) {
+            Status s;
+            for (int tries = 0; (s = a->append()).code() == StatusCode::Busy && tries < 100000; ++tries)
+                usleep(100);
+            if (!s)
+                return 3;
+            const QString key = QStringLiteral("%1%2").arg(writer).arg(i, 6, 10, QLatin1Char('0'));
+            a->put("KEY", key);
+            a->put("CALL", QStringLiteral("W%1X%2").arg(writer).arg(i % 97));
+            a->put("QSODATE", QDate(2024, 1, 1).addDays((i * 7 + writer) % 365));
+            a->put("TIMEON", QStringLiteral("%1:%2").arg(i % 24, 2, 10, QLatin1Char('0')).arg(writer * 10, 2, 10, QLatin1Char('0')));
+            a->put("CODENT", QStringLiteral("%1").arg(i % 300, 3));
+            a->put("PRNQSL", i % 5 == 0);
+            if (!a->unlock())
+                return 4;
+            if (reportFd >= 0)
+                writeLine(reportFd, key.toLatin1());
+            // readers interleaved with the writers: a seek of something just written
+            if (i % 50 == 0) {
+                a->setOrder("Call");
+                a->seek(Value::text(QStringLiteral("W%1X").arg(writer)));
+                if (!a->found())
+                    return 5;
+                a->setOrder("QsoDateTimeOn");
+            }
+        }
+        return 0;
+    }
+};
+
+} // namespace
+
+TEST_F(MultiProcessTest, FourWritersEndWithEveryRecordInEveryTag)
+{
+    std::vector<pid_t> kids;
+    for (int w = 1; w <= 4; ++w)
+        kids.push_back(spawn([this, w] { return appendQsos(w, 2500); }));
+    // a fifth process walks the Call order all the while: it must always be in order
+    kids.push_back(spawn([this] {
+        Workspace w;
+        w.setDataDir(dir());
+        WorkArea* a = nullptr;
+        if (!w.use("shared", {.alias = "Reader"}, &a) || !a->setOrder("Call"))
+            return 2;
+        for (int round = 0; round < 30; ++round) {
+            QString prev;
+            for (a->goTop(); !a->eof(); a->skip()) {
+                const QString call = a->str("CALL");
+                if (call < prev)
+                    return 6;
+                prev = call;
+            }
+        }
+        return 0;
+    }));
+    for (pid_t k : kids)
+        EXPECT_EQ(waitExit(k), 0);
+
+    WorkArea* a = nullptr;
+    ASSERT_TRUE(ws.use("shared", {.alias = "Log"}, &a).isOk());
+    EXPECT_EQ(a->recCount(), 10000u);
+    QSet<QString> keys;
+    a->setOrder(0);
+    for (a->goTop(); !a->eof(); a->skip())
+        keys.insert(a->str("KEY"));
+    EXPECT_EQ(keys.size(), 10000);
+    expectTagsConsistent(a);
+    for (const char* tag : {"QsoDateTimeOn", "Call", "CodEnt", "Band", "Mode"}) {
+        a->setOrder(tag);
+        EXPECT_EQ(a->keyCount(), 10000u) << tag;
+    }
+    a->setOrder("PrnQsl");
+    EXPECT_EQ(a->keyCount(), 2000u);
+}
+
+TEST_F(MultiProcessTest, LocksAndExclusiveUseHoldBetweenProcesses)
+{
+    WorkArea* a = nullptr;
+    ASSERT_TRUE(ws.use("shared", {.alias = "Log"}, &a).isOk());
+    ASSERT_TRUE(a->append().isOk());
+    ASSERT_TRUE(a->unlock().isOk());
+    ws.closeAll();
+
+    int toChild[2], toParent[2];
+    ASSERT_EQ(pipe(toChild), 0);
+    ASSERT_EQ(pipe(toParent), 0);
+    const pid_t kid = spawn([&] {
+        Workspace w;
+        w.setDataDir(dir());
+        WorkArea* b = nullptr;
+        if (!w.use("shared", {.alias = "Log"}, &b) || !b->lockRecord())
+            return 2;
+        writeLine(toParent[1], "locked");
+        readLine(toChild[0]);
+        b->unlock();
+        writeLine(toParent[1], "unlocked");
+        readLine(toChild[0]);
+        return 0;
+    });
+    ASSERT_EQ(readLine(toParent[0]), "locked");
+    ASSERT_TRUE(ws.use("shared", {.alias = "Log"}, &a).isOk());
+    EXPECT_EQ(a->lockRecord().code(), StatusCode::Busy);
+    EXPECT_EQ(a->lockTable().code(), StatusCode::Busy);
+    EXPECT_TRUE(a->append().isOk());                        // appending is still possible
+    a->unlock();
+    Workspace other;
+    other.setDataDir(dir());
+    ws.closeAll();
+    EXPECT_EQ(other.use("shared", {.shared = false}).code(), StatusCode::Busy);   // the child has it open
+    writeLine(toChild[1], "go");
+    ASSERT_EQ(readLine(toParent[0]), "unlocked");
+    ASSERT_TRUE(ws.use("shared", {.alias = "Log"}, &a).isOk());
+    EXPECT_TRUE(a->lockRecord().isOk());
+    EXPECT_EQ(a->recCount(), 2u);
+    a->unlock();
+    writeLine(toChild[1], "end");
+    EXPECT_EQ(waitExit(kid), 0);
+    ws.closeAll();
+    EXPECT_TRUE(other.use("shared", {.shared = false}).isOk());
+}
+
+TEST_F(MultiProcessTest, AWriterKilledMidwayLosesNothingThatWasAppended)
+{
+    int report[2];
+    ASSERT_EQ(pipe(report), 0);
+    const pid_t kid = spawn([&] {
+        ::close(report[0]);
+        return appendQsos(7, 1000000, report[1]);
+    });
+    ::close(report[1]);
+    QSet<QByteArray> done;
+    while (done.size() < 3000)
+        done.insert(readLine(report[0]));
+    kill(kid, SIGKILL);
+    EXPECT_EQ(waitExit(kid), 128 + SIGKILL);
+    for (QByteArray k; !(k = readLine(report[0])).isEmpty();)
+        done.insert(k);
+    ::close(report[0]);
+
+    WorkArea* a = nullptr;
+    Status s = ws.use("shared", {.alias = "Log", .shared = false}, &a);
+    ASSERT_TRUE(s.isOk()) << s.text().toStdString();
+    ASSERT_TRUE(a->reindex().isOk());
+    expectTagsConsistent(a);
+    QSet<QByteArray> present;
+    a->setOrder(0);
+    for (a->goTop(); !a->eof(); a->skip())
+        present.insert(a->value("KEY").bytes().trimmed());
+    for (const QByteArray& k : done)
+        EXPECT_TRUE(present.contains(k)) << k.toStdString();
+    EXPECT_GE(present.size(), done.size());
+}
