@@ -316,15 +316,9 @@ CdxFile::Section::~Section()
 
 Status CdxFile::takeLock(bool write)
 {
-    // Index sections are short; wait for them rather than reporting them.
-    Status s;
-    for (int i = 0; i < 20000; ++i) {
-        s = m_file.tryLock(kIndexLockOffset, 1, write ? OsFile::LockKind::Write : OsFile::LockKind::Read);
-        if (s.code() != StatusCode::Busy)
-            break;
-        struct timespec ts {0, 200000};
-        nanosleep(&ts, nullptr);
-    }
+    // Index sections are short and never wait for anything while they hold
+    // the lock, so waiting for it cannot deadlock.
+    Status s = m_file.lockWait(kIndexLockOffset, 1, write ? OsFile::LockKind::Write : OsFile::LockKind::Read);
     if (s)
         m_lockHeld = true;
     return s;

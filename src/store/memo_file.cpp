@@ -120,14 +120,7 @@ Status MemoFile::write(quint32 oldBlock, const QByteArray& data, bool binary, qu
     }
 
     // New blocks at the end, taken under the allocation lock.
-    Status lock;
-    for (int i = 0; i < 2000; ++i) {
-        lock = m_file.tryLock(kAllocLockOffset, 1, OsFile::LockKind::Write);
-        if (lock.code() != StatusCode::Busy)
-            break;
-        struct timespec ts {0, 1000000};
-        nanosleep(&ts, nullptr);
-    }
+    Status lock = m_file.lockWait(kAllocLockOffset, 1, OsFile::LockKind::Write);
     if (!lock)
         return lock;
     quint32 next = 0;

@@ -114,6 +114,22 @@ Status OsFile::tryLock(qint64 off, qint64 len, LockKind kind)
     }
 }
 
+Status OsFile::lockWait(qint64 off, qint64 len, LockKind kind)
+{
+    struct flock fl {};
+    fl.l_type = kind == LockKind::Read ? F_RDLCK : F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = off_t(off);
+    fl.l_len = off_t(len);
+    for (;;) {
+        if (::fcntl(m_fd, F_SETLKW, &fl) == 0)
+            return {};
+        if (errno == EINTR)
+            continue;
+        return {StatusCode::IoError, QStringLiteral("No se pudo bloquear %1").arg(m_path), errno};
+    }
+}
+
 void OsFile::unlock(qint64 off, qint64 len)
 {
     struct flock fl {};

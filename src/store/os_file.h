@@ -36,6 +36,8 @@ public:
     enum class LockKind { Read, Write };
     // Tries once; Busy when another process holds a conflicting lock.
     Status tryLock(qint64 off, qint64 len, LockKind kind);
+    // Waits until granted (for short sections that are never held while waiting for another lock).
+    Status lockWait(qint64 off, qint64 len, LockKind kind);
     void unlock(qint64 off, qint64 len);
 
     // Device and inode, to recognise the same file opened under two names.

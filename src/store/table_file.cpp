@@ -117,14 +117,15 @@ Status TableFile::openFiles(const QString& path, bool shared, bool readOnly)
     qint64 got = 0;
     if (Status s = m_dbf.readAt(0, prefix.data(), prefix.size(), &got); !s)
         return s;
-    const qint64 size = m_dbf.size();
     int hlen = got == prefix.size() ? DbfHeader::headerLenFromPrefix(prefix) : -1;
-    if (hlen < DbfHeader::kPrefix + 1 || hlen > size)
-        hlen = int(qMin<qint64>(size, 65535));
+    if (hlen < DbfHeader::kPrefix + 1)
+        hlen = 65535;
     QByteArray head(hlen, '\0');
     if (Status s = m_dbf.readAt(0, head.data(), hlen, &got); !s)
         return s;
     head.truncate(got);
+    // The size after the header: an append elsewhere writes its record before the count.
+    const qint64 size = m_dbf.size();
     if (Status s = DbfHeader::parse(head, size, path, &m_header); !s)
         return s;
     m_infos.assign(m_header.fields.begin(), m_header.fields.end());

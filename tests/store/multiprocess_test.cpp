@@ -60,8 +60,10 @@ protected:
         Workspace w;
         w.setDataDir(dir());
         WorkArea* a = nullptr;
-        if (!w.use("shared", {.alias = "Log"}, &a))
+        if (Status s = w.use("shared", {.alias = "Log"}, &a); !s) {
+            fprintf(stderr, "writer %d: %s\n", writer, qPrintable(s.text()));
             return 2;
+        }
         for (int i = 0; i < count; ++i) {
             Status s;
             for (int tries = 0; (s = a->append()).code() == StatusCode::Busy && tries < 100000; ++tries)
