@@ -105,11 +105,13 @@ Status decode(const uchar* p, int keyLen, char pad, quint32 offset, Node* out)
     n.right = qFromLittleEndian<quint32>(p + 8);
     if (n.attr > 3)
         return bad("atributo desconocido");
+    if (!n.isLeaf() && count > interiorCapacity(keyLen))
+        return bad("demasiadas claves");
+    if (n.isLeaf() && count > kLeafSpace)
+        return bad("demasiadas claves");
     n.recs.reserve(size_t(count));
     n.keys.resize(qsizetype(count) * keyLen);
     if (!n.isLeaf()) {
-        if (count > interiorCapacity(keyLen))
-            return bad("demasiadas claves");
         n.childs.reserve(size_t(count));
         const uchar* e = p + kInteriorHeader;
         for (int i = 0; i < count; ++i) {

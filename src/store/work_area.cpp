@@ -243,7 +243,13 @@ Status WorkArea::enter(CdxTag* t, const CdxCursor& c)
 Status WorkArea::settleForward(CdxTag* t, CdxCursor c, bool storageNext)
 {
     CdxFile* cdx = m_table->cdx();
+    // A damaged sibling chain could loop; no sound tag has more entries than records.
+    quint64 budget = quint64(m_table->recCount()) * 2 + 1000;
     while (c.valid()) {
+        if (budget-- == 0) {
+            setPhantom();
+            return {StatusCode::Corrupt, QStringLiteral("El índice de %1 está dañado: sus páginas forman un ciclo").arg(m_alias)};
+        }
         QByteArray key;
         quint32 rec = 0;
         if (Status s = cdx->entry(t, c, &key, &rec); !s)
@@ -605,6 +611,15 @@ QByteArray WorkArea::memo(const QString& name, bool* binary)
     if (i >= 0 && field(i).type == 'M')
         m_table->readMemo(field(i), m_buf.constData(), &data, binary);
     return data;
+}
+
+Status WorkArea::readMemo(const QString& name, QByteArray* data, bool* binary)
+{
+    data->clear();
+    const int i = resolveField(name);
+    if (i < 0 || field(i).type != 'M')
+        return noField(name);
+    return m_table->readMemo(field(i), m_buf.constData(), data, binary);
 }
 
 QString WorkArea::memoText(const QString& name)

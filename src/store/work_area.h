@@ -95,6 +95,7 @@ public:
     bool logical(const QString& name);
     QByteArray memo(const QString& name, bool* binary = nullptr);   // raw bytes (text memos: Windows-1252)
     QString memoText(const QString& name);
+    Status readMemo(const QString& name, QByteArray* data, bool* binary = nullptr);   // with the error, if any
     bool deleted() const { return !m_eof && m_buf.size() && m_buf[0] == '*'; }
     // Evaluates an expression on the current record.
     Status eval(const QString& expr, Value* out);
