@@ -3,18 +3,23 @@
 // controlling order, scope, filter and locks. This is how the rest of the
 // program reads and writes tables:
 //
-//     store::WorkArea* log = ws.use("LogEA1XX", {.alias = "Log"});
+//     store::WorkArea* log = nullptr;
+//     if (!ws.use("Log" + book, {.alias = "Log"}, &log))          // shared, first tag as order
+//         ...;
 //     log->setOrder("Call");
-//     log->setScope(Value::text("EA1XX"), Value::text("EA1XX"));
+//     log->setScope(Value::text(u"EA1XX"_s), Value::text(u"EA1XX"_s));
 //     for (log->goTop(); !log->eof(); log->skip())
-//         qDebug() << log->str("CALL") << log->date("QSODATE");
+//         show(log->str("CALL"), log->date("QSODATE"));
 //
-//     if (log->append())            // blank record, locked
+//     if (log->append())                  // blank record, locked (Busy: someone holds the table)
 //     {
 //         log->put("CALL", u"EA4ZZ"_s);
 //         log->put("QSODATE", QDate::currentDate());
-//         log->unlock();            // writes the record and its keys
+//         log->unlock();                  // writes the record and its keys in every tag
 //     }
+//
+// Operations return a Status: a refused lock is StatusCode::Busy, never an
+// exception; the caller decides whether to retry or to ask the user.
 //
 // Deleted records are invisible to every navigation, search and count while
 // the process-wide setting (Workspace::setDeletedHidden) is on, as it is by default.
