@@ -389,6 +389,11 @@ Status TableFile::checkMaintainable()
 
 QByteArray TableFile::keyFor(const CdxTag* t, quint32 rec, const char* record, bool* included)
 {
+    if (!t->usable()) {
+        if (included)
+            *included = false;
+        return QByteArray(t->keyLen(), t->pad());
+    }
     RecordContext ctx(this, rec, record);
     if (included)
         *included = !t->forExpression() || t->forExpression()->eval(ctx).toBool();

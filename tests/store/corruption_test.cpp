@@ -119,7 +119,7 @@ TEST_F(CorruptionTest, MissingFilesAreReportedWithTheSystemError)
 
 TEST_F(CorruptionTest, RandomDamageNeverCrashesOrHangs)
 {
-    QRandomGenerator rng(99);
+    QRandomGenerator rng(qEnvironmentVariableIsSet("ORLANLOG_FUZZ_SEED") ? quint32(qEnvironmentVariableIntValue("ORLANLOG_FUZZ_SEED")) : 99u);
     const char* exts[] = {"dbf", "fpt", "cdx"};
     for (int round = 0; round < 300; ++round) {
         const char* ext = exts[round % 3];
