@@ -96,7 +96,7 @@ Status OsFile::sync()
     return {};
 }
 
-Status OsFile::tryLock(qint64 off, qint64 len, LockKind kind)
+Status OsFile::setLock(qint64 off, qint64 len, LockKind kind, bool wait)
 {
     struct flock fl {};
     fl.l_type = kind == LockKind::Read ? F_RDLCK : F_WRLCK;
@@ -104,31 +104,18 @@ Status OsFile::tryLock(qint64 off, qint64 len, LockKind kind)
     fl.l_start = off_t(off);
     fl.l_len = off_t(len);
     for (;;) {
-        if (::fcntl(m_fd, F_SETLK, &fl) == 0)
+        if (::fcntl(m_fd, wait ? F_SETLKW : F_SETLK, &fl) == 0)
             return {};
         if (errno == EINTR)
             continue;
-        if (errno == EACCES || errno == EAGAIN)
+        if (!wait && (errno == EACCES || errno == EAGAIN))
             return {StatusCode::Busy, QStringLiteral("Bloqueado por otro usuario")};
         return {StatusCode::IoError, QStringLiteral("No se pudo bloquear %1").arg(m_path), errno};
     }
 }
 
-Status OsFile::lockWait(qint64 off, qint64 len, LockKind kind)
-{
-    struct flock fl {};
-    fl.l_type = kind == LockKind::Read ? F_RDLCK : F_WRLCK;
-    fl.l_whence = SEEK_SET;
-    fl.l_start = off_t(off);
-    fl.l_len = off_t(len);
-    for (;;) {
-        if (::fcntl(m_fd, F_SETLKW, &fl) == 0)
-            return {};
-        if (errno == EINTR)
-            continue;
-        return {StatusCode::IoError, QStringLiteral("No se pudo bloquear %1").arg(m_path), errno};
-    }
-}
+Status OsFile::tryLock(qint64 off, qint64 len, LockKind kind) { return setLock(off, len, kind, false); }
+Status OsFile::lockWait(qint64 off, qint64 len, LockKind kind) { return setLock(off, len, kind, true); }
 
 void OsFile::unlock(qint64 off, qint64 len)
 {

@@ -44,6 +44,7 @@ public:
     bool identity(dev_t* dev, ino_t* ino) const;
 
 private:
+    Status setLock(qint64 off, qint64 len, LockKind kind, bool wait);
     int m_fd = -1;
     QString m_path;
 };
