@@ -12,6 +12,7 @@
 #include "store/status.h"
 #include "store/value.h"
 #include "store/work_area.h"
+#include "store/catalogue.h"
 #include "store/workspace.h"
 
 #include <QCoreApplication>
@@ -59,43 +60,21 @@ void must(const store::Status& s, const char* what)
 
 // ---------------------------------------------------------------- the table
 
+// The log-book structure and the tags the reorganisation gives it.
 const std::vector<store::FieldSpec>& logFields()
 {
-    static const std::vector<store::FieldSpec> f = {
-        {"AGE", 'N', 2, 0},        {"ADDRES", 'M', 10, 0},    {"BAND", 'C', 6, 0},
-        {"CALL", 'C', 12, 0},      {"CNTY", 'C', 15, 0},      {"COMMENT", 'C', 30, 0},
-        {"CONT", 'C', 2, 0},       {"CONTESTID", 'C', 20, 0}, {"CQZ", 'C', 2, 0},
-        {"DXCC", 'C', 3, 0},       {"FREQ", 'N', 9, 3},       {"GRIDSQUARE", 'C', 8, 0},
-        {"IOTA", 'C', 6, 0},       {"ITUZ", 'C', 2, 0},       {"MODE", 'C', 6, 0},
-        {"NAME", 'C', 20, 0},      {"NOTES", 'M', 10, 0},     {"OPERATOR", 'C', 12, 0},
-        {"PFX", 'C', 6, 0},        {"PROPMODE", 'C', 3, 0},   {"QSLRDATE", 'D', 8, 0},
-        {"QSLSDATE", 'D', 8, 0},   {"QSLRCVD", 'C', 1, 0},    {"QSLSENT", 'C', 1, 0},
-        {"QSLVIA", 'C', 12, 0},    {"QSODATE", 'D', 8, 0},    {"QTH", 'C', 15, 0},
-        {"RSTRCVD", 'C', 3, 0},    {"RSTSENT", 'C', 3, 0},    {"RXPWR", 'N', 4, 0},
-        {"SATMODE", 'C', 3, 0},    {"SATNAME", 'C', 10, 0},   {"SRX", 'C', 4, 0},
-        {"STX", 'C', 4, 0},        {"TENTEN", 'N', 4, 0},     {"TIMEOFF", 'C', 5, 0},
-        {"TIMEON", 'C', 5, 0},     {"TXPWR", 'N', 4, 0},      {"JCC", 'C', 4, 0},
-        {"JCG", 'C', 5, 0},        {"CODENT", 'C', 3, 0},     {"CODPRV", 'C', 4, 0},
-        {"EQSLSENT", 'C', 1, 0},   {"EQSLRCVD", 'C', 1, 0},   {"LOTWSENT", 'C', 1, 0},
-        {"LOTWRCVD", 'C', 1, 0},   {"LOTWSDATE", 'D', 8, 0},  {"LOTWRDATE", 'D', 8, 0},
-        {"QRA", 'C', 6, 0},        {"LP", 'L', 1, 0},         {"PRNQSL", 'L', 1, 0},
-        {"NOQSL", 'L', 1, 0},      {"NQSLTX", 'N', 1, 0},     {"QSLMODE", 'C', 1, 0},
-        {"EXPORT", 'L', 1, 0},     {"UPD", 'N', 1, 0},        {"KEY", 'C', 7, 0},
-    };
+    static const std::vector<store::FieldSpec> f = store::catalogue::logTable(QStringLiteral("BENCH")).fields;
     return f;
 }
 
 const std::vector<store::TagSpec>& logTags()
 {
-    static const std::vector<store::TagSpec> t = {
-        {"QsoDateTimeOn", "DToS(QsoDate)+TimeOn", "!Deleted()"},
-        {"Call", "Upper(Call)+DToS(QsoDate)", "!Deleted()"},
-        {"CodEnt", "CodEnt+DToS(QsoDate)", "!Deleted()"},
-        {"Band", "Band+DToS(QsoDate)", "!Deleted()"},
-        {"Mode", "Mode+DToS(QsoDate)", "!Deleted()"},
-        {"Custom", "DToS(QsoDate)+TimeOn", "", false, false, true},
-        {"PrnQsl", "CodEnt+Upper(Call)+DToS(QsoDate)+TimeOn", "!Deleted() .AND. PrnQsl"},
-    };
+    static const std::vector<store::TagSpec> t = [] {
+        std::vector<store::TagSpec> out;
+        for (const auto& tag : store::catalogue::logTable(QStringLiteral("BENCH")).tags)
+            out.push_back(tag.spec(true));
+        return out;
+    }();
     return t;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -225,7 +226,7 @@ Status TableFile::writeRecord(quint32 rec, const char* buf)
     return m_dbf.writeAt(qint64(m_header.headerLen) + qint64(rec - 1) * m_header.recordLen, buf, m_header.recordLen);
 }
 
-Status TableFile::appendBlank(const void* owner, quint32* rec)
+Status TableFile::appendBlank(const void* owner, quint32* rec, const std::function<Status(quint32)>& whileLocked)
 {
     if (m_readOnly)
         return {StatusCode::ReadOnly, QStringLiteral("La tabla %1 está abierta solo para lectura").arg(path())};
@@ -250,6 +251,8 @@ Status TableFile::appendBlank(const void* owner, quint32* rec)
             // The new record is ours before anyone else can take it.
             s = lockRecord(owner, n);
         }
+        if (s && whileLocked)
+            s = whileLocked(n);
     }
     if (needLock)
         m_dbf.unlock(kAppendLock, 1);
@@ -438,7 +441,7 @@ Status TableFile::needExclusive(const char* what) const
     return {};
 }
 
-Status TableFile::buildKeys(const CdxTag* t, std::vector<std::pair<QByteArray, quint32>>* keys)
+Status TableFile::buildKeys(const CdxTag* t, std::vector<std::pair<QByteArray, quint32>>* keys, const Progress& progress)
 {
     keys->clear();
     if (t->custom())
@@ -453,6 +456,8 @@ Status TableFile::buildKeys(const CdxTag* t, std::vector<std::pair<QByteArray, q
         buf.resize(qsizetype(count) * rl);
         if (Status s = m_dbf.readAt(qint64(m_header.headerLen) + qint64(first - 1) * rl, buf.data(), buf.size()); !s)
             return s;
+        if (progress)
+            progress(first, n);
         for (quint32 i = 0; i < count; ++i) {
             bool in = false;
             QByteArray k = keyFor(t, first + i, buf.constData() + qsizetype(i) * rl, &in);
@@ -460,6 +465,8 @@ Status TableFile::buildKeys(const CdxTag* t, std::vector<std::pair<QByteArray, q
                 keys->emplace_back(std::move(k), first + i);
         }
     }
+    if (progress && n > 0)
+        progress(n, n);
     std::stable_sort(keys->begin(), keys->end(), [t](const auto& a, const auto& b) {
         const int c = t->compare(a.first.constData(), b.first.constData(), t->keyLen());
         return c != 0 ? c < 0 : a.second < b.second;
@@ -519,7 +526,25 @@ Status TableFile::verifyOnce(std::vector<QString>* problems)
     return {};
 }
 
-Status TableFile::createTag(const TagSpec& spec)
+Status TableFile::dropIndex()
+{
+    if (Status s = needExclusive("Borrar el índice"); !s)
+        return s;
+    if (!m_cdx)
+        return {};
+    m_cdx.reset();
+    if (!QFile::remove(m_cdxPath))
+        return {StatusCode::IoError, QStringLiteral("No se pudo borrar %1").arg(m_cdxPath), errno};
+    m_cdxPath.clear();
+    if (m_header.flags & DbfHeader::kFlagCdx) {
+        m_header.flags &= ~DbfHeader::kFlagCdx;
+        const char f = char(m_header.flags);
+        return m_dbf.writeAt(28, &f, 1);
+    }
+    return {};
+}
+
+Status TableFile::createTag(const TagSpec& spec, const Progress& progress)
 {
     if (m_readOnly)
         return {StatusCode::ReadOnly, QStringLiteral("La tabla %1 está abierta solo para lectura").arg(path())};
@@ -547,7 +572,7 @@ Status TableFile::createTag(const TagSpec& spec)
     if (m_shared)
         refreshCount();
     std::vector<std::pair<QByteArray, quint32>> keys;
-    if (Status s = buildKeys(probe.get(), &keys); !s)
+    if (Status s = buildKeys(probe.get(), &keys, progress); !s)
         return s;
     return m_cdx->createTag(spec, m_infos, &keys, nullptr);
 }

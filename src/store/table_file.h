@@ -17,6 +17,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <unordered_map>
 
@@ -48,8 +49,10 @@ public:
 
     Status readRecord(quint32 rec, char* buf);
     Status writeRecord(quint32 rec, const char* buf);
-    // Appends a blank record under the append lock and returns its number.
-    Status appendBlank(const void* owner, quint32* rec);
+    // Appends a blank record under the append lock and returns its number; the
+    // record comes back locked by owner. whileLocked, when given, runs before
+    // the append lock is released (for work no other appender may interleave).
+    Status appendBlank(const void* owner, quint32* rec, const std::function<Status(quint32)>& whileLocked = {});
 
     Status lockRecord(const void* owner, quint32 rec);
     void unlockRecord(const void* owner, quint32 rec);
@@ -76,8 +79,12 @@ public:
     // each mismatch is described in problems. Corrupt pages are an error result.
     Status verify(std::vector<QString>* problems);
 
-    Status createTag(const TagSpec& spec);
+    // progress, when given, hears the record number reached while keys are built.
+    using Progress = std::function<void(quint32 rec, quint32 total)>;
+    Status createTag(const TagSpec& spec, const Progress& progress = {});
     Status deleteTag(const QByteArray& name);
+    // Closes and deletes the compound index (exclusive use).
+    Status dropIndex();
     Status reindex();
     Status pack();
     Status zap();
@@ -89,7 +96,7 @@ private:
     Status openFiles(const QString& path, bool shared, bool readOnly);
     Status needExclusive(const char* what) const;
     Status verifyOnce(std::vector<QString>* problems);
-    Status buildKeys(const CdxTag* t, std::vector<std::pair<QByteArray, quint32>>* keys);
+    Status buildKeys(const CdxTag* t, std::vector<std::pair<QByteArray, quint32>>* keys, const Progress& progress = {});
     Status writeCount();
     Status openIndex();
     Status reopenAfterRewrite();

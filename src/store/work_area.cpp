@@ -723,24 +723,36 @@ Status WorkArea::commit() { return flush(); }
 
 Status WorkArea::append()
 {
+    return append(nullptr);
+}
+
+Status WorkArea::append(const std::function<Status(WorkArea&)>& fill)
+{
     if (Status s = flush(); !s)
         return s;
     if (m_readOnly)
         return {StatusCode::ReadOnly, QStringLiteral("La tabla %1 está abierta solo para lectura").arg(m_alias)};
     if (Status s = m_table->checkMaintainable(); !s)
         return s;
+    auto enterNew = [this](quint32 rec) {
+        m_rec = rec;
+        m_buf = blankRecord(m_table->header());
+        m_before = m_buf;
+        m_dirty = true;
+        m_newRecord = true;
+        m_eof = m_bof = false;
+        m_found = false;
+        m_cursor = CdxCursor();
+    };
     quint32 rec = 0;
-    if (Status s = m_table->appendBlank(this, &rec); !s)
-        return s;
-    m_rec = rec;
-    m_buf = blankRecord(m_table->header());
-    m_before = m_buf;
-    m_dirty = true;
-    m_newRecord = true;
-    m_eof = m_bof = false;
-    m_found = false;
-    m_cursor = CdxCursor();
-    return {};
+    if (!fill)
+        return m_table->appendBlank(this, &rec, [&](quint32 r) { enterNew(r); return Status(); });
+    return m_table->appendBlank(this, &rec, [&](quint32 r) {
+        enterNew(r);
+        Status s = fill(*this);
+        Status f = flush();
+        return s ? f : s;
+    });
 }
 
 Status WorkArea::lockRecord()
@@ -824,11 +836,23 @@ Status WorkArea::zap()
 
 // ---------------------------------------------------------------- tags
 
-Status WorkArea::createTag(const TagSpec& spec)
+Status WorkArea::dropIndex()
 {
     if (Status s = flush(); !s)
         return s;
-    if (Status s = m_table->createTag(spec); !s)
+    if (Status s = m_table->dropIndex(); !s)
+        return s;
+    m_order = -1;
+    m_orderName.clear();
+    m_cursor = CdxCursor();
+    return {};
+}
+
+Status WorkArea::createTag(const TagSpec& spec, const TableFile::Progress& progress)
+{
+    if (Status s = flush(); !s)
+        return s;
+    if (Status s = m_table->createTag(spec, progress); !s)
         return s;
     // the new tag becomes the controlling order, as after INDEX ON
     if (Status s = setOrder(QString::fromLatin1(spec.name)); !s)

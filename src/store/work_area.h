@@ -116,6 +116,9 @@ public:
     Status put(const QString& name, bool b) { return put(name, Value::logical(b)); }
     Status putMemo(const QString& name, const QByteArray& data, bool binary = false);
     Status append();                                 // blank record, left locked
+    // Appends and runs fill on the new record while the table's append lock is
+    // still held, then writes the record; no other process appends in between.
+    Status append(const std::function<Status(WorkArea&)>& fill);
     Status lockRecord();                             // the current record
     Status lockRecord(quint32 rec);
     Status lockTable();
@@ -128,7 +131,8 @@ public:
     Status zap();                                    // exclusive use
 
     // ---- tags
-    Status createTag(const TagSpec& spec);
+    Status createTag(const TagSpec& spec, const TableFile::Progress& progress = {});
+    Status dropIndex();                              // exclusive use: no index file any more
     Status deleteTag(const QString& name);
     Status reindex();
     // Custom tags: add or remove the current record's key (default: the controlling tag).

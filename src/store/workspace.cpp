@@ -29,6 +29,13 @@ void Workspace::setDataDir(const QString& dir)
         m_dataDir += QLatin1Char('/');
 }
 
+void Workspace::setProgramDir(const QString& dir)
+{
+    m_programDir = dir;
+    if (!m_programDir.isEmpty() && !m_programDir.endsWith(QLatin1Char('/')))
+        m_programDir += QLatin1Char('/');
+}
+
 QString Workspace::tablePath(const QString& name, bool mustExist) const
 {
     QString p = name;

@@ -35,6 +35,9 @@ public:
 
     void setDataDir(const QString& dir);
     const QString& dataDir() const { return m_dataDir; }
+    // The program directory (new table structures arrive there before they move to the data directory).
+    void setProgramDir(const QString& dir);
+    const QString& programDir() const { return m_programDir; }
 
     // Path of a table given by bare name (looked up in the data directory) or
     // by path; the extension ".dbf" is added when missing; an existing file is
@@ -58,6 +61,7 @@ public:
 
 private:
     QString m_dataDir;
+    QString m_programDir;
     std::map<QString, std::unique_ptr<WorkArea>> m_areas;   // by upper-case alias
     WorkArea* m_current = nullptr;
 };

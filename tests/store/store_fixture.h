@@ -2,6 +2,7 @@
 // A throw-away data directory with its own workspace, and the log-book
 // structure most tests use.
 
+#include "store/catalogue.h"
 #include "store/workspace.h"
 
 #include <QStringList>
@@ -20,36 +21,16 @@ namespace store::testing {
 
 inline std::vector<FieldSpec> logFields()
 {
-    return {
-        {"AGE", 'N', 2},        {"ADDRES", 'M', 10},   {"BAND", 'C', 6},      {"CALL", 'C', 12},
-        {"CNTY", 'C', 15},      {"COMMENT", 'C', 30},  {"CONT", 'C', 2},      {"CONTESTID", 'C', 20},
-        {"CQZ", 'C', 2},        {"DXCC", 'C', 3},      {"FREQ", 'N', 9, 3},   {"GRIDSQUARE", 'C', 8},
-        {"IOTA", 'C', 6},       {"ITUZ", 'C', 2},      {"MODE", 'C', 6},      {"NAME", 'C', 20},
-        {"NOTES", 'M', 10},     {"OPERATOR", 'C', 12}, {"PFX", 'C', 6},       {"PROPMODE", 'C', 3},
-        {"QSLRDATE", 'D', 8},   {"QSLSDATE", 'D', 8},  {"QSLRCVD", 'C', 1},   {"QSLSENT", 'C', 1},
-        {"QSLVIA", 'C', 12},    {"QSODATE", 'D', 8},   {"QTH", 'C', 15},      {"RSTRCVD", 'C', 3},
-        {"RSTSENT", 'C', 3},    {"RXPWR", 'N', 4},     {"SATMODE", 'C', 3},   {"SATNAME", 'C', 10},
-        {"SRX", 'C', 4},        {"STX", 'C', 4},       {"TENTEN", 'N', 4},    {"TIMEOFF", 'C', 5},
-        {"TIMEON", 'C', 5},     {"TXPWR", 'N', 4},     {"JCC", 'C', 4},       {"JCG", 'C', 5},
-        {"CODENT", 'C', 3},     {"CODPRV", 'C', 4},    {"EQSLSENT", 'C', 1},  {"EQSLRCVD", 'C', 1},
-        {"LOTWSENT", 'C', 1},   {"LOTWRCVD", 'C', 1},  {"LOTWSDATE", 'D', 8}, {"LOTWRDATE", 'D', 8},
-        {"QRA", 'C', 6},        {"LP", 'L', 1},        {"PRNQSL", 'L', 1},    {"NOQSL", 'L', 1},
-        {"NQSLTX", 'N', 1},     {"QSLMODE", 'C', 1},   {"EXPORT", 'L', 1},    {"UPD", 'N', 1},
-        {"KEY", 'C', 7},
-    };
+    return catalogue::logTable(QStringLiteral("X")).fields;
 }
 
+// The tags of a log book as the reorganisation builds them.
 inline std::vector<TagSpec> logTags()
 {
-    return {
-        {"QsoDateTimeOn", "DToS(QsoDate)+TimeOn", "!Deleted()"},
-        {"Call", "Upper(Call)+DToS(QsoDate)", "!Deleted()"},
-        {"CodEnt", "CodEnt+DToS(QsoDate)", "!Deleted()"},
-        {"Band", "Band+DToS(QsoDate)", "!Deleted()"},
-        {"Mode", "Mode+DToS(QsoDate)", "!Deleted()"},
-        {"Custom", "DToS(QsoDate)+TimeOn", "", false, false, true},
-        {"PrnQsl", "CodEnt+Upper(Call)+DToS(QsoDate)+TimeOn", "!Deleted() .AND. PrnQsl"},
-    };
+    std::vector<TagSpec> out;
+    for (const auto& t : catalogue::logTable(QStringLiteral("X")).tags)
+        out.push_back(t.spec(true));
+    return out;
 }
 
 class StoreTest : public ::testing::Test {

@@ -1,0 +1,120 @@
+#pragma once
+// The application object: names and version of the program, its directories,
+// the user of the session, the activity log and the settings file. There is
+// one per process; start-up creates it with TAppl::New() and publishes it in
+// the global oAppl.
+
+#include "ini_file.h"
+
+#include <QString>
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QObject;
+
+class TAppl {
+public:
+    TAppl();
+    ~TAppl();
+    TAppl(const TAppl&) = delete;
+    TAppl& operator=(const TAppl&) = delete;
+
+    // Creates the application object and makes it the global oAppl. The
+    // arguments are accepted for the callers' sake and not used.
+    static TAppl* New(const QString& = QString(), const QString& = QString(), const QString& = QString());
+
+    QString cName = QStringLiteral("Orlan Win Log");
+    QString cAppl = QStringLiteral("ORLANLOG");
+    QString cVer = QStringLiteral("1.92");
+    QString cDirLocal;              // program home, with a trailing "/"
+    QString cDirDat;                // tables: cDirLocal + "datos/"
+    QString cDirRpt;                // report definitions: cDirLocal + "reports/"
+    QString cUpdate;
+    QString cCpyRght = QStringLiteral(u"\u00A9 2026 Orlan Win Log");
+    // User and password of the session: a null QString until Login() gives
+    // them a value (an empty but non-null text is a value).
+    QString cUsr;
+    QString cPsw;
+    QObject* oWnd = nullptr;        // the main window
+    bool lCerrar = false;
+    QString cFileLog;               // cDirLocal + "log.txt"
+    int hFileLog = 0;               // descriptor of the open log file; <= 0 when not open
+    bool lLog = false;              // write the activity log
+    QString cLng = QStringLiteral("ES");
+
+    int nColFore1 = 0;
+    int nColBck1 = 16777215;
+    int nColFore2 = 0;
+    int nColBck2 = 12632256;
+    int nAddVer = 0;
+    QObject* oOdbc = nullptr;
+    QObject* oCnn = nullptr;
+    bool lPijama = false;
+    void* hDll = nullptr;
+
+    // Set up at start-up.
+    QString cLibro;                 // the open log book
+    bool lSndOn = false;
+    int nSnd = 0;
+    bool lAdd = false;
+    QObject* oDlgDxcc = nullptr;
+    QObject* oCat = nullptr;
+    QObject* oRig = nullptr;
+    QObject* oCatTmr = nullptr;
+    QObject* oCatTmr2 = nullptr;
+    QObject* oTelnet = nullptr;
+    QString cFreq = QStringLiteral("");
+    QVariant oFontPri;
+    QVariant oFontEnt;
+
+    // Installed by the GUI: asks the main window to close.
+    std::function<void()> closeMainWindow;
+
+    // The settings file, configDir() + cName + ".ini".
+    IniFile& ini() { return *m_ini; }
+
+    // Where the settings file lives: $ORLANLOG_CONFIG, else ~/.config/orlanlog/.
+    static QString configDir();
+    // The program home: $ORLANLOG_HOME; else exeDir when it is writable and
+    // holds a "datos" folder (a portable install); else ~/.local/share/orlanlog/.
+    static QString localDir(const QString& exeDir);
+    static QString executableDir();
+
+    // Process-wide flag of the entry fields: confirm with Enter (off by default).
+    static bool confirm();
+    static void setConfirm(bool on);
+
+    // Whether Esc may close dialogs (default true); sets it when a value is given.
+    static bool SetDialogEsc(std::optional<bool> on = std::nullopt);
+
+    // Moves the data directory; bare table names are looked up there.
+    void SetDirDat(const QString& dir);
+
+    // Appends "date hh:mm:ss:text" to the log file when lLog is on.
+    void WrLog(const QString& text);
+
+    void getlng() {}
+
+    // Asks for user and password unless a password is already known.
+    bool Login(const QString& title = QString());
+
+    // Ends the session: removes the "borra.me" marker and closes the main window.
+    void End(bool lClose = false);
+
+private:
+    std::unique_ptr<IniFile> m_ini;
+};
+
+extern TAppl* oAppl;
+
+// Seconds since midnight, local time, to the hundredth.
+double TIMETOSEC();
+// Seconds of a time text "hh", "hh:mm", "hh:mm:ss" or "hh:mm:ss:cc"; 0 for
+// anything else (bad digits, separators or ranges, or a value that is not text).
+double TIMETOSEC(const QVariant& time);
+
+// Copies a file, replacing the target unless failIfExists. True on success.
+bool COPYFILE(const QString& source, const QString& target, bool failIfExists);

@@ -1,0 +1,640 @@
+#include "access.h"
+
+#include "catalogue.h"
+#include "codepage.h"
+#include "record_codec.h"
+#include "workspace.h"
+
+#include "ui/messages.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <map>
+#include <set>
+
+namespace store {
+
+namespace {
+
+Workspace& ws() { return Workspace::instance(); }
+
+QString rightAligned(int n) { return QStringLiteral("%1").arg(n, 10); }
+
+// The shared retry pattern of appends and locks: at once, then every half
+// second; with no time given, without limit and without asking.
+bool retrying(int seconds, const QString& question, const QString& title, const std::function<Status()>& attempt)
+{
+    for (;;) {
+        Status s = attempt();
+        if (s)
+            return true;
+        if (s.code() != StatusCode::Busy) {
+            ui::messages().stop(s.text(), title);
+            return false;
+        }
+        if (seconds > 0) {
+            bool ok = false;
+            for (int left = seconds * 2; left > 0 && !ok; --left) {
+                ui::messages().pause(500);
+                s = attempt();
+                ok = s.isOk();
+                if (!s && s.code() != StatusCode::Busy) {
+                    ui::messages().stop(s.text(), title);
+                    return false;
+                }
+            }
+            if (ok)
+                return true;
+            if (!ui::messages().ask(question, title, QStringLiteral("SI"), QStringLiteral("NO")))
+                return false;
+        } else {
+            do {
+                ui::messages().pause(500);
+                s = attempt();
+            } while (s.code() == StatusCode::Busy);
+            if (s)
+                return true;
+            ui::messages().stop(s.text(), title);
+            return false;
+        }
+    }
+}
+
+QString lockTitle()
+{
+    WorkArea* a = ws().current();
+    return a ? a->alias() : QString();
+}
+
+// Keys already used in each log book, by table path; grown by reading only the
+// records appended since the last look.
+struct KnownKeys {
+    quint32 scanned = 0;
+    std::set<quint32> keys;
+};
+std::map<QString, KnownKeys>& knownKeys()
+{
+    static std::map<QString, KnownKeys> m;
+    return m;
+}
+
+quint32 keyNumber(const QByteArray& text)
+{
+    bool ok = false;
+    const quint32 n = text.trimmed().toUInt(&ok);
+    return ok ? n : 0;
+}
+
+QString keyText(quint32 n)
+{
+    return QStringLiteral("%1").arg(n, 7, 10, QLatin1Char('0'));
+}
+
+bool recordKeyInScope(WorkArea* a, const QByteArray& scope)
+{
+    if (a->eof())
+        return false;
+    const Value k = a->orderKeyValue();
+    return k.isChar() && k.bytes().startsWith(scope);
+}
+
+QByteArray scopeBytes(const Value& v)
+{
+    if (v.isChar())
+        return v.bytes();
+    return v.toString().toLatin1();
+}
+
+} // namespace
+
+SessionHooks& hooks()
+{
+    static SessionHooks h;
+    return h;
+}
+
+// ---------------------------------------------------------------- opening and locks
+
+bool NETUSE(const QString& file, bool shared, int seconds, const QString& alias, const QString& driver, bool readOnly)
+{
+    (void)driver;   // one driver: DBF with CDX and FPT
+    const QString title = QStringLiteral("Tabla:") + file;
+    for (;;) {
+        int left = seconds;
+        for (;;) {
+            Status s = ws().use(file, {.alias = alias, .shared = shared, .readOnly = readOnly});
+            if (s)
+                return true;
+            if (s.code() != StatusCode::Busy) {
+                const int err = s.osError() ? s.osError() : (s.code() == StatusCode::NotFound ? ENOENT : 0);
+                ui::messages().stop(QStringLiteral("No pudo abrirse la tabla ") + file + QStringLiteral("\r\n") + rightAligned(err));
+                return false;
+            }
+            if (seconds > 0 && left <= 0)
+                break;
+            ui::messages().pause(1000);
+            --left;
+        }
+        if (!ui::messages().yesNo(QStringLiteral("No pudo bloquearse \r¿Reintentar?"), title))
+            return false;
+    }
+}
+
+bool ADDREC(int seconds)
+{
+    WorkArea* a = ws().current();
+    if (!a)
+        return false;
+    return retrying(seconds, QStringLiteral("No se pudo añadir el registro.;Fichero Bloqueado;¿Reintentar?"), lockTitle(),
+                    [a] { return a->append(); });
+}
+
+bool RECLOCK(int seconds)
+{
+    WorkArea* a = ws().current();
+    if (!a)
+        return false;
+    return retrying(seconds, QStringLiteral("No se pudo bloquear el registro. ; ¿Reintentar?"), lockTitle(),
+                    [a] { return a->lockRecord(); });
+}
+
+bool FILLOCK(int seconds)
+{
+    WorkArea* a = ws().current();
+    if (!a)
+        return false;
+    return retrying(seconds, QStringLiteral("No se pudo bloquear el registro.;¿Reintentar?"), lockTitle(),
+                    [a] { return a->lockTable(); });
+}
+
+bool ADDQSO(QString* key, int seconds)
+{
+    WorkArea* a = ws().area(QStringLiteral("Log"));
+    if (!a)
+        return false;
+    ws().select(QStringLiteral("Log"));
+    const int keyField = a->fieldPos(QStringLiteral("KEY"));
+    if (keyField < 0)
+        return ADDREC(seconds);
+    const DbfField field = a->field(keyField);
+    const QString path = a->table().path();
+    return retrying(seconds, QStringLiteral("No se pudo añadir el registro.;Fichero Bloqueado;¿Reintentar?"), lockTitle(),
+                    [&] {
+                        return a->append([&](WorkArea& w) -> Status {
+                            // Under the append lock: learn the keys of the records added since the last look.
+                            KnownKeys& known = knownKeys()[path];
+                            TableFile& t = w.table();
+                            const quint32 last = w.recNo() - 1;
+                            if (known.scanned > last)
+                                known = KnownKeys();
+                            QByteArray rec(t.header().recordLen, ' ');
+                            for (quint32 r = known.scanned + 1; r <= last; ++r) {
+                                if (Status s = t.readRecord(r, rec.data()); !s)
+                                    return s;
+                                if (const quint32 k = keyNumber(QByteArray(rec.constData() + field.offset, field.len)))
+                                    known.keys.insert(k);
+                            }
+                            known.scanned = last;
+                            quint32 k = keyNumber(key->toLatin1());
+                            if (k == 0)
+                                k = 1;
+                            while (known.keys.count(k))
+                                ++k;
+                            known.keys.insert(k);
+                            *key = keyText(k);
+                            return w.put(keyField, Value::text(key->toLatin1()));
+                        });
+                    });
+}
+
+// ---------------------------------------------------------------- the session's tables
+
+bool ABREDBF(ui::Meter* meter, QString* bookOut)
+{
+    int step = 0;
+    auto show = [&](const QString& text) {
+        if (!meter)
+            return;
+        meter->setTotal(16);
+        meter->setText(text);
+    };
+    auto advance = [&]() {
+        if (meter)
+            meter->setPosition(++step);
+    };
+    auto open = [&](const QString& file, const QString& alias, const QString& order = QString()) {
+        if (!NETUSE(file, true, 1, alias))
+            return false;
+        if (!order.isEmpty())
+            ws().area(alias)->setOrder(order);
+        ws().area(alias)->goTop();
+        return true;
+    };
+    auto emptied = [&](const QString& file, const QString& alias) {
+        if (NETUSE(file, false, 1, QStringLiteral("_empty"))) {
+            ws().area(QStringLiteral("_empty"))->zap();
+            ws().close(QStringLiteral("_empty"));
+        }
+        return open(file, alias);
+    };
+
+    // 1. The log books.
+    open(QStringLiteral("Libros"), QStringLiteral("LibBrw"));
+    WorkArea* books = ws().area(QStringLiteral("LibBrw"));
+    if (!books || books->recCount() == 0 || (books->goTop(), books->eof())) {
+        ui::messages().stop(QStringLiteral("Debe definir un libro de guardia"));
+        if (hooks().newBookEditor)
+            hooks().newBookEditor();
+        books = ws().area(QStringLiteral("LibBrw"));
+        if (!books || (books->goTop(), books->eof()))
+            return false;
+    }
+    // 2. The active book: the first one marked, or else the first one, marked now.
+    QString book;
+    for (books->goTop(); !books->eof(); books->skip())
+        if (books->logical(QStringLiteral("ACTIVO")))
+            break;
+    if (books->eof()) {
+        books->goTop();
+        ws().select(QStringLiteral("LibBrw"));
+        if (RECLOCK()) {
+            books->put(QStringLiteral("ACTIVO"), true);
+            books->unlock();
+        }
+    }
+    book = books->str(QStringLiteral("NOMBRE")).trimmed();
+    if (bookOut)
+        *bookOut = book;
+
+    // 3. Reference tables.
+    show(QStringLiteral("Bandas"));
+    open(QStringLiteral("Band"), QStringLiteral("Band"));
+    advance();
+    show(QStringLiteral("Modos"));
+    open(QStringLiteral("Modo"), QStringLiteral("Modo"));
+    advance();
+    show(QStringLiteral("Propagación"));
+    open(QStringLiteral("Propa"), QStringLiteral("Propa"));
+    advance();
+    show(QStringLiteral("IOTA"));
+    open(QStringLiteral("iota"), QStringLiteral("iota"));
+    advance();
+    show(QStringLiteral("Provincias"));
+    open(QStringLiteral("prv"), QStringLiteral("prv"));
+    advance();
+    show(QStringLiteral("Sub.Div provinciales"));
+    open(QStringLiteral("subprv"), QStringLiteral("subprv"));
+    advance();
+    show(QStringLiteral("Entidades"));
+    open(QStringLiteral("ENT"), QStringLiteral("ENT"));
+    advance();
+    show(QStringLiteral("Prefijos"));
+    open(QStringLiteral("Pfx"), QStringLiteral("Pfx"));
+    advance();
+    show(QStringLiteral("Spots"));
+    if (emptied(QStringLiteral("spots"), QStringLiteral("spots")))
+        ws().area(QStringLiteral("spots"))->setOrder(0);
+    advance();
+    show(QStringLiteral("Cluster"));
+    open(QStringLiteral("CLUSTER"), QStringLiteral("CLUSTER"));
+    advance();
+
+    // 4. The log book, four times.
+    show(QStringLiteral("Libro de guardia"));
+    if (!ws().area(QStringLiteral("log"))) {
+        QString logBook = book;
+        if (!open(QStringLiteral("Log") + logBook, QStringLiteral("Log"))) {
+            books->goTop();
+            logBook = books->str(QStringLiteral("NOMBRE")).trimmed();
+            open(QStringLiteral("Log") + logBook, QStringLiteral("Log"));
+        }
+        if (WorkArea* log = ws().area(QStringLiteral("Log"))) {
+            // The custom tag starts every session empty.
+            if (log->setOrder(QStringLiteral("custom"))) {
+                for (log->goTop(); !log->eof(); log->skip())
+                    log->keyDel();
+            }
+            log->setOrder(1);
+            log->goTop();
+            open(QStringLiteral("Log") + logBook, QStringLiteral("Log2"), QStringLiteral("call"));
+            open(QStringLiteral("Log") + logBook, QStringLiteral("LogQsl"), QStringLiteral("call"));
+            open(QStringLiteral("Log") + logBook, QStringLiteral("LogSpool"), QStringLiteral("PrnQsl"));
+        }
+    }
+    advance();
+    // 5. Attachments and award references.
+    show(QStringLiteral("Ficheros adjuntos"));
+    if (!ws().area(QStringLiteral("Attach"))) {
+        open(QStringLiteral("Attach") + book, QStringLiteral("Attach"));
+        open(QStringLiteral("Dpl") + book, QStringLiteral("DplLog"));
+    }
+    advance();
+    // 6. The rest.
+    open(QStringLiteral("DplCfg"), QStringLiteral("DplCfg"));
+    show(QStringLiteral("Plan de Banda"));
+    open(QStringLiteral("BandMap"), QStringLiteral("BandMap"));
+    advance();
+    show(QStringLiteral("Formatos QSL"));
+    open(QStringLiteral("FrmQsl"), QStringLiteral("FrmQsl"));
+    advance();
+    show(QStringLiteral("VHF CallSing"));
+    open(QStringLiteral("vhfdb"), QStringLiteral("vhfdb"));
+    advance();
+    if (ws().exists(QStringLiteral("CfgSpot"))) {
+        show(QStringLiteral("Configuración Cluster"));
+        open(QStringLiteral("CfgSpot"), QStringLiteral("CfgSpot"));
+    }
+    advance();
+    if (ws().exists(QStringLiteral("DplCab"))) {
+        show(QStringLiteral("Diplomas"));
+        open(QStringLiteral("DplCab"), QStringLiteral("DplCab"));
+        open(QStringLiteral("DplDet"), QStringLiteral("DplDet"));
+    }
+    advance();
+    if (ws().exists(QStringLiteral("know")))
+        open(QStringLiteral("know"), QStringLiteral("know"));
+    if (ws().exists(QStringLiteral("WWV"))) {
+        show(QStringLiteral("WWV"));
+        open(QStringLiteral("wwv"), QStringLiteral("wwv"));
+    }
+    if (ws().exists(QStringLiteral("WCY"))) {
+        show(QStringLiteral("WCY"));
+        open(QStringLiteral("wcy"), QStringLiteral("wcy"));
+    }
+    advance();
+    if (ws().exists(QStringLiteral("ann"))) {
+        show(QStringLiteral("Anuncios Cluster"));
+        emptied(QStringLiteral("ann"), QStringLiteral("ann"));
+    }
+    advance();
+    return true;
+}
+
+// ---------------------------------------------------------------- scoped navigation
+
+void TOPFIL(const QString& alias, const Value& scope)
+{
+    if (WorkArea* a = ws().area(alias))
+        a->seek(Value::text(scopeBytes(scope)), true);
+}
+
+void BOTFIL(const QString& alias, const Value& scope)
+{
+    WorkArea* a = ws().area(alias);
+    if (!a)
+        return;
+    a->seek(ULTIMA(Value::text(scopeBytes(scope))), true);
+    a->skip(-1);
+}
+
+int SKIPFIL(const QString& alias, const Value& scope, int n)
+{
+    WorkArea* a = ws().area(alias);
+    if (!a)
+        return 0;
+    const QByteArray s = scopeBytes(scope);
+    if (n == 0 || a->recCount() == 0 || !recordKeyInScope(a, s)) {
+        a->skip(0);
+        return 0;
+    }
+    int moved = 0;
+    if (n > 0) {
+        if (a->eof())
+            return 0;
+        while (moved < n + 1 && !a->eof() && recordKeyInScope(a, s)) {
+            a->skip(1);
+            ++moved;
+        }
+        a->skip(-1);
+        --moved;
+        return moved;
+    }
+    while (moved >= n && !a->bof() && recordKeyInScope(a, s)) {
+        a->skip(-1);
+        --moved;
+    }
+    if (!a->bof())
+        a->skip(1);
+    ++moved;
+    return moved;
+}
+
+Value ULTIMA(const Value& v)
+{
+    switch (v.type()) {
+    case Value::Type::Char: {
+        QByteArray b = v.bytes();
+        if (!b.isEmpty())
+            b.back() = char(uchar(b.back()) + 1);
+        return Value::text(b);
+    }
+    case Value::Type::Number: return Value::number(v.toNumber() + 1);
+    case Value::Type::Date: return Value::dateJd(v.julianDay() + 1);
+    default: return v;
+    }
+}
+
+bool VACIO(const Value& v)
+{
+    if (v.isChar()) {
+        for (char c : v.bytes())
+            if (c != ' ' && c != '0')
+                return false;
+        return true;
+    }
+    if (v.isNumber())
+        return v.toNumber() == 0;
+    return true;
+}
+
+bool NOVACIO(const Value& v, const QString& message)
+{
+    if (!v.isEmpty())
+        return true;
+    ui::messages().stop(message);
+    return false;
+}
+
+QString KEYGEN()
+{
+    WorkArea* a = ws().area(QStringLiteral("Log"));
+    if (!a)
+        return keyText(1);
+    const quint32 rec = a->recNo();
+    const bool eof = a->eof();
+    const int order = a->order();
+    a->setOrder(0);
+    a->goBottom();
+    const quint32 last = a->eof() ? 0 : keyNumber(a->value(QStringLiteral("KEY")).bytes());
+    a->setOrder(order);
+    if (eof)
+        a->goTo(0);
+    else
+        a->goTo(rec);
+    return keyText(last + 1);
+}
+
+// ---------------------------------------------------------------- whole tables
+
+void DBDROP(const QString& path)
+{
+    ws().drop(path);
+}
+
+void DLTLOG(const QString& book, bool reopen)
+{
+    if (WorkArea* lib = ws().area(QStringLiteral("LibBrw"))) {
+        lib->deleteRecord();
+        lib->unlock();
+    }
+    if (reopen) {
+        if (hooks().saveAndCloseWindows)
+            hooks().saveAndCloseWindows();
+        ws().closeAll();
+    }
+    const QString dir = ws().dataDir();
+    DBDROP(dir + QStringLiteral("log") + book);
+    DBDROP(dir + QStringLiteral("Attach") + book);
+    DBDROP(dir + QStringLiteral("dpl") + book);
+    if (reopen && hooks().secondStage)
+        hooks().secondStage();
+}
+
+bool CRTLOG(const QString& book, bool onlyTable)
+{
+    const QString dir = ws().dataDir();
+    auto report = [](const Status& s) {
+        ui::messages().stop(s.text());
+        return false;
+    };
+    ws().close(QStringLiteral("Log"));
+    const catalogue::TableDef log = catalogue::logTable(book);
+    const QString logPath = dir + log.name + QStringLiteral(".dbf");
+    if (Status s = TableFile::create(logPath, log.fields); !s)
+        return report(s);
+    if (onlyTable)
+        return true;
+    {
+        // one blank record before the tags; the reorganisation removes it later
+        Workspace w;
+        WorkArea* a = nullptr;
+        if (Status s = w.use(logPath, {.alias = QStringLiteral("Log"), .shared = false}, &a); !s)
+            return report(s);
+        if (Status s = a->append(); !s)
+            return report(s);
+        a->unlock();
+        for (const auto& t : log.tags)
+            if (Status s = a->createTag(t.spec(false)); !s)
+                return report(s);
+    }
+    ws().close(QStringLiteral("Attach"));
+    ws().close(QStringLiteral("DplLog"));
+    for (const catalogue::TableDef& t : {catalogue::attachTable(book), catalogue::dplLogTable(book)})
+        if (Status s = catalogue::create(t, dir + t.name + QStringLiteral(".dbf")); !s)
+            return report(s);
+    return true;
+}
+
+bool CHGDBF(const QString& table)
+{
+    const QString dataDir = ws().dataDir();
+    const QString progDir = ws().programDir();
+    const QString fresh = findFileNoCase(progDir + table + QStringLiteral(".dbf"));
+    if (fresh.isEmpty()) {
+        ui::messages().stop(QStringLiteral("No pudo abrirse la tabla ") + table + QStringLiteral("\r\n") + rightAligned(ENOENT));
+        return false;
+    }
+    const QString old = findFileNoCase(dataDir + table + QStringLiteral(".dbf"));
+    if (!old.isEmpty()) {
+        // Carry the old records over, matching fields by name.
+        Workspace w;
+        WorkArea* to = nullptr;
+        WorkArea* from = nullptr;
+        Status s = w.use(fresh, {.alias = table, .shared = false}, &to);
+        if (s)
+            s = w.use(old, {.alias = QStringLiteral("_old"), .shared = false, .readOnly = true}, &from);
+        if (!s) {
+            ui::messages().stop(QStringLiteral("No pudo abrirse la tabla ") + table + QStringLiteral("\r\n") + rightAligned(s.osError()));
+            return false;
+        }
+        std::vector<std::pair<int, int>> pairs;
+        for (int i = 0; i < to->fieldCount(); ++i) {
+            const int j = from->fieldPos(QString::fromLatin1(to->field(i).name));
+            if (j >= 0)
+                pairs.emplace_back(i, j);
+        }
+        from->setOrder(0);
+        for (from->goTop(); !from->eof(); from->skip()) {
+            if (!to->append())
+                break;
+            for (auto [i, j] : pairs) {
+                const DbfField& tf = to->field(i);
+                const DbfField& ff = from->field(j);
+                if (tf.type == 'M' && ff.type == 'M') {
+                    bool binary = false;
+                    const QByteArray data = from->memo(QString::fromLatin1(ff.name), &binary);
+                    to->putMemo(QString::fromLatin1(tf.name), data, binary);
+                } else if (tf.type == ff.type || (tf.type == 'M' && ff.type == 'C')) {
+                    Value v = from->value(j);
+                    if (v.isNumber() && tf.type == 'N' && !to->put(i, v))
+                        continue;   // a number that no longer fits stays blank
+                    to->put(i, v);
+                }
+            }
+            to->unlock();
+        }
+        w.closeAll();
+        QFile::remove(old);
+    }
+    const QString target = dataDir + QFileInfo(fresh).fileName();
+    QFile::remove(target);
+    if (!QFile::rename(fresh, target)) {
+        ui::messages().stop(QStringLiteral("No se pudo mover ") + fresh);
+        return false;
+    }
+    for (const char* ext : {".fpt", ".cdx"}) {
+        const QString comp = findFileNoCase(progDir + table + QString::fromLatin1(ext));
+        if (comp.isEmpty())
+            continue;
+        const QString oldComp = findFileNoCase(dataDir + table + QString::fromLatin1(ext));
+        if (!oldComp.isEmpty())
+            QFile::remove(oldComp);
+        QFile::rename(comp, dataDir + QFileInfo(comp).fileName());
+    }
+    return true;
+}
+
+QString CRYPT()
+{
+    QString collected;
+    const QDir dir(ws().dataDir());
+    const QStringList files = dir.entryList({QStringLiteral("*.dbf"), QStringLiteral("*.DBF"), QStringLiteral("*.Dbf")},
+                                            QDir::Files, QDir::Name);
+    for (const QString& name : files) {
+        QFile f(dir.filePath(name));
+        if (!f.open(QIODevice::ReadWrite))
+            continue;
+        char b = 0;
+        if (f.read(&b, 1) == 1) {
+            const uchar v = uchar(b);
+            uchar repaired = v;
+            if (v == 255)
+                repaired = 3;
+            else if (v == 254)
+                repaired = 131;
+            else if (v == 253)
+                repaired = 245;
+            if (repaired != v) {
+                f.seek(0);
+                f.write(reinterpret_cast<const char*>(&repaired), 1);
+            }
+            collected += name + rightAligned(v) + QStringLiteral("\r\n");
+        }
+        f.close();
+    }
+    return collected;
+}
+
+} // namespace store

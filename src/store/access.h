@@ -1,0 +1,77 @@
+#pragma once
+// The operations through which the program opens its tables, appends records
+// and takes locks, with their retries and questions; the opening of the whole
+// session (ABREDBF); scoped navigation for pick lists; QSO keys; removal and
+// restructuring of tables. They work on the program's workspace
+// (Workspace::instance()) and speak to the user through ui::messages().
+
+#include "status.h"
+#include "value.h"
+
+#include <QString>
+
+#include <functional>
+
+namespace ui {
+class Meter;
+}
+
+namespace store {
+
+class WorkArea;
+
+// What the table layer needs from the windows around it; the shell sets these.
+struct SessionHooks {
+    std::function<void()> closeEntryForm;       // the QSO entry form, before a reorganisation
+    std::function<void()> closeDxccDialog;      // the entity-information dialog, likewise
+    std::function<void()> saveAndCloseWindows;  // remember the open windows and close them all
+    std::function<void()> secondStage;          // open tables and windows again
+    std::function<void()> newBookEditor;        // log-book editor in "new" mode
+};
+SessionHooks& hooks();
+
+// Opens file in a new work area (the current one). Seconds 0: keep trying without asking.
+bool NETUSE(const QString& file, bool shared = true, int seconds = 1, const QString& alias = QString(),
+            const QString& driver = QStringLiteral("DBFCDX"), bool readOnly = false);
+// Appends a blank record to the current work area and leaves it locked.
+bool ADDREC(int seconds = 0);
+// Locks the current record / the whole table of the current work area.
+bool RECLOCK(int seconds = 0);
+bool FILLOCK(int seconds = 0);
+
+// Appends a QSO to the log book open as "Log", like ADDREC, making sure under
+// the append lock that *key is not taken by another QSO of the book (another
+// computer may have generated the same key at the same moment); when it is, the
+// next free key is used and returned in *key. The record is left locked.
+bool ADDQSO(QString* key, int seconds = 0);
+
+// Opens the session's work areas. The active book's name goes to *book.
+// False only when no log book exists and none was created (the program must end).
+bool ABREDBF(ui::Meter* meter = nullptr, QString* book = nullptr);
+
+// Navigation restricted to the records whose controlling-order key begins with scope.
+void TOPFIL(const QString& alias, const Value& scope);
+void BOTFIL(const QString& alias, const Value& scope);
+int SKIPFIL(const QString& alias, const Value& scope, int n = 1);
+
+Value ULTIMA(const Value& v);
+bool VACIO(const Value& v);
+bool NOVACIO(const Value& v, const QString& message = QStringLiteral("Campo obligatorio, no puede quedar en blanco"));
+
+// Next QSO key of the book open as "Log": one more than the key of its last physical record.
+QString KEYGEN();
+
+// Deletes path + ".dbf", ".cdx" and ".fpt"; missing files are ignored.
+void DBDROP(const QString& pathWithoutExtension);
+// Deletes log book `book` (the caller holds the lock of its record in LibBrw).
+void DLTLOG(const QString& book, bool reopen);
+// Creates the three tables of a log book (only the QSO table, bare, with onlyTable).
+bool CRTLOG(const QString& book, bool onlyTable = false);
+// Moves a table just created with a new structure in the program directory
+// into the data directory, carrying the old records over.
+bool CHGDBF(const QString& table);
+// Repairs the type byte of every table file in the data directory; returns the
+// list it collected (file name, byte read right-aligned in ten, CR LF per file).
+QString CRYPT();
+
+} // namespace store
