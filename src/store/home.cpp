@@ -72,4 +72,39 @@ Status createHome(const QString& programDir, const QString& dataDir, const QStri
     return ok ? Status() : Status(StatusCode::IoError, QStringLiteral("No se pudo crear el libro de guardia ") + upperCall);
 }
 
+int checkTables(const QString& dir, QStringList* lines)
+{
+    int bad = 0;
+    const QStringList files = QDir(dir).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+    for (const QString& f : files) {
+        if (!f.endsWith(QStringLiteral(".dbf"), Qt::CaseInsensitive))
+            continue;
+        Workspace w;
+        WorkArea* a = nullptr;
+        Status s = w.use(dir + f, {.alias = QStringLiteral("chk"), .readOnly = true}, &a);
+        if (!s) {
+            ++bad;
+            *lines << QStringLiteral("ERROR %1: %2").arg(f, s.text());
+            continue;
+        }
+        if (a->tagCount() == 0) {
+            *lines << QStringLiteral("OK    %1: %2 registros, sin índice").arg(f).arg(a->recCount());
+            continue;
+        }
+        std::vector<QString> problems;
+        s = a->table().verify(&problems);
+        if (!s) {
+            ++bad;
+            *lines << QStringLiteral("ERROR %1: %2").arg(f, s.text());
+        } else if (!problems.empty()) {
+            ++bad;
+            for (const QString& p : problems)
+                *lines << QStringLiteral("ERROR %1: %2").arg(f, p);
+        } else {
+            *lines << QStringLiteral("OK    %1: %2 registros, %3 etiquetas correctas").arg(f).arg(a->recCount()).arg(a->tagCount());
+        }
+    }
+    return bad;
+}
+
 } // namespace store

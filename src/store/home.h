@@ -5,6 +5,7 @@
 #include "status.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace store {
 
@@ -12,5 +13,9 @@ namespace store {
 // that does not exist yet; with a call, also the settings record and a first
 // log book named after it. Existing tables are left alone.
 Status createHome(const QString& programDir, const QString& dataDir, const QString& call);
+
+// Verifies every tag of every table in dir against its records. Each table gives
+// one line in *lines; the result is the number of tables with a mismatch or an error.
+int checkTables(const QString& dir, QStringList* lines);
 
 } // namespace store

@@ -14,11 +14,12 @@ namespace store {
 
 namespace {
 
-// Tables open in this process, by canonical path.
+// Tables open in this process, by canonical path. Never destroyed: work areas
+// of static workspaces close their tables during exit, after other statics are gone.
 std::map<QString, std::weak_ptr<TableFile>>& registry()
 {
-    static std::map<QString, std::weak_ptr<TableFile>> r;
-    return r;
+    static auto* r = new std::map<QString, std::weak_ptr<TableFile>>;
+    return *r;
 }
 
 QString canonical(const QString& path)
