@@ -5,7 +5,9 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build ccache pkg-config
-  qt6-base-dev
+  qt6-base-dev qt6-speech-dev qt6-declarative-dev
+  # icons for the tool bar, and a display for headless screenshots
+  breeze-icon-theme xvfb xauth
   libgtest-dev googletest
   libsqlite3-dev
   # independent xBase readers used by the interoperability tests

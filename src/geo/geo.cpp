@@ -1,0 +1,1 @@
+// The geography library; see locator.h, distance.h and sun.h.

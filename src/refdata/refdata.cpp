@@ -1,0 +1,1 @@
+// The reference-data library; see its headers.
