@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build ccache pkg-config
-  qt6-base-dev qt6-speech-dev qt6-declarative-dev
+  qt6-base-dev qt6-speech-dev qt6-declarative-dev libqt6svg6
   # icons for the tool bar, and a display for headless screenshots
   breeze-icon-theme xvfb xauth
   libgtest-dev googletest

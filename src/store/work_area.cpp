@@ -562,6 +562,64 @@ quint32 WorkArea::keyCount()
     return n;
 }
 
+Status WorkArea::visibleRecords(std::vector<quint32>* out)
+{
+    out->clear();
+    if (Status s = flush(); !s)
+        return s;
+    const quint32 rec = m_rec;
+    const bool eof = m_eof;
+    auto restore = [&] {
+        if (eof)
+            setPhantom();
+        else
+            load(rec);
+    };
+    CdxTag* t = orderTag();
+    const bool deletedInTag = t && t->spec().forExpr.toUpper().contains("DELETED()");
+    if (t && !m_filter && (deletedInTag || !Workspace::deletedHidden())) {
+        // keys only: the index holds exactly the visible records
+        Status s = inIndex(false, [&](CdxTag* tag) -> Status {
+            out->clear();
+            if (!tag)
+                return {StatusCode::NotFound, QStringLiteral("La etiqueta ya no existe")};
+            std::vector<std::pair<QByteArray, quint32>> keys;
+            if (Status st = m_table->cdx()->scan(tag, &keys); !st)
+                return st;
+            out->reserve(keys.size());
+            for (const auto& [key, r] : keys)
+                if (inScope(key))
+                    out->push_back(r);
+            if (tag->descending())
+                std::reverse(out->begin(), out->end());
+            return {};
+        });
+        return s;
+    }
+    if (!t && !m_filter) {
+        // natural order: only the deletion bytes are needed
+        if (m_table->shared())
+            m_table->refreshCount();
+        const quint32 n = m_table->recCount();
+        out->reserve(n);
+        QByteArray buf(m_table->header().recordLen, ' ');
+        for (quint32 r = 1; r <= n; ++r) {
+            if (Workspace::deletedHidden()) {
+                if (Status s = m_table->readRecord(r, buf.data()); !s)
+                    return s;
+                if (buf[0] == '*')
+                    continue;
+            }
+            out->push_back(r);
+        }
+        return {};
+    }
+    for (goTop(); !m_eof; skip())
+        out->push_back(m_rec);
+    restore();
+    return {};
+}
+
 quint32 WorkArea::keyNo()
 {
     if (m_eof || flush().code() != StatusCode::Ok)

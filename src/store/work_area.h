@@ -72,6 +72,9 @@ public:
     quint32 recCount();
     quint32 keyCount();
     quint32 keyNo();
+    // Record numbers of every visible record in the controlling order, scope and
+    // filter, as a grid shows them; read from the index alone when it can be.
+    Status visibleRecords(std::vector<quint32>* out);
 
     // ---- order, scope, filter
     int tagCount() const { return m_table->tagCount(); }

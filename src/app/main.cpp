@@ -1,0 +1,7 @@
+// orlanlog: the desktop program.
+#include "startup.h"
+
+int main(int argc, char** argv)
+{
+    return MAIN(argc, argv);
+}

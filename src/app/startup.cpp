@@ -1,0 +1,274 @@
+#include "startup.h"
+
+#include "main_frame.h"
+#include "session.h"
+#include "tappl.h"
+#include "twin.h"
+#include "windows.h"
+
+#include "settings/settings_dialog.h"
+#include "store/access.h"
+#include "store/catalogue.h"
+#include "store/home.h"
+#include "store/reorga.h"
+#include "store/workspace.h"
+#include "ui/gui_messages.h"
+
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+#include <QMdiArea>
+#include <QScreen>
+#include <QStandardPaths>
+
+#include <memory>
+
+namespace {
+
+MainFrame* g_frame = nullptr;
+std::unique_ptr<QLockFile> g_instanceLock;
+std::unique_ptr<ui::GuiMessages> g_messages;
+
+store::Workspace& ws() { return store::Workspace::instance(); }
+
+// One instance per user and program home: a lock file in the user's runtime
+// folder named after the home.
+bool takeInstanceLock()
+{
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty())
+        dir = QDir::tempPath();
+    const QByteArray id = QCryptographicHash::hash(oAppl->cDirLocal.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
+    g_instanceLock = std::make_unique<QLockFile>(dir + QStringLiteral("/orlanlog-") + QString::fromLatin1(id) + QStringLiteral(".lock"));
+    g_instanceLock->setStaleLockTime(0);
+    return g_instanceLock->tryLock(0);
+}
+
+void openAllTables()
+{
+    QString book;
+    bool opened = true;
+    MSGMETER([&](ui::Meter& m) { opened = store::ABREDBF(&m, &book); }, QString(), QStringLiteral("Abriendo ficheros..."));
+    if (!opened) {
+        // no log book and none created: nothing can be done
+        oAppl->lCerrar = true;
+        QApplication::exit(1);
+        return;
+    }
+    oAppl->cLibro = book;
+}
+
+} // namespace
+
+MainFrame* frame() { return g_frame; }
+
+bool firstStage(bool checkInstance)
+{
+    if (checkInstance && !takeInstanceLock()) {
+        ui::messages().stop(QStringLiteral("Programa ya se está ejecutando!\r\n\r\nEste programa no permite multiples instancias!"),
+                            oAppl->cName);
+        return false;
+    }
+    oAppl->lSndOn = false;
+    oAppl->nSnd = 0;
+    oAppl->cFreq = QString();
+    TAppl::SetDialogEsc(true);
+    oAppl->lAdd = false;
+    QFile::remove(oAppl->cDirLocal + QStringLiteral("bck.exe"));
+    store::Workspace::instance().setProgramDir(oAppl->cDirLocal);
+
+    // A home without tables gets them now (the shipped reference tables among them).
+    QDir().mkpath(oAppl->cDirDat);
+    if (store::findFileNoCase(oAppl->cDirDat + QStringLiteral("cfg.dbf")).isEmpty()) {
+        if (store::Status s = store::createHome(oAppl->cDirLocal, oAppl->cDirDat, QString()); !s) {
+            ui::messages().stop(s.text(), oAppl->cName);
+            return false;
+        }
+    }
+
+    const QString marker = oAppl->cDirLocal + QStringLiteral("borra.me");
+    if (QFile::exists(marker)) {
+        // the last run did not end properly: repair before anything else
+        MSGMETER([](ui::Meter& m) { store::REORGA(m); }, QStringLiteral("Procesando, espere por favor ... "));
+    } else {
+        QFile f(oAppl->cDirLocal + QStringLiteral("Borra.me"));
+        f.open(QIODevice::WriteOnly);
+    }
+
+    IniFile& ini = oAppl->ini();
+    const int top = ini.getInt(QStringLiteral("MDI"), QStringLiteral("Top"), 2);
+    const int left = ini.getInt(QStringLiteral("MDI"), QStringLiteral("Left"), 2);
+    const int bottom = ini.getInt(QStringLiteral("MDI"), QStringLiteral("Bottom"), 30);
+    const int right = ini.getInt(QStringLiteral("MDI"), QStringLiteral("Right"), 90);
+    const QString show = ini.getString(QStringLiteral("MDI"), QStringLiteral("cShow"), QStringLiteral("MAXIMIZED"));
+
+    g_frame = new MainFrame;
+    g_frame->setAttribute(Qt::WA_DeleteOnClose);
+    g_frame->setGeometry(left * 8, top * 16, (right - left) * 8, (bottom - top) * 16);
+    oAppl->oWnd = g_frame;
+    oAppl->closeMainWindow = [] {
+        if (g_frame)
+            g_frame->close();
+    };
+    if (g_messages)
+        g_messages->setParent(g_frame);
+    QObject::connect(g_frame, &QObject::destroyed, [] { g_frame = nullptr; });
+    if (show == QLatin1String("MAXIMIZED")) {
+        // also where no window manager maximises (a bare X server)
+        if (QScreen* screen = QGuiApplication::primaryScreen())
+            g_frame->setGeometry(screen->availableGeometry());
+        g_frame->showMaximized();
+    }
+    else
+        g_frame->showNormal();
+    return true;
+}
+
+void SETUP()
+{
+    // 1. focused entry fields stand out; a full field is left with Enter
+    qApp->setStyleSheet(QStringLiteral("QLineEdit:focus { background-color: #FCE8AB; }"));
+    TAppl::setConfirm(true);
+    // 2-4. progress dialog, migration and rig check come with their features
+    // 5. the settings record
+    if (!ws().area(QStringLiteral("cfg")) && !store::NETUSE(QStringLiteral("cfg"), true, 1, QStringLiteral("cfg")))
+        return;
+    store::WorkArea* cfg = ws().area(QStringLiteral("cfg"));
+    if (cfg->recCount() == 0 && cfg->append()) {
+        store::catalogue::fillCfgDefaults(cfg);
+        cfg->unlock();
+    }
+    cfg->goTop();
+    // 6. fonts
+    auto font = [](const QString& spec) -> std::optional<QFont> {
+        const QStringList parts = spec.trimmed().split(QLatin1Char('|'));
+        if (parts.size() != 2 || parts[0].trimmed().isEmpty())
+            return std::nullopt;
+        QFont f(parts[0].trimmed());
+        f.setPixelSize(qRound(parts[1].trimmed().toDouble() * 96 / 72));
+        return f;
+    };
+    if (auto f = font(cfg->str(QStringLiteral("FONTPRI"))); f && g_frame) {
+        g_frame->setFont(*f);
+        oAppl->oFontPri = *f;
+    }
+    if (auto f = font(cfg->str(QStringLiteral("FONTENT"))))
+        oAppl->oFontEnt = *f;
+    // 7. log books; with no station call, the settings first
+    if (!ws().area(QStringLiteral("libros")))
+        store::NETUSE(QStringLiteral("libros"), true, 1, QStringLiteral("libros"));
+    store::WorkArea* books = ws().area(QStringLiteral("libros"));
+    if (cfg->str(QStringLiteral("CALL")).trimmed().isEmpty()) {
+        settings::CFGPGM(cfg, oAppl->cName, g_frame);
+        cfg->goTop();
+        const QString call = cfg->str(QStringLiteral("CALL")).trimmed();
+        if (books && books->recCount() == 0 && !call.isEmpty()) {
+            ws().select(QStringLiteral("libros"));
+            if (store::ADDREC()) {
+                books->put(QStringLiteral("NOMBRE"), call);
+                books->put(QStringLiteral("DESCRI"), QStringLiteral("Libro guardia ") + call);
+                books->put(QStringLiteral("OPRDEF"), call);
+                books->put(QStringLiteral("ACTIVO"), true);
+                books->unlock();
+            }
+            store::CRTLOG(call);
+        }
+    }
+    // 8. every table
+    openAllTables();
+    if (!ws().area(QStringLiteral("Log")))
+        return;
+    // 9. session lists
+    session().build();
+    // 10. real-time logging warning
+    if (!oAppl->ini().getBool(QStringLiteral("EdtLog"), QStringLiteral("RealTime"), true))
+        ui::messages().info(QStringLiteral("Atención. Los contactos no se registran en modo tiempo real.\r\nRecuerde activarlo si procede"));
+    // 11. the windows of the last run
+    RSTOPNWND();
+    // 12. rig control comes with its feature; 13. browser emulation
+    SETIE11();
+}
+
+bool FINALIZAR()
+{
+    if (!oAppl->lCerrar && !ui::messages().yesNo(QStringLiteral("Cerrar aplicación"), oAppl->cName))
+        return false;
+    if (store::hooks().closeEntryForm)
+        store::hooks().closeEntryForm();
+    if (store::hooks().closeDxccDialog)
+        store::hooks().closeDxccDialog();
+    oAppl->oDlgDxcc = nullptr;
+    SAVOPNWND();
+    IniFile& ini = oAppl->ini();
+    if (g_frame) {
+        if (g_frame->isMaximized()) {
+            ini.Set(QStringLiteral("MDI"), QStringLiteral("cShow"), QStringLiteral("MAXIMIZED"));
+        } else if (g_frame->isMinimized()) {
+            ini.Set(QStringLiteral("MDI"), QStringLiteral("cShow"), QStringLiteral("ICONIZED"));
+        } else {
+            const QRect g = g_frame->geometry();
+            ini.Set(QStringLiteral("MDI"), QStringLiteral("cShow"), QStringLiteral("NORMAL"));
+            ini.Set(QStringLiteral("MDI"), QStringLiteral("Top"), g.top() / 16);
+            ini.Set(QStringLiteral("MDI"), QStringLiteral("Left"), g.left() / 8);
+            ini.Set(QStringLiteral("MDI"), QStringLiteral("Bottom"), (g.bottom() + 1) / 16);
+            ini.Set(QStringLiteral("MDI"), QStringLiteral("Right"), (g.right() + 1) / 8);
+        }
+        if (QMdiArea* a = g_frame->mdiArea())
+            for (QMdiSubWindow* w : a->subWindowList())
+                if (auto* t = qobject_cast<tWin*>(w))
+                    t->End();
+    }
+    for (const char* f : {"mihtml.htm", "tmp.jpg", "qrz.key", "speech.vbs"})
+        QFile::remove(oAppl->cDirLocal + QString::fromLatin1(f));
+    oAppl->oCatTmr = oAppl->oCatTmr2 = oAppl->oCat = oAppl->oRig = nullptr;
+    oAppl->oFontPri = oAppl->oFontEnt = QVariant();
+    ws().closeAll();
+    QFile::remove(oAppl->cDirLocal + QStringLiteral("borra.me"));
+    QFile::remove(oAppl->cDirLocal + QStringLiteral("Borra.me"));
+    return true;
+}
+
+void reorganizeCommand()
+{
+    SAVOPNWND();
+    if (g_frame && g_frame->mdiArea())
+        for (QMdiSubWindow* w : g_frame->mdiArea()->subWindowList())
+            if (auto* t = qobject_cast<tWin*>(w))
+                t->End();
+    MSGMETER([](ui::Meter& m) { store::REORGA(m); }, QStringLiteral("Procesando, espere por favor ... "));
+    SETUP();
+    ui::messages().info(QStringLiteral("Regeneración de indices concluida"), oAppl->cName + QLatin1Char(' ') + oAppl->cVer);
+}
+
+void openSettings()
+{
+    if (store::WorkArea* cfg = ws().area(QStringLiteral("cfg")))
+        settings::CFGPGM(cfg, oAppl->cName, g_frame);
+}
+
+int MAIN(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("orlanlog"));
+    if (QIcon::themeName().isEmpty() || QIcon::fromTheme(QStringLiteral("application-exit")).isNull())
+        QIcon::setThemeName(QStringLiteral("breeze"));
+    TAppl* appl = TAppl::New();
+    appl->cName = QStringLiteral("Orlan Win Log");
+    appl->cAppl = QStringLiteral("ORLANLOG");
+    appl->cVer = QStringLiteral("1.92");
+    g_messages = std::make_unique<ui::GuiMessages>(nullptr, appl->cName + QLatin1Char(' ') + appl->cVer);
+    ui::setMessages(g_messages.get());
+    store::hooks().saveAndCloseWindows = [] {
+        SAVOPNWND();
+        CLSWNDALL();
+    };
+    store::hooks().secondStage = [] { SETUP(); };
+    const bool argument = argc > 1 && argv[1][0] != '\0';
+    if (!firstStage(!argument))
+        return 1;
+    const int rc = app.exec();
+    ui::setMessages(nullptr);
+    return rc;
+}

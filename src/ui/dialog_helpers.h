@@ -1,0 +1,45 @@
+#pragma once
+// Helpers for dialogs built in code: a labelled line edit for a control id,
+// with an xBase picture ("!!99!!", "99:99", "9999.999"), upper case and a
+// validation clause, bound to a field of a record buffer. The control's
+// objectName is its id, so tests find it.
+
+#include <QString>
+#include <QValidator>
+
+#include <functional>
+
+class QFormLayout;
+class QLineEdit;
+
+namespace store {
+class RecordBuffer;
+}
+
+namespace ui {
+
+// Picture characters: 9 digit (also sign and blank), A letter, ! any character
+// in upper case, X any character; anything else stands for itself.
+class PictureValidator : public QValidator {
+public:
+    explicit PictureValidator(QString picture, QObject* parent = nullptr);
+    State validate(QString& input, int& pos) const override;
+    void fixup(QString& input) const override;
+    static QString apply(const QString& text, const QString& picture);
+
+private:
+    QString m_picture;
+};
+
+struct FieldOptions {
+    QString picture;
+    bool upper = false;
+    std::function<bool(const QString&)> valid;   // false keeps the focus in the field
+};
+
+// Adds "label" + a line edit named id to the form; the edit shows the buffer's
+// field and writes back to it when left.
+QLineEdit* addField(QFormLayout* form, const QString& id, const QString& label, store::RecordBuffer* buffer,
+                    const QString& field, const FieldOptions& options = {});
+
+} // namespace ui

@@ -1,0 +1,406 @@
+#include "q7browse.h"
+
+#include "store/work_area.h"
+
+#include <QAbstractTableModel>
+#include <QDateTime>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QScrollBar>
+
+#include <unordered_map>
+
+namespace ui {
+
+class BrowseModel : public QAbstractTableModel {
+public:
+    explicit BrowseModel(store::WorkArea* a) : m_area(a) {}
+
+    int rowCount(const QModelIndex& = QModelIndex()) const override { return int(m_recs.size()); }
+    int columnCount(const QModelIndex& = QModelIndex()) const override { return int(m_cols.size()); }
+
+    QVariant data(const QModelIndex& idx, int role) const override
+    {
+        if (!idx.isValid() || idx.row() >= int(m_recs.size()) || idx.column() >= int(m_cols.size()))
+            return {};
+        const BrowseColumn& c = m_cols[size_t(idx.column())];
+        if (role == Qt::TextAlignmentRole)
+            return QVariant::fromValue(c.align);
+        if (role != Qt::DisplayRole && role != Qt::ForegroundRole && role != Qt::BackgroundRole)
+            return {};
+        const Row& r = row(idx.row());
+        const Cell& cell = r.cells[size_t(idx.column())];
+        if (role == Qt::DisplayRole)
+            return cell.text;
+        if (role == Qt::ForegroundRole) {
+            QColor col = cell.fore.isValid() ? cell.fore : r.fore;
+            return col.isValid() ? QVariant(col) : QVariant();
+        }
+        QColor col = cell.back.isValid() ? cell.back : r.back;
+        return col.isValid() ? QVariant(col) : QVariant();
+    }
+
+    QVariant headerData(int section, Qt::Orientation o, int role) const override
+    {
+        if (o != Qt::Horizontal || role != Qt::DisplayRole || section >= int(m_cols.size()))
+            return {};
+        QString h = m_cols[size_t(section)].header;
+        return h.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    }
+
+    void addColumn(const BrowseColumn& c)
+    {
+        beginInsertColumns({}, int(m_cols.size()), int(m_cols.size()));
+        m_cols.push_back(c);
+        m_cache.clear();
+        endInsertColumns();
+    }
+
+    void setHeader(int col, const QString& h)
+    {
+        m_cols[size_t(col)].header = h;
+        emit headerDataChanged(Qt::Horizontal, col, col);
+    }
+
+    const BrowseColumn& column(int i) const { return m_cols[size_t(i)]; }
+
+    void reload()
+    {
+        beginResetModel();
+        m_area->visibleRecords(&m_recs);
+        m_rowOf.clear();
+        m_cache.clear();
+        endResetModel();
+    }
+
+    quint32 rec(int row) const { return row >= 0 && row < int(m_recs.size()) ? m_recs[size_t(row)] : 0; }
+    int rowOf(quint32 rec) const
+    {
+        if (m_rowOf.empty() && !m_recs.empty())
+            for (size_t i = 0; i < m_recs.size(); ++i)
+                m_rowOf.emplace(m_recs[i], int(i));
+        auto it = m_rowOf.find(rec);
+        return it == m_rowOf.end() ? -1 : it->second;
+    }
+
+    std::function<std::pair<QColor, QColor>(store::WorkArea&)> rowColors;
+    quint32 current = 0;   // the record the area should stand on between reads
+
+private:
+    struct Cell {
+        QString text;
+        QColor fore, back;
+    };
+    struct Row {
+        std::vector<Cell> cells;
+        QColor fore, back;
+    };
+
+    const Row& row(int r) const
+    {
+        auto it = m_cache.find(r);
+        if (it != m_cache.end())
+            return it->second;
+        if (m_cache.size() > 400)
+            m_cache.clear();
+        Row row;
+        const quint32 rec = m_recs[size_t(r)];
+        const bool move = m_area->recNo() != rec || m_area->eof();
+        if (move)
+            m_area->goTo(rec);
+        if (rowColors) {
+            auto [f, b] = rowColors(*m_area);
+            row.fore = f;
+            row.back = b;
+        }
+        for (const BrowseColumn& c : m_cols) {
+            Cell cell;
+            if (c.text)
+                cell.text = c.text(*m_area);
+            if (c.foreground)
+                cell.fore = c.foreground(*m_area);
+            if (c.background)
+                cell.back = c.background(*m_area);
+            row.cells.push_back(std::move(cell));
+        }
+        if (move && current)
+            m_area->goTo(current);
+        return m_cache.emplace(r, std::move(row)).first->second;
+    }
+
+    store::WorkArea* m_area;
+    std::vector<BrowseColumn> m_cols;
+    std::vector<quint32> m_recs;
+    mutable std::unordered_map<quint32, int> m_rowOf;
+    mutable std::unordered_map<int, Row> m_cache;
+};
+
+tQ7Browse::tQ7Browse(store::WorkArea* area, QWidget* parent)
+    : QTableView(parent), m_area(area), m_model(std::make_unique<BrowseModel>(area))
+{
+    setObjectName(QStringLiteral("TQ7Browse"));
+    setModel(m_model.get());
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->hide();
+    horizontalHeader()->setSectionsMovable(true);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    connect(this, &QTableView::doubleClicked, this, [this](const QModelIndex& i) { emit recordActivated(m_model->rec(i.row())); });
+    m_model->reload();
+}
+
+tQ7Browse::~tQ7Browse()
+{
+    setModel(nullptr);
+    if (m_frozenView)
+        m_frozenView->setModel(nullptr);
+}
+
+void tQ7Browse::addColumn(const BrowseColumn& c)
+{
+    m_model->addColumn(c);
+    const int col = m_model->columnCount() - 1;
+    int w = c.width;
+    if (w <= 0) {
+        int headerWidth = 0;
+        for (const QString& line : c.header.split(QStringLiteral("\r\n")))
+            headerWidth = qMax(headerWidth, fontMetrics().horizontalAdvance(line));
+        w = headerWidth + 16;
+    }
+    setColumnWidth(col, w);
+    if (QFontMetrics(font()).height() * 2 > horizontalHeader()->height() && c.header.contains(QStringLiteral("\r\n")))
+        horizontalHeader()->setMinimumHeight(fontMetrics().height() * 2 + 8);
+}
+
+void tQ7Browse::addField(const QString& field, const QString& header)
+{
+    const int pos = m_area->fieldPos(field);
+    if (pos < 0)
+        return;
+    const store::DbfField f = m_area->field(pos);
+    BrowseColumn c;
+    c.header = header.isEmpty() ? field : header;
+    const bool number = f.type == 'N';
+    c.align = (number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+    c.text = [pos, f](store::WorkArea& a) -> QString {
+        const store::Value v = a.value(pos);
+        switch (f.type) {
+        case 'N': return QString::number(v.toNumber(), 'f', f.dec);
+        case 'D': return v.julianDay() ? v.toDate().toString(QStringLiteral("dd-MM-yy")) : QString();
+        case 'L': return v.toBool() ? QStringLiteral("Si") : QStringLiteral("No");
+        default: return v.toString().trimmed();
+        }
+    };
+    c.width = qMax(fontMetrics().horizontalAdvance(QString(qMin(f.len, 40), QLatin1Char('W'))) * 2 / 3,
+                   fontMetrics().horizontalAdvance(c.header) + 16);
+    addColumn(c);
+}
+
+int tQ7Browse::columnCount() const { return m_model->columnCount(); }
+
+void tQ7Browse::setRowColors(std::function<std::pair<QColor, QColor>(store::WorkArea&)> fn)
+{
+    m_model->rowColors = std::move(fn);
+}
+
+void tQ7Browse::setFrozenColumns(int n)
+{
+    m_frozen = qMax(0, n);
+    if (m_frozen == 0) {
+        delete m_frozenView;
+        m_frozenView = nullptr;
+        return;
+    }
+    if (!m_frozenView) {
+        // A second view over the same model, painted over the first columns.
+        m_frozenView = new QTableView(this);
+        m_frozenView->setModel(m_model.get());
+        m_frozenView->setFocusPolicy(Qt::NoFocus);
+        m_frozenView->verticalHeader()->hide();
+        m_frozenView->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        m_frozenView->setSelectionModel(selectionModel());
+        m_frozenView->setSelectionBehavior(QAbstractItemView::SelectRows);
+        m_frozenView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        m_frozenView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        m_frozenView->setStyleSheet(QStringLiteral("QTableView { border: none; }"));
+        m_frozenView->verticalHeader()->setDefaultSectionSize(verticalHeader()->defaultSectionSize());
+        m_frozenView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+        viewport()->stackUnder(m_frozenView);
+        connect(m_frozenView->verticalScrollBar(), &QAbstractSlider::valueChanged, verticalScrollBar(), &QAbstractSlider::setValue);
+        connect(verticalScrollBar(), &QAbstractSlider::valueChanged, m_frozenView->verticalScrollBar(), &QAbstractSlider::setValue);
+        connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int, int, int) { layoutFrozen(); });
+        connect(m_frozenView, &QTableView::doubleClicked, this, [this](const QModelIndex& i) { emit recordActivated(m_model->rec(i.row())); });
+        m_frozenView->show();
+    }
+    layoutFrozen();
+}
+
+void tQ7Browse::layoutFrozen()
+{
+    if (!m_frozenView)
+        return;
+    int width = 0;
+    for (int c = 0; c < m_model->columnCount(); ++c) {
+        const int logical = horizontalHeader()->logicalIndex(c);
+        const bool frozen = c < m_frozen;
+        m_frozenView->setColumnHidden(logical, !frozen || isColumnHidden(logical));
+        if (frozen && !isColumnHidden(logical)) {
+            m_frozenView->setColumnWidth(logical, columnWidth(logical));
+            width += columnWidth(logical);
+        }
+    }
+    m_frozenView->horizontalHeader()->setFixedHeight(horizontalHeader()->height());
+    m_frozenView->setGeometry(verticalHeader()->width() + frameWidth(), frameWidth(), width,
+                              viewport()->height() + horizontalHeader()->height());
+}
+
+void tQ7Browse::resizeEvent(QResizeEvent* e)
+{
+    QTableView::resizeEvent(e);
+    layoutFrozen();
+}
+
+void tQ7Browse::scrollContentsBy(int dx, int dy)
+{
+    QTableView::scrollContentsBy(dx, dy);
+    layoutFrozen();
+}
+
+void tQ7Browse::refresh()
+{
+    const quint32 rec = currentRecord() ? currentRecord() : m_area->recNo();
+    m_model->reload();
+    if (!setCurrentRecord(rec) && m_model->rowCount() > 0)
+        setCurrentIndex(m_model->index(0, 0));
+    layoutFrozen();
+}
+
+quint32 tQ7Browse::currentRecord() const
+{
+    return m_model->rec(currentIndex().row());
+}
+
+int tQ7Browse::rowOf(quint32 rec) const { return m_model->rowOf(rec); }
+
+bool tQ7Browse::setCurrentRecord(quint32 rec)
+{
+    const int r = m_model->rowOf(rec);
+    if (r < 0)
+        return false;
+    setCurrentIndex(m_model->index(r, qMax(0, currentIndex().column())));
+    scrollTo(currentIndex());
+    return true;
+}
+
+std::vector<quint32> tQ7Browse::selectedRecords() const
+{
+    std::vector<quint32> out;
+    for (const QModelIndex& i : selectionModel()->selectedRows())
+        out.push_back(m_model->rec(i.row()));
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+void tQ7Browse::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    const quint32 rec = m_model->rec(current.row());
+    m_model->current = rec;
+    if (rec && (m_area->recNo() != rec || m_area->eof()))
+        m_area->goTo(rec);
+}
+
+void tQ7Browse::keyPressEvent(QKeyEvent* e)
+{
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && currentIndex().isValid()) {
+        emit recordActivated(currentRecord());
+        return;
+    }
+    const QString t = e->text();
+    if (!t.isEmpty() && t.at(0).isPrint() && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+        && !m_area->orderName().isEmpty()) {
+        // Incremental search in the current order; a pause starts a new search.
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        if (now - m_lastKey > 1500)
+            m_search.clear();
+        m_lastKey = now;
+        m_search += t.toUpper();
+        m_area->seek(store::Value::text(m_search), true);
+        if (!m_area->eof())
+            setCurrentRecord(m_area->recNo());
+        return;
+    }
+    if (e->key() == Qt::Key_Backspace && !m_search.isEmpty()) {
+        m_search.chop(1);
+        return;
+    }
+    QTableView::keyPressEvent(e);
+}
+
+QString tQ7Browse::SaveState(bool olderForm) const
+{
+    QStringList parts;
+    parts << QString::number(verticalHeader()->defaultSectionSize());
+    const QHeaderView* h = horizontalHeader();
+    for (int visual = 0; visual < m_model->columnCount(); ++visual) {
+        const int logical = h->logicalIndex(visual);
+        const QString order = QString::number(logical + 1);
+        const QString width = QString::number(h->sectionSize(logical) ? h->sectionSize(logical) : columnWidth(logical));
+        const QString flag = h->isSectionHidden(logical) ? QStringLiteral("H") : QStringLiteral("S");
+        QString header = m_model->column(logical).header;
+        if (olderForm)
+            parts << order + ':' + width + ':' + header + ':' + flag;
+        else
+            parts << order + ':' + width + ':' + flag + ':' + header.replace(QStringLiteral("\r\n"), QStringLiteral("$&"));
+    }
+    return parts.join(QLatin1Char(';'));
+}
+
+void tQ7Browse::RestoreState(const QString& state)
+{
+    if (state.isEmpty())
+        return;
+    if (state.startsWith(QStringLiteral("XS"))) {
+        horizontalHeader()->restoreState(QByteArray::fromBase64(state.mid(2).toLatin1()));
+        layoutFrozen();
+        return;
+    }
+    const QStringList tokens = state.split(QLatin1Char(';'));
+    const int n = m_model->columnCount();
+    if (tokens.size() < n + 1)
+        return;   // a column was added since: keep the default layout
+    for (int i = 1; i <= n; ++i)
+        if (tokens[i].isEmpty())
+            return;
+    bool ok = false;
+    const int rowHeight = tokens[0].toInt(&ok);
+    if (!ok || rowHeight <= 0)
+        return;
+    verticalHeader()->setDefaultSectionSize(rowHeight);
+    if (m_frozenView)
+        m_frozenView->verticalHeader()->setDefaultSectionSize(rowHeight);
+    QHeaderView* h = horizontalHeader();
+    for (int slot = 1; slot <= n; ++slot) {
+        const QStringList f = tokens[slot].split(QLatin1Char(':'));
+        const int order = f.value(0).toInt();
+        if (order < 1 || order > n)
+            continue;
+        const int logical = order - 1;
+        h->setSectionHidden(logical, f.value(2) == QLatin1String("H"));
+        const int width = f.value(1).toInt();
+        if (width > 0)
+            h->resizeSection(logical, width);
+        QString header = f.mid(3).join(QLatin1Char(':'));
+        if (!header.isEmpty())
+            m_model->setHeader(logical, header.replace(QStringLiteral("$&"), QStringLiteral("\r\n")));
+        h->moveSection(h->visualIndex(logical), slot - 1);
+    }
+    layoutFrozen();
+    viewport()->update();
+}
+
+} // namespace ui
