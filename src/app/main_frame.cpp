@@ -69,6 +69,16 @@ public:
 
 MainFrame::MainFrame()
 {
+    // the desktop's icon theme when it has ours, else the one the program installs with
+    if (QIcon::fromTheme(QStringLiteral("application-exit")).isNull()) {
+        QStringList paths = QIcon::themeSearchPaths();
+        const QString xdg = qEnvironmentVariable("XDG_DATA_DIRS", QStringLiteral("/usr/local/share:/usr/share"));
+        for (const QString& d : xdg.split(QLatin1Char(':'), Qt::SkipEmptyParts))
+            if (!paths.contains(d + QStringLiteral("/icons")))
+                paths << d + QStringLiteral("/icons");
+        QIcon::setThemeSearchPaths(paths);
+        QIcon::setThemeName(QStringLiteral("breeze"));
+    }
     setObjectName(QStringLiteral("MDI"));
     setWindowTitle(oAppl->cName + QLatin1Char(' ') + oAppl->cVer);
     setWindowIcon(iconFor(QStringLiteral("LOGIC_AND")));

@@ -18,32 +18,46 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QLockFile>
 #include <QMdiArea>
 #include <QScreen>
 #include <QStandardPaths>
 
 #include <memory>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 namespace {
 
 MainFrame* g_frame = nullptr;
-std::unique_ptr<QLockFile> g_instanceLock;
+int g_instanceLock = -1;
 std::unique_ptr<ui::GuiMessages> g_messages;
 
 store::Workspace& ws() { return store::Workspace::instance(); }
 
-// One instance per user and program home: a lock file in the user's runtime
-// folder named after the home.
+// One instance per user and program home: an exclusive lock on a file in the
+// user's runtime folder named after the home. The system drops it when the
+// process ends, however it ends.
 bool takeInstanceLock()
 {
     QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (dir.isEmpty())
         dir = QDir::tempPath();
+    QDir().mkpath(dir);
     const QByteArray id = QCryptographicHash::hash(oAppl->cDirLocal.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-    g_instanceLock = std::make_unique<QLockFile>(dir + QStringLiteral("/orlanlog-") + QString::fromLatin1(id) + QStringLiteral(".lock"));
-    g_instanceLock->setStaleLockTime(0);
-    return g_instanceLock->tryLock(0);
+    const QByteArray path = (dir + QStringLiteral("/orlanlog-") + QString::fromLatin1(id) + QStringLiteral(".lock")).toLocal8Bit();
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return true;   // no lock file possible: do not stand in the way
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    if (g_instanceLock >= 0)
+        ::close(g_instanceLock);
+    g_instanceLock = fd;
+    return true;
 }
 
 void openAllTables()
@@ -252,8 +266,6 @@ int MAIN(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("orlanlog"));
-    if (QIcon::themeName().isEmpty() || QIcon::fromTheme(QStringLiteral("application-exit")).isNull())
-        QIcon::setThemeName(QStringLiteral("breeze"));
     TAppl* appl = TAppl::New();
     appl->cName = QStringLiteral("Orlan Win Log");
     appl->cAppl = QStringLiteral("ORLANLOG");

@@ -57,10 +57,10 @@ bool SettingsDialog::callGiven()
 
 void SettingsDialog::accept()
 {
-    if (!callGiven())
-        return;
     for (QLineEdit* e : findChildren<QLineEdit*>())
         emit e->editingFinished();
+    if (!callGiven())
+        return;
     if (store::Status s = m_buffer->save(); !s) {
         ui::messages().stop(s.text());
         return;

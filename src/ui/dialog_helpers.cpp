@@ -83,7 +83,7 @@ QLineEdit* addField(QFormLayout* form, const QString& id, const QString& label, 
             edit->setCursorPosition(pos);
         });
     QObject::connect(edit, &QLineEdit::editingFinished, edit, [edit, buffer, field, options] {
-        const QString text = edit->text();
+        const QString text = options.upper ? edit->text().toUpper() : edit->text();
         if (options.valid && !options.valid(text)) {
             QTimer::singleShot(0, edit, [edit] { edit->setFocus(); });
             return;

@@ -1,1 +1,0 @@
-// The geography library; see locator.h, distance.h and sun.h.

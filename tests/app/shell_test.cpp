@@ -1,0 +1,287 @@
+// The desktop shell driven headless: first start on an empty home, recovery
+// after an unclean end, one instance per home, windows reopened in their
+// order, grid layouts that persist, and the shutdown question.
+#include "app/main_frame.h"
+#include "app/startup.h"
+#include "app/tappl.h"
+#include "app/twin.h"
+#include "app/windows.h"
+#include "store/access.h"
+#include "store/home.h"
+#include "store/workspace.h"
+#include "ui/q7browse.h"
+#include "ui/scripted_messages.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ShellTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        home = m_dir.path() + QStringLiteral("/home/");
+        qputenv("ORLANLOG_HOME", home.toLocal8Bit());
+        qputenv("ORLANLOG_CONFIG", (m_dir.path() + QStringLiteral("/config")).toLocal8Bit());
+        TAppl::New();
+        ui::setMessages(&msgs);
+    }
+    void TearDown() override
+    {
+        if (MainFrame* f = frame()) {
+            oAppl->lCerrar = true;
+            f->close();
+            QApplication::processEvents();
+        }
+        store::Workspace::instance().closeAll();
+        ui::setMessages(nullptr);
+    }
+
+    // A home that already has its tables and a log book.
+    void prepareHome(const QString& call = QStringLiteral("EA4ZZ"))
+    {
+        ASSERT_TRUE(store::createHome(home, home + QStringLiteral("datos/"), call).isOk());
+    }
+
+    // Starts like the program does and lets the second stage run.
+    bool start(bool checkInstance = true)
+    {
+        if (!firstStage(checkInstance))
+            return false;
+        for (int i = 0; i < 50 && !store::Workspace::instance().area(QStringLiteral("Log")); ++i)
+            QTest::qWait(20);
+        return true;
+    }
+
+    ui::ScriptedMessages msgs;
+    QString home;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// Acts on the modal dialog named `name` as soon as it shows, without blocking
+// the event loop that runs it.
+void whenDialog(const QString& name, std::function<void(QDialog*)> act)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, name, act] {
+        auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!d || d->objectName() != name)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        act(d);
+    });
+    timer->start();
+}
+
+// A view with a grid, registered under a name as the real views will be.
+void registerTestView(const QString& name, QStringList* opened)
+{
+    registerView(name, [name, opened] {
+        auto* w = new tWin(name, name);
+        *opened << name;
+        w->Activate();
+    });
+}
+
+} // namespace
+
+TEST_F(ShellTest, FirstStartAsksForTheCallAndCreatesItsBook)
+{
+    // the settings page appears; the operator types a call and presses OK
+    whenDialog("CFG", [](QDialog* d) {
+        d->findChild<QLineEdit*>("400")->setText("ea4zz");
+        d->findChild<QPushButton*>("OK")->click();
+    });
+    ASSERT_TRUE(start());
+    store::WorkArea* books = store::Workspace::instance().area("libros");
+    ASSERT_TRUE(books);
+    books->goTop();
+    EXPECT_EQ(books->str("NOMBRE").trimmed(), "EA4ZZ");
+    EXPECT_EQ(books->str("DESCRI").trimmed(), "Libro guardia EA4ZZ");
+    EXPECT_TRUE(QFile::exists(home + "datos/LogEA4ZZ.dbf"));
+    EXPECT_EQ(oAppl->cLibro, "EA4ZZ");
+    ASSERT_TRUE(frame());
+    EXPECT_EQ(frame()->windowTitle(), "Orlan Win Log 1.92");
+    EXPECT_TRUE(QFile::exists(home + "Borra.me"));
+    // the tool bar has its seven entries with icons, and unfinished views are disabled
+    for (const char* tb : {"tb:&Log", "tb:DX &Cluster", "tb:Diplomas", "tb:Reorganizar", "tb:Configuración", "tb:Salir"})
+        ASSERT_TRUE(frame()->action(tb)) << tb;
+    EXPECT_FALSE(frame()->action("tb:Salir")->icon().isNull());
+    EXPECT_TRUE(frame()->action("Reorganizar ...")->isEnabled());
+    EXPECT_FALSE(frame()->action("Importar CTY ..")->isEnabled());
+}
+
+TEST_F(ShellTest, SettingsPageRefusesAnEmptyCall)
+{
+    prepareHome(QString());
+    whenDialog("CFG", [](QDialog* d) {
+        d->findChild<QPushButton*>("Cancelar")->click();   // refused: no call yet
+        QTimer::singleShot(50, d, [d] {
+            d->findChild<QLineEdit*>("400")->setText("EA1ABC");
+            d->findChild<QPushButton*>("OK")->click();
+        });
+    });
+    ASSERT_TRUE(start());
+    EXPECT_TRUE(msgs.log().contains("stop: Debe introducir un indicativo")) << msgs.log().join('\n').toStdString();
+    EXPECT_EQ(oAppl->cLibro, "EA1ABC");
+}
+
+TEST_F(ShellTest, AnUncleanEndIsRepairedBeforeTheFrame)
+{
+    prepareHome();
+    QFile marker(home + "borra.me");
+    ASSERT_TRUE(marker.open(QIODevice::WriteOnly));
+    marker.close();
+    ASSERT_TRUE(start());
+    EXPECT_TRUE(msgs.log().contains("meter: Procesando, espere por favor ... "));
+    EXPECT_TRUE(msgs.meterTitles.contains("Reorganizando Log EA4ZZ"));
+    EXPECT_FALSE(QFile::exists(home + "Borra.me") && !QFile::exists(home + "borra.me"));
+    // the new book's blank record went with the repair
+    store::WorkArea* log = store::Workspace::instance().area("Log");
+    ASSERT_TRUE(log);
+    EXPECT_EQ(log->recCount(), 0u);
+}
+
+TEST_F(ShellTest, OneInstancePerHomeUnlessAnArgumentIsGiven)
+{
+    prepareHome();
+    ASSERT_TRUE(start());
+    // a second start on the same home
+    MainFrame* first = frame();
+    EXPECT_FALSE(firstStage(true));
+    EXPECT_TRUE(msgs.log().contains("stop: Programa ya se está ejecutando!\r\n\r\nEste programa no permite multiples instancias!"));
+    EXPECT_EQ(frame(), first);
+}
+
+TEST_F(ShellTest, WindowsReopenInTheOrderTheyWereOpen)
+{
+    prepareHome();
+    QStringList opened;
+    registerTestView("Spots", &opened);
+    registerTestView("ManLog", &opened);
+    registerTestView("QsoAnt", &opened);
+    oAppl->ini().Set("Wnd", "Opn", "Spots;ManLog;");
+    ASSERT_TRUE(start());
+    EXPECT_EQ(opened, QStringList({"Spots", "ManLog"}));
+    EXPECT_TRUE(LOPNWND("ManLog"));
+    EXPECT_FALSE(LOPNWND("QsoAnt"));
+    EXPECT_FALSE(LOPNWND("Manlog"));   // names compare exactly
+    // a window closed while maximised reopens normal
+    HWND("ManLog")->Activate("MAXIMIZED");
+    CLSWND("ManLog");
+    QApplication::processEvents();
+    EXPECT_EQ(oAppl->ini().getString("ManLog", "cShow", QString()), "NORMAL");
+    EXPECT_FALSE(LOPNWND("ManLog"));
+    SAVOPNWND();
+    EXPECT_EQ(oAppl->ini().getString("Wnd", "Opn", QString()), "Spots;");
+}
+
+TEST_F(ShellTest, AFrameSavedIconizedReopensNormal)
+{
+    prepareHome();
+    oAppl->ini().Set("MDI", "cShow", "ICONIZED");
+    ASSERT_TRUE(start());
+    EXPECT_FALSE(frame()->isMinimized());
+    EXPECT_FALSE(frame()->isMaximized());
+}
+
+TEST_F(ShellTest, AnsweringNoKeepsTheFrame)
+{
+    prepareHome();
+    ASSERT_TRUE(start());
+    msgs.answer(false);
+    EXPECT_FALSE(frame()->close());
+    EXPECT_TRUE(frame()->isVisible());
+    EXPECT_TRUE(QFile::exists(home + "Borra.me"));
+    msgs.answer(true);
+    EXPECT_TRUE(frame()->close());
+    QApplication::processEvents();
+    EXPECT_FALSE(QFile::exists(home + "Borra.me"));
+    EXPECT_EQ(oAppl->ini().getString("MDI", "cShow", QString()).isEmpty(), false);
+    EXPECT_TRUE(store::Workspace::instance().aliases().empty());
+}
+
+TEST_F(ShellTest, GridLayoutSurvivesSaveAndRestore)
+{
+    prepareHome();
+    store::Workspace& ws = store::Workspace::instance();
+    ws.setDataDir(home + "datos/");
+    ASSERT_TRUE(store::NETUSE("LogEA4ZZ", true, 1, "Log"));
+    store::WorkArea* log = ws.area("Log");
+    ui::tQ7Browse grid(log);
+    grid.addField("CALL", "Indicativo");
+    grid.addField("QSODATE", "Fecha\r\nQSO");
+    grid.addField("BAND", "Banda");
+    grid.setColumnWidth(0, 111);
+    grid.setColumnHidden(2, true);
+    grid.horizontalHeader()->moveSection(1, 0);
+    const QString state = grid.SaveState();
+    EXPECT_TRUE(state.contains("2:") && state.contains("Fecha$&QSO")) << state.toStdString();
+    EXPECT_EQ(grid.SaveState(true).count("Fecha\r\nQSO"), 1);
+
+    ui::tQ7Browse again(log);
+    again.addField("CALL", "Indicativo");
+    again.addField("QSODATE", "Fecha");
+    again.addField("BAND", "Banda");
+    again.RestoreState(state);
+    EXPECT_EQ(again.SaveState(), state);
+    EXPECT_EQ(again.model()->headerData(1, Qt::Horizontal).toString(), "Fecha\nQSO");
+    EXPECT_EQ(again.columnWidth(0), 111);
+    EXPECT_TRUE(again.isColumnHidden(2));
+
+    // a state written before a column was added is ignored as a whole
+    ui::tQ7Browse newer(log);
+    newer.addField("CALL", "Indicativo");
+    newer.addField("QSODATE", "Fecha");
+    newer.addField("BAND", "Banda");
+    newer.addField("MODE", "Modo");
+    const QString before = newer.SaveState();
+    newer.RestoreState(state);
+    EXPECT_EQ(newer.SaveState(), before);
+}
+
+TEST_F(ShellTest, ScriptModulesAreMenuItemsAndTheirErrorsAreShown)
+{
+    prepareHome();
+    QDir().mkpath(home + "obj");
+    QFile ok(home + "obj/Activaciones.js");
+    ASSERT_TRUE(ok.open(QIODevice::WriteOnly));
+    ok.write("orlan.goTop('cfg'); orlan.info('Hola ' + orlan.field('cfg', 'CALL').trim() + ' ' + orlan.name);");
+    ok.close();
+    QFile bad(home + "obj/Roto.js");
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("var x = ;");
+    bad.close();
+    ASSERT_TRUE(start());
+    QAction* a = frame()->action("Activaciones");
+    ASSERT_TRUE(a);
+    a->trigger();
+    EXPECT_TRUE(msgs.log().contains("info: Hola EA4ZZ Orlan Win Log")) << msgs.log().join('\n').toStdString();
+    frame()->action("Roto")->trigger();
+    EXPECT_TRUE(msgs.log().last().startsWith("stop: Error en el módulo Roto")) << msgs.log().last().toStdString();
+}
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
