@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-speech-dev qt6-declarative-dev libqt6svg6
   # icons for the tool bar, and a display for headless screenshots
-  breeze-icon-theme xvfb xauth
+  breeze-icon-theme xvfb xauth imagemagick
   libgtest-dev googletest
   libsqlite3-dev
   # independent xBase readers used by the interoperability tests

@@ -17,11 +17,13 @@
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMdiArea>
 #include <QScreen>
 #include <QStandardPaths>
 
+#include <cstdio>
 #include <memory>
 
 #include <fcntl.h>
@@ -31,6 +33,7 @@
 namespace {
 
 MainFrame* g_frame = nullptr;
+QElapsedTimer g_sinceStart;   // ORLANLOG_TIMING=1 prints the start-up time
 int g_instanceLock = -1;
 std::unique_ptr<ui::GuiMessages> g_messages;
 
@@ -203,6 +206,10 @@ void SETUP()
     RSTOPNWND();
     // 12. rig control comes with its feature; 13. browser emulation
     SETIE11();
+    if (g_sinceStart.isValid() && qEnvironmentVariableIsSet("ORLANLOG_TIMING")) {
+        std::fprintf(stderr, "orlanlog: frame usable %lld ms after start\n", g_sinceStart.elapsed());
+        g_sinceStart.invalidate();
+    }
 }
 
 bool FINALIZAR()
@@ -264,6 +271,7 @@ void openSettings()
 
 int MAIN(int argc, char** argv)
 {
+    g_sinceStart.start();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("orlanlog"));
     TAppl* appl = TAppl::New();
