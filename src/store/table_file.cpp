@@ -218,6 +218,14 @@ Status TableFile::readRecord(quint32 rec, char* buf)
     return m_dbf.readAt(qint64(m_header.headerLen) + qint64(rec - 1) * m_header.recordLen, buf, m_header.recordLen);
 }
 
+Status TableFile::readRecords(quint32 first, quint32 count, char* buf)
+{
+    if (first == 0 || quint64(first) + count - 1 > m_header.recCount)
+        return {StatusCode::Invalid, QStringLiteral("Número de registro no válido")};
+    return m_dbf.readAt(qint64(m_header.headerLen) + qint64(first - 1) * m_header.recordLen, buf,
+                        qint64(count) * m_header.recordLen);
+}
+
 Status TableFile::writeRecord(quint32 rec, const char* buf)
 {
     if (m_readOnly)

@@ -48,6 +48,8 @@ public:
     Status refreshCount();
 
     Status readRecord(quint32 rec, char* buf);
+    // Reads count consecutive records from first (all must exist) into buf.
+    Status readRecords(quint32 first, quint32 count, char* buf);
     Status writeRecord(quint32 rec, const char* buf);
     // Appends a blank record under the append lock and returns its number; the
     // record comes back locked by owner. whileLocked, when given, runs before

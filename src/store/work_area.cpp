@@ -602,15 +602,22 @@ Status WorkArea::visibleRecords(std::vector<quint32>* out)
             m_table->refreshCount();
         const quint32 n = m_table->recCount();
         out->reserve(n);
-        QByteArray buf(m_table->header().recordLen, ' ');
-        for (quint32 r = 1; r <= n; ++r) {
-            if (Workspace::deletedHidden()) {
-                if (Status s = m_table->readRecord(r, buf.data()); !s)
-                    return s;
-                if (buf[0] == '*')
-                    continue;
-            }
-            out->push_back(r);
+        if (!Workspace::deletedHidden()) {
+            for (quint32 r = 1; r <= n; ++r)
+                out->push_back(r);
+            return {};
+        }
+        const int rl = m_table->header().recordLen;
+        const quint32 chunk = quint32(qMax(1, (1 << 20) / rl));
+        QByteArray buf;
+        for (quint32 first = 1; first <= n; first += chunk) {
+            const quint32 count = qMin(chunk, n - first + 1);
+            buf.resize(qsizetype(count) * rl);
+            if (Status s = m_table->readRecords(first, count, buf.data()); !s)
+                return s;
+            for (quint32 i = 0; i < count; ++i)
+                if (buf[qsizetype(i) * rl] != '*')
+                    out->push_back(first + i);
         }
         return {};
     }
