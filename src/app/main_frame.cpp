@@ -1,5 +1,6 @@
 #include "main_frame.h"
 
+#include "feature_menus.h"
 #include "script_modules.h"
 #include "startup.h"
 #include "tappl.h"
@@ -89,6 +90,7 @@ MainFrame::MainFrame()
     BUILDMENU();
     buildToolBar();
     buildStatusBar();
+    connectFeatureMenus(this);
 }
 
 QAction* MainFrame::add(QMenu* menu, const QString& caption, std::function<void()> run, const QString& icon)

@@ -99,7 +99,7 @@ bool firstStage(bool checkInstance)
     // A home without tables gets them now (the shipped reference tables among them).
     QDir().mkpath(oAppl->cDirDat);
     if (store::findFileNoCase(oAppl->cDirDat + QStringLiteral("cfg.dbf")).isEmpty()) {
-        if (store::Status s = store::createHome(oAppl->cDirLocal, oAppl->cDirDat, QString()); !s) {
+        if (store::Status s = store::createHome(oAppl->cDirLocal, oAppl->cDirDat, QString(), store::shippedTablesDir()); !s) {
             ui::messages().stop(s.text(), oAppl->cName);
             return false;
         }

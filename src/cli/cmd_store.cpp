@@ -60,12 +60,17 @@ int init(const QStringList& args, TAppl& appl)
         out() << "Falta el indicativo: orlanlog-cli init --call INDICATIVO\n";
         return 2;
     }
-    store::Status s = store::createHome(appl.cDirLocal, appl.cDirDat, call);
+    const QString shipped = store::shippedTablesDir();
+    store::Status s = store::createHome(appl.cDirLocal, appl.cDirDat, call, shipped);
     if (!s) {
         out() << "ERROR " << s.text() << '\n';
         return 1;
     }
     out() << "Carpeta preparada: " << appl.cDirLocal << " (libro de guardia " << call << ")\n";
+    if (shipped.isEmpty())
+        out() << "No se han encontrado las tablas de referencia del programa: las tablas de referencia quedan vacías\n";
+    else
+        out() << "Tablas de referencia del programa: " << shipped << '\n';
     return 0;
 }
 

@@ -4,11 +4,73 @@
 #include "catalogue.h"
 #include "workspace.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 namespace store {
 
-Status createHome(const QString& programDir, const QString& dataDir, const QString& call)
+namespace {
+
+QString withSlash(const QString& dir) { return dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/'); }
+
+// Marker the build writes beside the tables it generates.
+const QString kStamp = QStringLiteral("orlanlog-refdata.stamp");
+
+// Copies the table's .dbf with its .cdx and .fpt from the shipped directory;
+// *copied stays false when the directory has no such table.
+Status copyShipped(const QString& shippedDir, const QString& name, const QString& dataDir, bool* copied)
+{
+    *copied = false;
+    if (shippedDir.isEmpty())
+        return {};
+    const QString dbf = findFileNoCase(shippedDir + name + QStringLiteral(".dbf"));
+    if (dbf.isEmpty())
+        return {};
+    const QString base = QFileInfo(dbf).path() + QLatin1Char('/') + QFileInfo(dbf).completeBaseName();
+    for (const char* ext : {".dbf", ".cdx", ".fpt"}) {
+        const QString from = findFileNoCase(base + QString::fromLatin1(ext));
+        if (from.isEmpty())
+            continue;
+        const QString to = withSlash(dataDir) + name + QString::fromLatin1(ext);
+        QFile::remove(to);
+        if (!QFile::copy(from, to))
+            return {StatusCode::IoError, QStringLiteral("No se pudo copiar la tabla de referencia %1 en %2").arg(from, dataDir)};
+        QFile::setPermissions(to, QFile::permissions(to) | QFile::WriteOwner | QFile::ReadOwner);
+    }
+    *copied = true;
+    return {};
+}
+
+} // namespace
+
+QString shippedTablesDir()
+{
+    const QString env = qEnvironmentVariable("ORLANLOG_REFDATA");
+    if (!env.isEmpty())
+        return withSlash(env);
+    const QString exeDir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath()
+                                                        : QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+    if (exeDir.isEmpty())
+        return {};
+    QDir d(exeDir);
+    for (int up = 0; up <= 3; ++up) {
+        if (QFileInfo::exists(d.filePath(QStringLiteral("refdata/") + kStamp)))
+            return withSlash(d.filePath(QStringLiteral("refdata")));
+        if (!d.cdUp())
+            break;
+    }
+    const QString installed = QDir(exeDir).filePath(QStringLiteral("../share/orlanlog/refdata"));
+    if (QFileInfo::exists(installed + QStringLiteral("/ENT.dbf")))
+        return withSlash(QDir::cleanPath(installed));
+    const QString system = QStandardPaths::locate(QStandardPaths::GenericDataLocation, QStringLiteral("orlanlog/refdata"),
+                                                  QStandardPaths::LocateDirectory);
+    return system.isEmpty() ? QString() : withSlash(system);
+}
+
+Status createHome(const QString& programDir, const QString& dataDir, const QString& call, const QString& shippedDir)
 {
     QDir().mkpath(dataDir);
     QDir().mkpath(programDir + QStringLiteral("reports/"));
@@ -19,6 +81,13 @@ Status createHome(const QString& programDir, const QString& dataDir, const QStri
         const QString path = dir + t.name + QStringLiteral(".dbf");
         if (!findFileNoCase(path).isEmpty())
             continue;
+        if (t.dir == catalogue::Dir::Data) {
+            bool copied = false;
+            if (Status s = copyShipped(shippedDir.isEmpty() ? QString() : withSlash(shippedDir), t.name, dataDir, &copied); !s)
+                return s;
+            if (copied)
+                continue;
+        }
         if (Status s = catalogue::create(t, path); !s)
             return s;
         if (t.name == QLatin1String("know")) {

@@ -11,8 +11,20 @@ namespace store {
 
 // Creates in dataDir (and the reports directory under programDir) every table
 // that does not exist yet; with a call, also the settings record and a first
-// log book named after it. Existing tables are left alone.
-Status createHome(const QString& programDir, const QString& dataDir, const QString& call);
+// log book named after it. Existing tables are left alone. A table missing
+// from dataDir whose files are in shippedDir (the reference tables that come
+// with the program, see shippedTablesDir) is copied from there with its index
+// and memo files; the catalogue creates the others empty.
+Status createHome(const QString& programDir, const QString& dataDir, const QString& call,
+                  const QString& shippedDir = QString());
+
+// The directory of the reference tables that come with the program, with a
+// trailing "/": $ORLANLOG_REFDATA when set; else "refdata/" beside the
+// executable or up to three directories above it, as in the build tree (the
+// folder holds the build's stamp file); else the installed
+// "../share/orlanlog/refdata/" beside the executable's directory or the
+// system's data directories. Empty when there is none.
+QString shippedTablesDir();
 
 // Verifies every tag of every table in dir against its records. Each table gives
 // one line in *lines; the result is the number of tables with a mismatch or an error.

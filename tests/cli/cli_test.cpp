@@ -80,3 +80,20 @@ TEST(Cli, CheckFindsATagOutOfStep)
     EXPECT_TRUE(r.out.contains("ERROR LogEA4ZZ.dbf: CALL")) << r.out.toStdString();
     EXPECT_TRUE(r.out.contains("tablas con errores"));
 }
+
+TEST(Cli, DistanceAndSunTimesWithClearErrors)
+{
+    QTemporaryDir dir;
+    CliRun r = cli(dir.path(), {"dist", "IN80DK", "IO91WM"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_TRUE(r.out.contains("1262 Km")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("paso largo")) << r.out.toStdString();
+    r = cli(dir.path(), {"dist", "IN80DK", "ZZ99"});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_TRUE(r.out.contains("Locator")) << r.out.toStdString();
+    r = cli(dir.path(), {"sun", "IN80DK", "20240621"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_TRUE(r.out.contains("orto 04:49 UTC, ocaso 19:43 UTC")) << r.out.toStdString();
+    r = cli(dir.path(), {"sun", "IN80DK", "20241341"});
+    EXPECT_EQ(r.code, 2);
+}

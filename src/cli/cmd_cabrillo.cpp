@@ -1,0 +1,180 @@
+// Cabrillo import and export and the LoTW confirmation import of the active
+// log book: import-cabrillo, export-cabrillo, import-lotw.
+#include "commands.h"
+
+#include "app/tappl.h"
+#include "interchange/cabrillo_export.h"
+#include "interchange/cabrillo_import.h"
+#include "interchange/lotw_import.h"
+#include "store/access.h"
+#include "store/work_area.h"
+#include "store/workspace.h"
+#include "ui/messages.h"
+
+#include <QDate>
+#include <QFileInfo>
+
+namespace {
+
+using cli::out;
+
+class QuietMeter : public ui::Meter {
+public:
+    void setTotal(qint64) override {}
+    void setPosition(qint64) override {}
+    void setText(const QString&) override {}
+    void setTitle(const QString&) override {}
+    bool cancelled() override { return false; }
+};
+
+QString valueOf(const QStringList& args, const char* name)
+{
+    const int i = int(args.indexOf(QLatin1String(name)));
+    return i >= 0 && i + 1 < args.size() ? args[i + 1] : QString();
+}
+
+// The first argument that is neither an option nor an option's value.
+QString firstFile(const QStringList& args, const QStringList& withValue)
+{
+    for (int i = 0; i < args.size(); ++i) {
+        if (withValue.contains(args[i])) {
+            ++i;
+            continue;
+        }
+        if (!args[i].startsWith(QLatin1String("--")))
+            return args[i];
+    }
+    return {};
+}
+
+bool session()
+{
+    if (!store::ABREDBF() || !store::Workspace::instance().area(QStringLiteral("Log"))) {
+        out() << "No hay libro de guardia activo\n";
+        return false;
+    }
+    return true;
+}
+
+int importCabrillo(const QStringList& args, TAppl&)
+{
+    const QStringList opts = {QStringLiteral("--operator"), QStringLiteral("--locator")};
+    const QString file = firstFile(args, opts);
+    if (file.isEmpty()) {
+        out() << "Falta el fichero: orlanlog-cli import-cabrillo FICHERO [--dupcheck] [--operator INDICATIVO] "
+                 "[--locator LOCATOR]\n";
+        return 2;
+    }
+    if (!session())
+        return 1;
+    store::Workspace& ws = store::Workspace::instance();
+    interchange::CabrilloImportOptions o;
+    o.path = QFileInfo(file).absoluteFilePath();
+    o.checkDuplicates = args.contains(QStringLiteral("--dupcheck"));
+    // The dialog's defaults: the book's operator (else its name), the locator of the last QSO.
+    if (store::WorkArea* books = ws.area(QStringLiteral("LibBrw"))) {
+        o.operatorCall = books->str(QStringLiteral("OPRDEF")).trimmed();
+        if (o.operatorCall.isEmpty())
+            o.operatorCall = books->str(QStringLiteral("NOMBRE")).trimmed();
+    }
+    store::WorkArea* log = ws.area(QStringLiteral("Log"));
+    log->goBottom();
+    o.locator = log->eof() ? QString() : log->str(QStringLiteral("QRA")).trimmed();
+    if (const QString v = valueOf(args, "--operator"); !v.isEmpty())
+        o.operatorCall = v;
+    if (const QString v = valueOf(args, "--locator"); !v.isEmpty())
+        o.locator = v;
+    QuietMeter meter;
+    const int n = interchange::CBRIMP(o, meter);
+    if (n < 0)
+        return 1;
+    out() << "Se han importado " << n << " registros\n";
+    return 0;
+}
+
+int exportCabrillo(const QStringList& args, TAppl& appl)
+{
+    const QStringList opts = {QStringLiteral("--contest"), QStringLiteral("--call"), QStringLiteral("--from"),
+                              QStringLiteral("--to"),      QStringLiteral("--category"), QStringLiteral("--band"),
+                              QStringLiteral("--power"),   QStringLiteral("--name"), QStringLiteral("--province")};
+    const QString file = firstFile(args, opts);
+    interchange::CabrilloExport e;
+    e.header.contest = valueOf(args, "--contest").trimmed().toUpper();
+    e.header.call = valueOf(args, "--call").trimmed().toUpper();
+    if (file.isEmpty() || e.header.contest.isEmpty() || e.header.call.isEmpty()) {
+        out() << "Uso: orlanlog-cli export-cabrillo FICHERO --contest CONCURSO --call INDICATIVO [--from AAAAMMDD] "
+                 "[--to AAAAMMDD] [--category C] [--band B] [--power P] [--name NOMBRE] [--province XX]\n";
+        return 2;
+    }
+    if (!interchange::cabrilloContests().contains(e.header.contest)) {
+        out() << "Concurso desconocido: " << e.header.contest << " (" << interchange::cabrilloContests().join(QStringLiteral(", "))
+              << ")\n";
+        return 2;
+    }
+    auto choice = [&](const char* opt, const QStringList& list, QString* to) {
+        const QString v = valueOf(args, opt).trimmed().toUpper();
+        if (!args.contains(QLatin1String(opt))) {
+            *to = list.first();
+            return true;
+        }
+        if (!list.contains(v)) {
+            out() << "Valor no válido para " << opt << ": " << v << " (" << list.join(QStringLiteral(", ")) << ")\n";
+            return false;
+        }
+        *to = v;
+        return true;
+    };
+    if (!choice("--category", interchange::cabrilloCategories(), &e.header.category) ||
+        !choice("--band", interchange::cabrilloBands(), &e.header.band) ||
+        !choice("--power", interchange::cabrilloPowers(), &e.header.power))
+        return 2;
+    const QString from = valueOf(args, "--from"), to = valueOf(args, "--to");
+    e.from = QDate::fromString(from, QStringLiteral("yyyyMMdd"));
+    e.to = QDate::fromString(to, QStringLiteral("yyyyMMdd"));
+    if ((!from.isEmpty() && !e.from.isValid()) || (!to.isEmpty() && !e.to.isValid())) {
+        out() << "Fecha no válida: use AAAAMMDD\n";
+        return 2;
+    }
+    e.header.createdBy = appl.cName + QLatin1Char(' ') + appl.cVer;
+    e.header.name = valueOf(args, "--name");
+    e.province = valueOf(args, "--province").trimmed().toUpper().left(2);
+    if (e.header.contest == QLatin1String("EA-MAJESTAD-SSB") && e.province.isEmpty()) {
+        out() << "Falta la matricula de provincia: --province XX\n";
+        return 2;
+    }
+    e.path = QFileInfo(file).absoluteFilePath();
+    if (!session())
+        return 1;
+    const int n = interchange::writeCabrillo(e);
+    if (n < 0)
+        return 1;
+    out() << "Exportacion completada\nSe han exportado " << n << " contactos\n";
+    return 0;
+}
+
+int importLotw(const QStringList& args, TAppl&)
+{
+    const QString file = firstFile(args, {});
+    if (file.isEmpty()) {
+        out() << "Falta el fichero: orlanlog-cli import-lotw FICHERO\n";
+        return 2;
+    }
+    if (!session())
+        return 1;
+    QuietMeter meter;
+    const interchange::LotwResult r = interchange::LOTWIMP(QFileInfo(file).absoluteFilePath(), meter);
+    if (!r.ran)
+        return 1;
+    out() << interchange::lotwCountsMessage(r.found, r.notFound).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+          << '\n';
+    return 0;
+}
+
+const cli::CommandRegistration r1({"import-cabrillo", "import-cabrillo FICHERO [--dupcheck] [--operator INDICATIVO] [--locator LOCATOR]",
+                                   "importa las lineas QSO: de un fichero Cabrillo en el libro activo", importCabrillo});
+const cli::CommandRegistration r2({"export-cabrillo", "export-cabrillo FICHERO --contest CONCURSO --call INDICATIVO [--from AAAAMMDD --to AAAAMMDD]",
+                                   "exporta el libro activo a un fichero Cabrillo", exportCabrillo});
+const cli::CommandRegistration r3({"import-lotw", "import-lotw FICHERO",
+                                   "marca los QSO confirmados por un informe de LoTW (ADIF)", importLotw});
+
+} // namespace

@@ -1,0 +1,172 @@
+#include "adif_export_dialog.h"
+
+#include "store/work_area.h"
+#include "store/workspace.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace interchange {
+
+namespace {
+
+// A list filled from a table: empty entry first, shown field, value field as data.
+QComboBox* tableList(QWidget* parent, const char* id, const char* alias, const char* value, const char* shown)
+{
+    auto* c = new QComboBox(parent);
+    c->setObjectName(QString::fromLatin1(id));
+    c->addItem(QString(), QString());
+    if (store::WorkArea* a = store::Workspace::instance().area(QString::fromLatin1(alias))) {
+        const quint32 rec = a->recNo();
+        const bool eof = a->eof();
+        for (a->goTop(); !a->eof(); a->skip())
+            c->addItem(a->str(QString::fromLatin1(shown)).trimmed(), a->str(QString::fromLatin1(value)));
+        if (!eof)
+            a->goTo(rec);
+    }
+    return c;
+}
+
+QComboBox* yesNoList(QWidget* parent, const char* id)
+{
+    auto* c = new QComboBox(parent);
+    c->setObjectName(QString::fromLatin1(id));
+    c->addItems({QStringLiteral(" "), QStringLiteral("SI"), QStringLiteral("NO")});
+    return c;
+}
+
+QLineEdit* dateEdit(QWidget* parent, const char* id)
+{
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(id));
+    e->setPlaceholderText(QStringLiteral("dd-mm-aaaa"));
+    return e;
+}
+
+} // namespace
+
+QDate adifDialogDate(const QString& text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return {};
+    for (const char* f : {"dd-MM-yyyy", "dd/MM/yyyy", "dd-MM-yy", "dd/MM/yy"}) {
+        QDate d = QDate::fromString(t, QString::fromLatin1(f));
+        if (d.isValid()) {
+            if (QByteArray(f).endsWith("yy") && !QByteArray(f).endsWith("yyyy") && d.year() < 1919)
+                d = d.addYears(100);   // two-digit years: epoch 1919
+            return d;
+        }
+    }
+    return {};
+}
+
+AdifExportDialog::AdifExportDialog(const QString& appTitle, const QString& proposedPath, QWidget* parent)
+    : QDialog(parent), m_appTitle(appTitle)
+{
+    setObjectName(QStringLiteral("EXPADIF"));
+    setWindowTitle(QStringLiteral("Exportar formato ADIF"));
+    auto* lay = new QVBoxLayout(this);
+    auto* range = new QGroupBox(QStringLiteral("Rango de fechas a exportar"), this);
+    auto* rf = new QFormLayout(range);
+    m_from = dateEdit(range, "600");
+    m_to = dateEdit(range, "601");
+    rf->addRow(QStringLiteral("Desde"), m_from);
+    rf->addRow(QStringLiteral("Hasta"), m_to);
+    lay->addWidget(range);
+
+    auto* form = new QFormLayout;
+    m_band = tableList(this, "604", "Band", "CodBan", "Banda");
+    m_mode = tableList(this, "603", "Modo", "CodMod", "Modo");
+    m_qslRcvd = yesNoList(this, "610");
+    m_qslSent = yesNoList(this, "611");
+    m_oper = new QLineEdit(this);
+    m_oper->setObjectName(QStringLiteral("614"));
+    m_confirmed = dateEdit(this, "605");
+    form->addRow(QStringLiteral("Banda      "), m_band);
+    form->addRow(QStringLiteral("Modo       "), m_mode);
+    form->addRow(QStringLiteral("QSL Rec    "), m_qslRcvd);
+    form->addRow(QStringLiteral("QSL Env    "), m_qslSent);
+    form->addRow(QStringLiteral("Operador   "), m_oper);
+    form->addRow(QStringLiteral("Confirmado"), m_confirmed);
+    lay->addLayout(form);
+
+    auto* fileBox = new QGroupBox(QStringLiteral("Fecichero Destino"), this);
+    auto* fileLay = new QHBoxLayout(fileBox);
+    m_path = new QLineEdit(proposedPath, fileBox);
+    m_path->setObjectName(QStringLiteral("602"));
+    auto* chooser = new QPushButton(QStringLiteral("..."), fileBox);
+    chooser->setObjectName(QStringLiteral("4000"));
+    fileLay->addWidget(m_path);
+    fileLay->addWidget(chooser);
+    lay->addWidget(fileBox);
+
+    auto* buttons = new QDialogButtonBox(this);
+    m_ok = buttons->addButton(QStringLiteral("&Ok"), QDialogButtonBox::AcceptRole);
+    m_ok->setObjectName(QStringLiteral("1"));
+    buttons->addButton(QStringLiteral("&Cancelar"), QDialogButtonBox::RejectRole)->setObjectName(QStringLiteral("2"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    lay->addWidget(buttons);
+
+    connect(m_oper, &QLineEdit::textEdited, this, [this](const QString& t) {
+        const int c = m_oper->cursorPosition();
+        m_oper->setText(t.toUpper());
+        m_oper->setCursorPosition(c);
+    });
+    connect(m_path, &QLineEdit::textChanged, this, [this](const QString& t) { m_ok->setEnabled(!t.trimmed().isEmpty()); });
+    m_ok->setEnabled(!proposedPath.trimmed().isEmpty());
+    connect(chooser, &QPushButton::clicked, this, [this] {
+        const QString f = QFileDialog::getSaveFileName(this, m_appTitle + QStringLiteral(" Seleccione carpeta y nombre de fichero"),
+                                                       m_path->text().trimmed(), QStringLiteral("Adif (*.adi)"));
+        if (!f.isEmpty())
+            m_path->setText(f);
+    });
+}
+
+AdifSelection AdifExportDialog::selection() const
+{
+    AdifSelection s;
+    s.from = adifDialogDate(m_from->text());
+    s.to = adifDialogDate(m_to->text());
+    s.band = m_band->currentData().toString();
+    s.mode = m_mode->currentData().toString();
+    s.qslRcvd = m_qslRcvd->currentText().trimmed();
+    s.qslSent = m_qslSent->currentText().trimmed();
+    s.oper = m_oper->text().trimmed();
+    s.confirmed = adifDialogDate(m_confirmed->text());
+    return s;
+}
+
+QString AdifExportDialog::path() const
+{
+    return m_path->text().trimmed();
+}
+
+bool adifExportCommand(const AdifIdentity& id, const QString& workDir, const QString& book, QWidget* parent)
+{
+    AdifExportDialog dlg(id.name + QLatin1Char(' ') + id.ver, QDir(workDir).filePath(adifFileName(book)), parent);
+    if (dlg.exec() != QDialog::Accepted)
+        return false;
+    ADIFEXP(dlg.path(), dlg.selection(), id);
+    return true;
+}
+
+void adifSpoolCommand(const AdifIdentity& id, const QString& workDir, const QString& book, QWidget* parent)
+{
+    const QString f = QFileDialog::getSaveFileName(parent, id.name + QLatin1Char(' ') + id.ver +
+                                                               QStringLiteral(" Seleccione carpeta y nombre de fichero"),
+                                                   QDir(workDir).filePath(adifFileName(book)), QStringLiteral("Adif (*.adi)"));
+    ADIEXPSPOOL(f, id);
+}
+
+} // namespace interchange

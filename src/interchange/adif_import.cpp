@@ -1,0 +1,538 @@
+#include "adif_import.h"
+
+#include "adif_scanner.h"
+#include "refdata/bands.h"
+#include "refdata/resolve.h"
+#include "store/access.h"
+#include "store/codepage.h"
+#include "store/work_area.h"
+#include "store/workspace.h"
+#include "ui/messages.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+
+namespace interchange {
+
+using store::Value;
+using store::WorkArea;
+
+namespace {
+
+store::Workspace& ws() { return store::Workspace::instance(); }
+
+constexpr qint64 kChunk = 2048;
+
+// Day-month-year as the program shows dates ("dd-mm-yy", two-digit years with epoch 1919).
+QDate dmyDate(const QByteArray& text)
+{
+    int part[3] = {0, 0, 0};
+    int digits[3] = {0, 0, 0};
+    int n = 0;
+    for (char c : text) {
+        if (c >= '0' && c <= '9') {
+            if (n < 3) {
+                part[n] = part[n] * 10 + (c - '0');
+                ++digits[n];
+                if (digits[n] > 4)
+                    return {};
+            }
+        } else if (digits[n] > 0) {
+            if (++n >= 3)
+                break;
+        }
+    }
+    if (digits[0] == 0 || digits[1] == 0 || digits[2] == 0)
+        return {};
+    int year = part[2];
+    if (digits[2] <= 2)
+        year += year >= 19 ? 1900 : 2000;
+    return QDate(year, part[1], part[0]);
+}
+
+enum class Conv { Text, Upper, Number, Date, Time, RightAligned, Dxcc, Qra, OwnGrid, Flag, Wl32Date };
+
+struct Rule {
+    const char* field;
+    Conv conv;
+};
+
+const QHash<QByteArray, Rule>& vocabulary()
+{
+    static const QHash<QByteArray, Rule> rules = {
+        {"AGE", {"AGE", Conv::Number}},
+        {"BAND", {"BAND", Conv::Upper}},
+        {"CALL", {"CALL", Conv::Text}},
+        {"CNTY", {"CNTY", Conv::Text}},
+        {"COMMENT", {"COMMENT", Conv::Text}},
+        {"CONT", {"CONT", Conv::Text}},
+        {"CONTEST_ID", {"CONTESTID", Conv::Text}},
+        {"CQZ", {"CQZ", Conv::RightAligned}},
+        {"FREQ", {"FREQ", Conv::Number}},
+        {"GRIDSQUARE", {"GRIDSQUARE", Conv::Text}},
+        {"IOTA", {"IOTA", Conv::Text}},
+        {"ITUZ", {"ITUZ", Conv::RightAligned}},
+        {"MODE", {"MODE", Conv::Text}},
+        {"NAME", {"NAME", Conv::Text}},
+        {"OPERATOR", {"OPERATOR", Conv::Text}},
+        {"PFX", {"PFX", Conv::Text}},
+        {"PROP_MODE", {"PROPMODE", Conv::Text}},
+        {"QSLRDATE", {"QSLRDATE", Conv::Date}},
+        {"QSLSDATE", {"QSLSDATE", Conv::Date}},
+        {"QSL_RCVD", {"QSLRCVD", Conv::Text}},
+        {"QSL_SENT", {"QSLSENT", Conv::Text}},
+        // the export writes it; without it the QSL mode is lost on the way back
+        {"QSL_SENT_VIA", {"QSLMODE", Conv::Text}},
+        {"EQSL_SENT", {"EQSLSENT", Conv::Text}},
+        {"EQSL_QSL_SENT", {"EQSLSENT", Conv::Text}},
+        {"EQSL_RCVD", {"EQSLRCVD", Conv::Text}},
+        {"EQSL_QSL_RCVD", {"EQSLRCVD", Conv::Text}},
+        {"LOTW_SENT", {"LOTWSENT", Conv::Text}},
+        {"LOTW_QSL_SENT", {"LOTWSENT", Conv::Text}},
+        {"LOTW_RCVD", {"LOTWRCVD", Conv::Text}},
+        {"LOTW_QSL_RCVD", {"LOTWRCVD", Conv::Text}},
+        {"LOTW_QSLSDATE", {"LOTWSDATE", Conv::Date}},
+        {"LOTW_QSLRDATE", {"LOTWRDATE", Conv::Date}},
+        {"QSL_VIA", {"QSLVIA", Conv::Text}},
+        {"QSO_DATE", {"QSODATE", Conv::Date}},
+        {"QTH", {"QTH", Conv::Text}},
+        {"RST_RCVD", {"RSTRCVD", Conv::Text}},
+        {"RST_SENT", {"RSTSENT", Conv::Text}},
+        {"RX_PWR", {"RXPWR", Conv::Number}},
+        {"SAT_MODE", {"SATMODE", Conv::Text}},
+        {"SAT_NAME", {"SATNAME", Conv::Text}},
+        {"SRX", {"SRX", Conv::Text}},
+        {"STX", {"STX", Conv::Text}},
+        {"TEN_TEN", {"TENTEN", Conv::Number}},
+        {"TIME_OFF", {"TIMEOFF", Conv::Time}},
+        {"TIME_ON", {"TIMEON", Conv::Time}},
+        {"TX_PWR", {"TXPWR", Conv::Number}},
+        {"STATE", {"CODPRV", Conv::Text}},
+        {"VE_PROV", {"CODPRV", Conv::Text}},
+        {"DOK", {"CODPRV", Conv::Text}},
+        {"TPEA", {"CODPRV", Conv::Text}},
+        {"JCC", {"JCC", Conv::Text}},
+        {"JCG", {"JCG", Conv::Text}},
+        {"DXCC", {"DXCC", Conv::Dxcc}},
+        {"MY_GRIDSQUARE", {"QRA", Conv::Qra}},
+        {"OWN_GRIDSQ", {"QRA", Conv::OwnGrid}},
+        {"APP_HAMRADIODELUXE_MY_EQSL_SENT", {"EQSLSENT", Conv::Text}},
+        {"APP_HAMRADIODELUXE_MY_EQSL_RCVD", {"EQSLRCVD", Conv::Text}},
+        {"APP_WL32_QSLIN", {"QSLRDATE", Conv::Wl32Date}},
+        {"APP_WL32_QSLOUT", {"QSLSDATE", Conv::Wl32Date}},
+    };
+    return rules;
+}
+
+QByteArray asciiUpper(QByteArray s)
+{
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z')
+            c = char(c - 'a' + 'A');
+    return s;
+}
+
+bool blank(const QByteArray& s)
+{
+    for (char c : s)
+        if (c != ' ')
+            return false;
+    return true;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- helpers
+
+QDate adifDate(const QByteArray& text)
+{
+    const QByteArray t = text.trimmed();
+    if (t.size() < 8)
+        return {};
+    int y = 0, m = 0, d = 0;
+    for (int i = 0; i < 8; ++i) {
+        const char c = t[i];
+        if (c < '0' || c > '9')
+            return {};
+        const int v = c - '0';
+        if (i < 4)
+            y = y * 10 + v;
+        else if (i < 6)
+            m = m * 10 + v;
+        else
+            d = d * 10 + v;
+    }
+    return QDate(y, m, d);   // invalid (e.g. month 13) is the empty date
+}
+
+double adifNumber(const QByteArray& text)
+{
+    int i = 0;
+    const int n = int(text.size());
+    while (i < n && text[i] == ' ')
+        ++i;
+    bool negative = false;
+    if (i < n && (text[i] == '-' || text[i] == '+'))
+        negative = text[i++] == '-';
+    double value = 0;
+    bool any = false;
+    while (i < n && text[i] >= '0' && text[i] <= '9') {
+        value = value * 10 + (text[i++] - '0');
+        any = true;
+    }
+    if (i < n && text[i] == '.') {
+        ++i;
+        double scale = 0.1;
+        while (i < n && text[i] >= '0' && text[i] <= '9') {
+            value += (text[i++] - '0') * scale;
+            scale /= 10;
+            any = true;
+        }
+    }
+    if (!any)
+        return 0;
+    return negative ? -value : value;
+}
+
+QByteArray adifTime(const QByteArray& hhmm)
+{
+    return hhmm.left(2) + ':' + hhmm.mid(2, 2);
+}
+
+bool adifFind(QIODevice& file, qint64* pos, const QByteArray& what, bool caseless)
+{
+    const qint64 size = file.size();
+    const qint64 n = what.size();
+    if (n == 0 || n >= kChunk)
+        return false;
+    const QByteArray needle = caseless ? what.toLower() : what;
+    qint64 at = *pos;
+    while (at >= 0 && at + n <= size) {
+        if (!file.seek(at))
+            return false;
+        QByteArray chunk = file.read(kChunk);
+        if (chunk.size() < n)
+            return false;
+        if (caseless)
+            chunk = chunk.toLower();
+        const qsizetype hit = chunk.indexOf(needle);
+        if (hit >= 0) {
+            *pos = at + hit;
+            return true;
+        }
+        if (chunk.size() < kChunk)
+            return false;
+        at += kChunk - n;     // the next chunk starts n bytes back: a marker across the border is found
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------- the QSO draft
+
+QsoDraft::QsoDraft(WorkArea* log)
+{
+    if (!log)
+        return;
+    for (int i = 0; i < log->fieldCount(); ++i) {
+        const store::DbfField& f = log->field(i);
+        Slot s;
+        s.pos = i;
+        s.type = char(f.type);
+        s.len = f.len;
+        m_byName[asciiUpper(QByteArray(f.name))] = int(m_slots.size());
+        m_slots.push_back(s);
+    }
+}
+
+void QsoDraft::clear()
+{
+    for (Slot& s : m_slots)
+        s.value = Value();
+}
+
+const QsoDraft::Slot* QsoDraft::slot(const char* field) const
+{
+    const auto it = m_byName.find(QByteArray(field));
+    return it == m_byName.end() ? nullptr : &m_slots[size_t(it->second)];
+}
+
+QsoDraft::Slot* QsoDraft::slot(const char* field)
+{
+    const auto it = m_byName.find(QByteArray(field));
+    return it == m_byName.end() ? nullptr : &m_slots[size_t(it->second)];
+}
+
+void QsoDraft::set(const char* field, const Value& v)
+{
+    Slot* s = slot(field);
+    if (!s)
+        return;
+    if (s->type == 'C' && v.isChar() && v.bytes().size() > s->len)
+        s->value = Value::text(v.bytes().left(s->len));
+    else
+        s->value = v;
+}
+
+Value QsoDraft::get(const char* field) const
+{
+    const Slot* s = slot(field);
+    return s ? s->value : Value();
+}
+
+QByteArray QsoDraft::text(const char* field) const
+{
+    QByteArray b = get(field).bytes();
+    while (!b.isEmpty() && b.back() == ' ')
+        b.chop(1);
+    return b;
+}
+
+bool QsoDraft::empty(const char* field) const
+{
+    return get(field).isEmpty();
+}
+
+int QsoDraft::width(const char* field) const
+{
+    const Slot* s = slot(field);
+    return s ? s->len : 0;
+}
+
+bool QsoDraft::appendTo(WorkArea* log, QString* key) const
+{
+    if (!log || !store::ADDQSO(key))
+        return false;
+    for (const Slot& s : m_slots) {
+        if (s.value.isNil())
+            continue;
+        if (QByteArray(log->field(s.pos).name) == "KEY")
+            continue;
+        log->put(s.pos, s.value);     // a number too wide for its field is refused and stays blank
+    }
+    log->unlock();
+    return true;
+}
+
+// ---------------------------------------------------------------- one value, one record
+
+void GRBFLD(QsoDraft& qso, const QByteArray& value, const QByteArray& tagName, int length, const QString& appl)
+{
+    Q_UNUSED(length);
+    if (blank(value))
+        return;
+    const QByteArray tag = asciiUpper(tagName);
+    if (tag.startsWith("APP_")) {
+        const QByteArray own = "APP_" + asciiUpper(appl.toLatin1()) + '_';
+        if (tag.startsWith(own)) {
+            const QByteArray suffix = tag.mid(own.size());
+            if (suffix == "QRA")
+                qso.set("QRA", Value::text(value));
+            else if (suffix == "LP")
+                qso.set("LP", Value::logical(value == "1"));
+            else if (suffix == "PRNQSL")
+                qso.set("PRNQSL", Value::logical(value == "1"));
+            return;
+        }
+    }
+    const auto it = vocabulary().constFind(tag);
+    if (it == vocabulary().cend())
+        return;
+    const Rule& r = *it;
+    switch (r.conv) {
+    case Conv::Text:
+    case Conv::Qra:
+        qso.set(r.field, Value::text(value));
+        break;
+    case Conv::Upper:
+        qso.set(r.field, Value::text(store::cp1252::upper(value)));
+        break;
+    case Conv::Number:
+        qso.set(r.field, Value::number(adifNumber(value)));
+        break;
+    case Conv::Date:
+        qso.set(r.field, Value::date(adifDate(value)));
+        break;
+    case Conv::Time:
+        qso.set(r.field, Value::text(adifTime(value)));
+        break;
+    case Conv::RightAligned: {
+        const int w = qso.width(r.field);
+        QByteArray v = value.trimmed();
+        if (v.size() < w)
+            v = QByteArray(w - v.size(), ' ') + v;
+        qso.set(r.field, Value::text(v));
+        break;
+    }
+    case Conv::Dxcc: {
+        QByteArray v = value.trimmed();
+        if (v.size() < 3)
+            v = QByteArray(3 - v.size(), '0') + v;
+        qso.set("DXCC", Value::text(v));
+        QByteArray code;
+        if (WorkArea* ent = ws().area(QStringLiteral("ENT"))) {
+            ent->setOrder(QStringLiteral("Dxcc"));
+            if (ent->seek(Value::text(v.left(3))) && ent->found())
+                code = ent->value(QStringLiteral("CODENT")).bytes();
+            ent->setOrder(QStringLiteral("CodEnt"));
+        }
+        qso.set("CODENT", Value::text(code));
+        break;
+    }
+    case Conv::OwnGrid:
+        if (qso.empty("QRA"))
+            qso.set("QRA", Value::text(value));
+        break;
+    case Conv::Flag:
+        qso.set(r.field, Value::logical(value == "1"));
+        break;
+    case Conv::Wl32Date:
+        qso.set(r.field, Value::date(dmyDate(value.mid(2))));
+        break;
+    }
+}
+
+void ADIADDREC(QsoDraft& qso, const QByteArray& record, const AdifImportOptions& opt)
+{
+    qso.clear();
+    qso.set("QSLSENT", Value::text(QByteArray("N")));
+    qso.set("QSLRCVD", Value::text(QByteArray("N")));
+    qso.set("OPERATOR", Value::text(store::cp1252::fromUnicode(opt.defaultOperator)));
+
+    const int length = int(record.size());
+    int pos = 1;
+    while (pos <= length) {
+        const QByteArray name = ADINOMFLD(record, &pos, length);
+        const int n = ADILONFLD(record, &pos, length);
+        if (n > 0 && pos <= length)
+            GRBFLD(qso, record.mid(pos - 1, n), name, n, opt.appl);
+        pos += n;
+    }
+
+    const QString call = store::cp1252::toUnicode(qso.text("CALL"));
+    if (qso.empty("PFX"))
+        qso.set("PFX", Value::text(store::cp1252::fromUnicode(refdata::PFX(call))));
+    if (qso.empty("DXCC")) {
+        const QDate d = qso.get("QSODATE").toDate();
+        qso.set("CODENT", Value::text(store::cp1252::fromUnicode(refdata::DXCC(call, d.isValid() ? d : QDate::currentDate()))));
+    }
+    if (qso.empty("BAND") && qso.get("FREQ").toNumber() != 0)
+        qso.set("BAND", Value::text(store::cp1252::fromUnicode(refdata::BAND(qso.get("FREQ").toNumber()))));
+
+    if (WorkArea* ent = ws().area(QStringLiteral("ENT"))) {
+        const QByteArray code = qso.get("CODENT").bytes();
+        if (!blank(code)) {
+            if (ent->orderName().compare("CodEnt", Qt::CaseInsensitive) != 0)
+                ent->setOrder(QStringLiteral("CodEnt"));
+            if (ent->seek(Value::text(code.rightJustified(3, ' '))) && ent->found()) {
+                for (const char* f : {"CONT", "ITUZ", "CQZ", "DXCC"})
+                    if (qso.empty(f))
+                        qso.set(f, ent->value(QString::fromLatin1(f)));
+            }
+        }
+    }
+
+    if (qso.empty("CNTY")) {
+        const QByteArray comment = qso.get("COMMENT").bytes();
+        const qsizetype at = store::cp1252::upper(comment).indexOf("DME");
+        if (at >= 0)
+            qso.set("CNTY", Value::text(comment.mid(at + 4, 5)));
+    }
+}
+
+bool CHKDUP(const QsoDraft& qso)
+{
+    WorkArea* q = ws().area(QStringLiteral("LogQsl"));
+    if (!q)
+        return false;
+    const int w = qso.width("CALL");
+    QByteArray call = qso.get("CALL").bytes();
+    if (call.size() < w)
+        call += QByteArray(w - call.size(), ' ');
+    if (q->orderName().compare("call", Qt::CaseInsensitive) != 0)
+        q->setOrder(QStringLiteral("call"));
+    const qint64 date = qso.get("QSODATE").julianDay();
+    QByteArray time = qso.get("TIMEON").bytes();
+    if (time.size() < 5)
+        time += QByteArray(5 - time.size(), ' ');
+    if (!q->seek(Value::text(store::cp1252::upper(call))) || !q->found())
+        return false;
+    for (; !q->eof() && q->value(QStringLiteral("CALL")).bytes() == call; q->skip()) {
+        if (q->value(QStringLiteral("QSODATE")).julianDay() == date && q->value(QStringLiteral("TIMEON")).bytes() == time)
+            return true;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------- the run
+
+AdifImportResult ADIFIMP(ui::Meter& meter, const AdifImportOptions& opt)
+{
+    AdifImportResult r;
+    ui::Messages& msg = ui::messages();
+    if (!QFileInfo(opt.path).isFile()) {
+        msg.stop(opt.path + QStringLiteral("\r\nFichero no existe"));
+        return r;
+    }
+    // Read only: the import never writes the file, and a write-protected file must import too.
+    QFile file(opt.path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        msg.stop(QStringLiteral("Error de aperturar"));
+        return r;
+    }
+    qint64 pos = 0;
+    if (!adifFind(file, &pos, "<EOH>") && !adifFind(file, &pos, "<eoh>")) {
+        msg.stop(QStringLiteral("Falta registro de cabecera <EOH>"));
+        return r;
+    }
+    WorkArea* log = ws().area(QStringLiteral("Log"));
+    if (!log) {
+        msg.stop(QStringLiteral("No hay libro de guardia abierto"));
+        return r;
+    }
+    r.ok = true;
+    const qint64 size = file.size();
+    meter.setTotal(size);
+    pos += 5;
+    adifFind(file, &pos, "<");
+
+    QsoDraft qso(log);
+    const QByteArray locator = store::cp1252::fromUnicode(opt.locator.trimmed().toUpper());
+    const QByteArray oper = store::cp1252::fromUnicode(opt.operatorCall.trimmed());
+    QString key = store::KEYGEN();
+    while (pos < size) {
+        meter.setPosition(pos);
+        if (meter.cancelled()) {
+            r.cancelled = true;
+            break;
+        }
+        // The end of the record: "<EOR>" in any case. Without one, what is left is no record.
+        qint64 end = pos;
+        if (!adifFind(file, &end, "<eor>", true))
+            break;
+        file.seek(pos);
+        const QByteArray text = file.read(end - pos);
+        pos = end + 5;
+
+        ADIADDREC(qso, text, opt);
+        if (qso.empty("CALL") || (opt.dupCheck && CHKDUP(qso))) {
+            ++r.dropped;
+            continue;
+        }
+        if (qso.empty("QRA"))
+            qso.set("QRA", Value::text(locator));
+        if (qso.empty("OPERATOR"))
+            qso.set("OPERATOR", Value::text(oper));
+        if (!qso.appendTo(log, &key))
+            break;     // the user gave up on a locked table
+        ++r.imported;
+        key = QStringLiteral("%1").arg(key.toInt() + 1, 7, 10, QLatin1Char('0'));
+    }
+    meter.setPosition(pos < size ? pos : size);
+    r.message = QStringLiteral("Se han importado %1 registros").arg(r.imported);
+    msg.info(r.message);
+    log->goBottom();
+    return r;
+}
+
+} // namespace interchange

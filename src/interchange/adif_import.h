@@ -1,0 +1,99 @@
+#pragma once
+// ADIF import: appends one QSO to the log book open as "Log" for every record
+// of an ADIF file, with the tag vocabulary of the program (GRBFLD) and the
+// derived fields completed from the call and the entity table (ADIADDREC).
+//
+// A record is built in memory first and appended only when it is kept: a record
+// without a call, or a duplicate when the test is on, never reaches the table.
+
+#include "store/value.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+
+#include <map>
+#include <vector>
+
+class QIODevice;
+
+namespace ui {
+class Meter;
+}
+namespace store {
+class WorkArea;
+}
+
+namespace interchange {
+
+// What the import dialog (or the command line) gives the import.
+struct AdifImportOptions {
+    QString path;
+    QString operatorCall;        // stored when the record and the book give no operator
+    QString locator;             // own locator stored when the record gives none
+    bool dupCheck = false;       // drop QSOs already in the log (call, date, start time)
+    QString defaultOperator;     // the book's OPRDEF (preset of every record)
+    QString appl = QStringLiteral("ORLANLOG");   // short name: the APP_<appl>_ tags
+};
+
+struct AdifImportResult {
+    bool ok = false;             // false: refused before reading any record (message shown)
+    bool cancelled = false;
+    int imported = 0;
+    int dropped = 0;             // no call, or duplicate
+    QString message;             // the final message shown to the user
+};
+
+// One QSO being built: the values of the log's fields by upper-case name,
+// Windows-1252 text as in the file.
+class QsoDraft {
+public:
+    explicit QsoDraft(store::WorkArea* log);
+    void clear();
+    // Stores a value into a field, text cut to the field width.
+    void set(const char* field, const store::Value& v);
+    store::Value get(const char* field) const;
+    QByteArray text(const char* field) const;          // as stored, without trailing blanks
+    bool empty(const char* field) const;
+    // The log's field width (0 when the log has no such field).
+    int width(const char* field) const;
+    // Appends the draft to "Log" under key (ADDQSO), writes it and unlocks.
+    bool appendTo(store::WorkArea* log, QString* key) const;
+
+private:
+    struct Slot {
+        int pos = -1;
+        char type = 'C';
+        int len = 0;
+        store::Value value;
+    };
+    const Slot* slot(const char* field) const;
+    Slot* slot(const char* field);
+    std::vector<Slot> m_slots;                    // in the order of the log's fields
+    std::map<QByteArray, int> m_byName;
+};
+
+// The import run: file checks, header, records, final message. Reports to the
+// user through ui::messages(); progress and cancel through the meter.
+AdifImportResult ADIFIMP(ui::Meter& meter, const AdifImportOptions& opt);
+
+// Fills a draft from one record text (the text between two end-of-record markers).
+void ADIADDREC(QsoDraft& qso, const QByteArray& record, const AdifImportOptions& opt);
+
+// Stores one value according to the tag vocabulary; unknown tags and blank values are ignored.
+void GRBFLD(QsoDraft& qso, const QByteArray& value, const QByteArray& tag, int length, const QString& appl);
+
+// True when the log already holds a QSO with the draft's call, date and start time.
+bool CHKDUP(const QsoDraft& qso);
+
+// Helpers shared with the export and the confirmation import.
+QDate adifDate(const QByteArray& yyyymmdd);
+double adifNumber(const QByteArray& text);        // decimal number up to its first other character
+QByteArray adifTime(const QByteArray& hhmm);      // "0930" / "093000" -> "09:30"
+
+// Forward search from *pos for the text in a file read in 2048-byte chunks that
+// overlap by the length of the text; true with *pos on the first character of
+// the match; false with *pos unchanged.
+bool adifFind(QIODevice& file, qint64* pos, const QByteArray& what, bool caseless = false);
+
+} // namespace interchange

@@ -1,0 +1,204 @@
+// The Cabrillo export dialog and command.
+#include "cabrillo_export_dialog.h"
+
+#include "cabrillo_editor.h"
+#include "store/workspace.h"
+#include "ui/messages.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace interchange {
+
+namespace {
+
+QLineEdit* edit(QWidget* parent, const char* id, int maxLength = 0)
+{
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(id));
+    if (maxLength > 0)
+        e->setMaxLength(maxLength);
+    return e;
+}
+
+QComboBox* combo(QWidget* parent, const char* id, const QStringList& items)
+{
+    auto* c = new QComboBox(parent);
+    c->setObjectName(QString::fromLatin1(id));
+    c->addItems(items);
+    c->setCurrentIndex(0);
+    return c;
+}
+
+} // namespace
+
+QDate cabrilloDialogDate(const QString& text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return {};
+    QDate d;
+    if (t.size() == 8 && !t.contains(QLatin1Char('-'))) {
+        d = QDate::fromString(t, QStringLiteral("yyyyMMdd"));
+    } else if (t.size() == 10) {
+        d = QDate::fromString(t, QStringLiteral("dd-MM-yyyy"));
+    } else if (t.size() == 8) {
+        d = QDate::fromString(t, QStringLiteral("dd-MM-yy"));
+        if (d.isValid()) {
+            const int yy = d.year() % 100;
+            d = QDate(yy >= 19 ? 1900 + yy : 2000 + yy, d.month(), d.day());
+        }
+    }
+    return d;
+}
+
+CabrilloExportDialog::CabrilloExportDialog(const QString& appTitle, const QString& workDir, QWidget* parent)
+    : QDialog(parent), m_appTitle(appTitle)
+{
+    setObjectName(QStringLiteral("EXPCABRILLO"));
+    setWindowTitle(QStringLiteral("Exportar a Cabrillo"));
+    auto* lay = new QVBoxLayout(this);
+
+    auto* range = new QGroupBox(QStringLiteral("Rango de fechas a exportar"), this);
+    auto* rangeForm = new QFormLayout(range);
+    m_from = edit(range, "600", 10);
+    m_to = edit(range, "601", 10);
+    m_from->setPlaceholderText(QStringLiteral("dd-mm-aa"));
+    m_to->setPlaceholderText(QStringLiteral("dd-mm-aa"));
+    rangeForm->addRow(QStringLiteral("Desde"), m_from);
+    rangeForm->addRow(QStringLiteral("Hasta"), m_to);
+    lay->addWidget(range);
+
+    auto* form = new QFormLayout;
+    m_contest = combo(this, "603", cabrilloContests());
+    m_category = combo(this, "604", cabrilloCategories());
+    m_band = combo(this, "605", cabrilloBands());
+    m_power = combo(this, "606", cabrilloPowers());
+    m_call = edit(this, "607", 10);
+    connect(m_call, &QLineEdit::textEdited, this, [this](const QString& t) {
+        const int p = m_call->cursorPosition();
+        m_call->setText(t.toUpper());
+        m_call->setCursorPosition(p);
+    });
+    m_name = edit(this, "608", 20);
+    form->addRow(QStringLiteral("Concurso"), m_contest);
+    form->addRow(QStringLiteral("Categoria"), m_category);
+    form->addRow(QStringLiteral("Banda"), m_band);
+    form->addRow(QStringLiteral("Potencia"), m_power);
+    form->addRow(QStringLiteral("Indicativo"), m_call);
+    form->addRow(QStringLiteral("Nombre"), m_name);
+    lay->addLayout(form);
+
+    auto* address = new QGroupBox(QStringLiteral("Dirección"), this);
+    auto* addressLay = new QVBoxLayout(address);
+    auto* soap = new QGroupBox(QStringLiteral("SoapBox"), this);
+    auto* soapLay = new QVBoxLayout(soap);
+    m_address[0] = edit(address, "609", 35);
+    m_address[1] = edit(address, "610", 35);
+    m_soapbox[0] = edit(soap, "611", 50);
+    m_soapbox[1] = edit(soap, "612", 50);
+    addressLay->addWidget(m_address[0]);
+    addressLay->addWidget(m_address[1]);
+    soapLay->addWidget(m_soapbox[0]);
+    soapLay->addWidget(m_soapbox[1]);
+    lay->addWidget(address);
+    lay->addWidget(soap);
+
+    auto* target = new QGroupBox(QStringLiteral("Destino"), this);
+    auto* targetLay = new QHBoxLayout(target);
+    m_path = edit(target, "602");
+    auto* chooser = new QPushButton(QStringLiteral("..."), target);
+    chooser->setObjectName(QStringLiteral("4000"));
+    targetLay->addWidget(m_path);
+    targetLay->addWidget(chooser);
+    lay->addWidget(target);
+
+    auto* buttons = new QDialogButtonBox(this);
+    m_ok = buttons->addButton(QStringLiteral("&Ok"), QDialogButtonBox::AcceptRole);
+    m_ok->setObjectName(QStringLiteral("1"));
+    buttons->addButton(QStringLiteral("&Cancelar"), QDialogButtonBox::RejectRole)->setObjectName(QStringLiteral("2"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    lay->addWidget(buttons);
+
+    // Defaults: the book's operator (else its name) and "<book>.cbr" in the working folder.
+    QString book;
+    for (const char* alias : {"LibBrw", "libros"}) {
+        if (store::WorkArea* b = store::Workspace::instance().area(QString::fromLatin1(alias)); b && !b->eof()) {
+            book = b->str(QStringLiteral("NOMBRE")).trimmed();
+            QString op = b->str(QStringLiteral("OPRDEF")).trimmed();
+            m_call->setText((op.isEmpty() ? book : op).toUpper().leftJustified(10, QLatin1Char(' ')).left(10));
+            break;
+        }
+    }
+    if (!book.isEmpty())
+        m_path->setText(QDir(workDir).filePath(book.toLower() + QStringLiteral(".cbr")));
+    connect(m_path, &QLineEdit::textChanged, this, [this](const QString& t) { m_ok->setEnabled(!t.trimmed().isEmpty()); });
+    m_ok->setEnabled(!m_path->text().trimmed().isEmpty());
+    connect(chooser, &QPushButton::clicked, this, [this] { choose(); });
+}
+
+void CabrilloExportDialog::choose()
+{
+    const QString f = QFileDialog::getSaveFileName(this, m_appTitle + QStringLiteral(" Seleccione carpeta y nombre de fichero"),
+                                                   m_path->text(), QStringLiteral("Cabrillo (*.cbr)"));
+    if (!f.isEmpty())
+        m_path->setText(f);
+}
+
+CabrilloExport CabrilloExportDialog::job() const
+{
+    CabrilloExport e;
+    e.header.createdBy = m_appTitle;
+    e.header.contest = m_contest->currentText();
+    e.header.category = m_category->currentText();
+    e.header.band = m_band->currentText();
+    e.header.power = m_power->currentText();
+    e.header.call = m_call->text().toUpper();
+    e.header.name = m_name->text();
+    e.header.address1 = m_address[0]->text();
+    e.header.address2 = m_address[1]->text();
+    e.header.soapbox1 = m_soapbox[0]->text();
+    e.header.soapbox2 = m_soapbox[1]->text();
+    e.from = cabrilloDialogDate(m_from->text());
+    e.to = cabrilloDialogDate(m_to->text());
+    e.path = m_path->text().trimmed();
+    return e;
+}
+
+int EXPCABRILLO(const QString& appName, const QString& appVersion, const QString& workDir, QWidget* parent)
+{
+    CabrilloExportDialog dlg(appName + QLatin1Char(' ') + appVersion, workDir, parent);
+    for (;;) {
+        if (dlg.exec() != QDialog::Accepted)
+            return -1;
+        CabrilloExport e = dlg.job();
+        auto* from = dlg.findChild<QLineEdit*>(QStringLiteral("600"));
+        auto* to = dlg.findChild<QLineEdit*>(QStringLiteral("601"));
+        if ((!from->text().trimmed().isEmpty() && !e.from.isValid()) || (!to->text().trimmed().isEmpty() && !e.to.isValid())) {
+            ui::messages().stop(QStringLiteral("Fecha no válida"));
+            continue;
+        }
+        if (e.header.contest == QLatin1String("EA-MAJESTAD-SSB")) {
+            QString prov;
+            if (!ui::messages().input(QStringLiteral("Introduce tu matricula de provincia"),
+                                      QStringLiteral("Matricula de provincia"), &prov))
+                return -1;
+            e.province = prov.trimmed().toUpper().left(2);
+        }
+        const int n = writeCabrillo(e);
+        if (n >= 0 && askEditCabrillo(n, appName))
+            EDITACABRILLO(e.path, parent);
+        return n;
+    }
+}
+
+} // namespace interchange

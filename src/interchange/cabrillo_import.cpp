@@ -1,0 +1,250 @@
+// Cabrillo import.
+#include "cabrillo_import.h"
+
+#include "lotw_import.h"
+#include "refdata/bands.h"
+#include "refdata/resolve.h"
+#include "store/access.h"
+#include "store/codepage.h"
+#include "store/workspace.h"
+#include "ui/messages.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace interchange {
+
+namespace {
+
+using store::WorkArea;
+
+WorkArea* area(const char* alias)
+{
+    return store::Workspace::instance().area(QString::fromLatin1(alias));
+}
+
+// The nearest of two spellings at or after from; -1 when neither occurs.
+qsizetype nearest(const QByteArray& data, const char* a, const char* b, qsizetype from)
+{
+    const qsizetype x = data.indexOf(a, from);
+    const qsizetype y = data.indexOf(b, from);
+    if (x < 0)
+        return y;
+    if (y < 0)
+        return x;
+    return std::min(x, y);
+}
+
+// The numeric value of a text up to its first character that cannot continue a number.
+double leadingNumber(const QString& s)
+{
+    int n = 0;
+    bool point = false;
+    while (n < s.size() && (s[n].isDigit() || (s[n] == QLatin1Char('.') && !point))) {
+        point = point || s[n] == QLatin1Char('.');
+        ++n;
+    }
+    return s.left(n).toDouble();
+}
+
+// The book's default operator (LibBrw stands on the active book).
+QString bookOperator()
+{
+    for (const char* alias : {"LibBrw", "libros"})
+        if (WorkArea* b = area(alias); b && !b->eof())
+            return b->str(QStringLiteral("OPRDEF")).trimmed();
+    return {};
+}
+
+bool isDuplicate(const CabrilloQso& q)
+{
+    AdiRec r;
+    r.Call = q.call.toUpper();
+    r.QSo_Date = q.date;
+    r.Time_on = q.timeOn;
+    return FINDREC(r);
+}
+
+} // namespace
+
+QString cabrilloMode(const QString& token)
+{
+    const QString m = token.trimmed().toUpper();
+    if (m == QLatin1String("PH"))
+        return QStringLiteral("SSB");
+    // "RY" is what contest logs (this program's among them) write for RTTY.
+    if (m == QLatin1String("RT") || m == QLatin1String("RY"))
+        return QStringLiteral("RTTY");
+    return m;
+}
+
+double cabrilloFreq(const QString& token)
+{
+    static const std::pair<const char*, double> designators[] = {
+        {"50", 50.0},     {"70", 70.0},     {"144", 144.0},  {"222", 222.0},  {"432", 432.0},
+        {"902", 902.0},   {"1.2G", 1240.0}, {"2.3G", 2300.0}, {"3.4G", 3400.0}, {"5.7G", 5650.0},
+        {"10G", 10000.0}, {"24G", 24000.0}, {"47G", 47000.0}, {"75G", 75500.0},
+    };
+    const QString t = token.trimmed().toUpper();
+    for (const auto& [text, mhz] : designators)
+        if (t == QLatin1String(text))
+            return mhz;
+    const double khz = leadingNumber(t);
+    // What does not fit the frequency field (99999.999 MHz) is no frequency.
+    return khz > 0 && khz < 1e8 ? khz / 1000.0 : 0.0;
+}
+
+CabrilloQso parseCabrilloQso(const QByteArray& raw)
+{
+    CabrilloQso q;
+    qsizetype eol = raw.size();
+    for (char c : {'\r', '\n'})
+        if (const qsizetype i = raw.indexOf(c); i >= 0 && i < eol)
+            eol = i;
+    const QString text = store::cp1252::toUnicode(raw.left(eol));
+    const QStringList t = text.split(QRegularExpression(QStringLiteral("[ \\t\\f\\v]+")), Qt::SkipEmptyParts);
+    q.tokens = int(t.size());
+    if (t.size() < 2)
+        return q;
+    auto tok = [&](int i) { return i < t.size() ? t[i] : QString(); };
+    q.freq = cabrilloFreq(tok(0));
+    q.hasFreq = q.freq > 0;
+    q.mode = cabrilloMode(tok(1));
+    if (t.size() > 2)
+        q.date = QDate::fromString(tok(2).remove(QLatin1Char('-')).left(8), QStringLiteral("yyyyMMdd"));
+    if (t.size() > 3)
+        q.timeOn = tok(3).mid(0, 2) + QLatin1Char(':') + tok(3).mid(2, 2);
+    q.operatorCall = tok(4);
+    // Ten tokens or fewer (eleven with the transmitter number): two exchange
+    // tokens each way, by position. Longer lines carry longer exchanges, the
+    // same number each way (CQ-WW-RTTY: RST, zone, state or "DX"), so the
+    // worked call stands after the sent exchange, not at a fixed place.
+    int k = 2;
+    if (t.size() >= 12)
+        k = int(t.size() - 6) / 2;
+    q.rstSent = tok(5);
+    q.stx = tok(6);
+    q.call = tok(5 + k);
+    q.rstRcvd = tok(6 + k);
+    q.srx = tok(7 + k);
+    if (k == 3 && tok(8 + k).compare(QLatin1String("DX"), Qt::CaseInsensitive) != 0)
+        q.codPrv = tok(8 + k);
+    return q;
+}
+
+void CBRADDREC(const QByteArray& text, const QString& defaultOperator)
+{
+    WorkArea* log = area("Log");
+    if (!log)
+        return;
+    const CabrilloQso q = parseCabrilloQso(text);
+    log->put(QStringLiteral("QSLSENT"), QStringLiteral("N"));
+    log->put(QStringLiteral("QSLRCVD"), QStringLiteral("N"));
+    log->put(QStringLiteral("OPERATOR"), defaultOperator);
+    if (q.tokens < 2)
+        return;
+    auto putText = [&](const char* name, const QString& v) {
+        if (!v.isEmpty())
+            log->put(QString::fromLatin1(name), v);
+    };
+    if (q.hasFreq) {
+        log->put(QStringLiteral("FREQ"), q.freq);
+        log->put(QStringLiteral("BAND"), refdata::BAND(q.freq));
+    }
+    putText("MODE", q.mode);
+    if (q.date.isValid())
+        log->put(QStringLiteral("QSODATE"), q.date);
+    putText("TIMEON", q.timeOn);
+    putText("OPERATOR", q.operatorCall);
+    putText("RSTSENT", q.rstSent);
+    putText("STX", q.stx);
+    putText("CALL", q.call);
+    putText("RSTRCVD", q.rstRcvd);
+    putText("SRX", q.srx);
+    putText("CODPRV", q.codPrv);
+
+    // Prefix, entity (at the QSO's date) and what the entity table knows of it.
+    const QString call = log->str(QStringLiteral("CALL")).trimmed();
+    if (log->str(QStringLiteral("PFX")).trimmed().isEmpty())
+        log->put(QStringLiteral("PFX"), refdata::PFX(call));
+    if (log->str(QStringLiteral("DXCC")).trimmed().isEmpty()) {
+        const QDate d = log->date(QStringLiteral("QSODATE"));
+        log->put(QStringLiteral("CODENT"), refdata::DXCC(call, d.isValid() ? d : QDate::currentDate()));
+    }
+    if (WorkArea* ent = area("ENT")) {
+        ent->setOrder(QStringLiteral("CodEnt"));
+        ent->seek(store::Value::text(store::cp1252::fromUnicode(log->str(QStringLiteral("CODENT")))));
+        if (ent->found()) {
+            for (const char* f : {"CONT", "ITUZ", "CQZ", "DXCC"}) {
+                const QString name = QString::fromLatin1(f);
+                if (log->str(name).trimmed().isEmpty())
+                    log->put(name, ent->str(name));
+            }
+        }
+    }
+}
+
+int CBRIMP(const CabrilloImportOptions& o, ui::Meter& meter)
+{
+    if (o.path.isEmpty() || !QFileInfo(o.path).isFile()) {
+        ui::messages().stop(o.path + QStringLiteral("\r\nFichero no existe"));
+        return -1;
+    }
+    QFile file(o.path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ui::messages().stop(QStringLiteral("Error de aperturar"));
+        return -1;
+    }
+    const QByteArray data = file.readAll();
+    file.close();
+    qsizetype pos = nearest(data, "QSO:", "qso:", 0);
+    if (pos < 0) {
+        ui::messages().stop(QStringLiteral("No se ha encontrado ningún registro para importar"));
+        return -1;
+    }
+    WorkArea* log = area("Log");
+    if (!log) {
+        ui::messages().stop(QStringLiteral("No hay ningún libro de guardia abierto"));
+        return -1;
+    }
+    const QString defOperator = bookOperator();
+    const QString opCall = o.operatorCall.trimmed().toUpper();
+    const QString locator = o.locator.trimmed().toUpper();
+    int count = 0;
+    meter.setTotal(data.size());
+    pos += 4;
+    while (pos < data.size() && !meter.cancelled()) {
+        meter.setPosition(pos);
+        // The QSO runs to the next "QSO:" or to the end of the log; the last
+        // one of a file without "END-OF-LOG:" runs to the end of the file.
+        qsizetype next = nearest(data, "QSO:", "qso:", pos);
+        if (next < 0)
+            next = nearest(data, "END-OF-LOG:", "end-of-log:", pos);
+        if (next < 0)
+            next = data.size();
+        const QByteArray text = data.mid(pos, next - pos);
+        pos = next + 4;
+        const CabrilloQso q = parseCabrilloQso(text);
+        meter.setText(q.call);
+        // A line without call, or a QSO the book already holds, is not added at all.
+        if (q.call.isEmpty() || (o.checkDuplicates && isDuplicate(q)))
+            continue;
+        QString key = store::KEYGEN();
+        store::Workspace::instance().select(QStringLiteral("Log"));
+        if (!store::ADDQSO(&key))
+            break;
+        CBRADDREC(text, defOperator);
+        if (log->str(QStringLiteral("QRA")).trimmed().isEmpty())
+            log->put(QStringLiteral("QRA"), locator);
+        if (log->str(QStringLiteral("OPERATOR")).trimmed().isEmpty())
+            log->put(QStringLiteral("OPERATOR"), opCall);
+        if (log->unlock())
+            ++count;
+    }
+    ui::messages().info(QStringLiteral("Se han importado ") + QString::number(count) + QStringLiteral(" registros"));
+    log->goBottom();
+    return count;
+}
+
+} // namespace interchange

@@ -1,0 +1,50 @@
+#pragma once
+// Cabrillo import: every "QSO:" line of a contest log becomes a QSO of the
+// current log book (alias "Log"), with its prefix, entity, zones and band
+// completed from the reference tables.
+
+#include <QByteArray>
+#include <QDate>
+#include <QString>
+
+namespace ui {
+class Meter;
+}
+
+namespace interchange {
+
+// What the import dialog gives the run.
+struct CabrilloImportOptions {
+    QString path;
+    QString operatorCall;    // stored when a QSO names no operator
+    QString locator;         // stored in QRA (upper case) when the QSO has none
+    bool checkDuplicates = false;
+};
+
+// One "QSO:" line read into the fields it fills.
+struct CabrilloQso {
+    int tokens = 0;
+    double freq = 0;         // MHz
+    bool hasFreq = false;
+    QString mode, timeOn, operatorCall, rstSent, stx, call, rstRcvd, srx, codPrv;
+    QDate date;
+};
+
+// Reads the text that follows "QSO:" (up to the end of its line).
+CabrilloQso parseCabrilloQso(const QByteArray& text);
+// Cabrillo mode code to the log's mode: PH -> SSB, RT and RY -> RTTY, others as written.
+QString cabrilloMode(const QString& token);
+// Frequency column to MHz: kHz ("7050"), or a band designator ("144", "1.2G"); 0 when unreadable.
+double cabrilloFreq(const QString& token);
+
+// Fills the current (appended, locked) record of "Log" from one QSO text and
+// completes band, prefix, entity, continent, zones and DXCC number. The
+// operator defaults to defaultOperator (the book's default operator).
+void CBRADDREC(const QByteArray& text, const QString& defaultOperator);
+
+// The command, run inside the progress box. Returns the number of QSOs
+// imported, -1 when the file could not be read (the user was told why). Ends
+// with "Se han importado N registros" and "Log" on its last record.
+int CBRIMP(const CabrilloImportOptions& options, ui::Meter& meter);
+
+} // namespace interchange

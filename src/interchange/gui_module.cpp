@@ -1,0 +1,1 @@
+// The interchange dialogs and editor (the GUI half of this folder).

@@ -1,0 +1,189 @@
+// Import of LoTW confirmation reports.
+#include "lotw_import.h"
+
+#include "adif_scanner.h"
+#include "store/access.h"
+#include "store/codepage.h"
+#include "store/workspace.h"
+#include "ui/messages.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace interchange {
+
+namespace {
+
+using store::WorkArea;
+
+QDate adifDate(const QString& s)
+{
+    return QDate::fromString(s.trimmed().left(8), QStringLiteral("yyyyMMdd"));
+}
+
+QString adifTime(const QString& s)
+{
+    const QString t = s.trimmed();
+    return t.mid(0, 2) + QLatin1Char(':') + t.mid(2, 2);
+}
+
+// The nearest end-of-record marker at or after from, in either spelling; -1 when none.
+qsizetype nextMarker(const QByteArray& data, const char* upper, const char* lower, qsizetype from)
+{
+    const qsizetype a = data.indexOf(upper, from);
+    const qsizetype b = data.indexOf(lower, from);
+    if (a < 0)
+        return b;
+    if (b < 0)
+        return a;
+    return std::min(a, b);
+}
+
+} // namespace
+
+QString JUSZ(const QString& zone)
+{
+    return zone.size() == 1 ? QLatin1Char(' ') + zone : zone;
+}
+
+void ADIREAD(const QByteArray& text, AdiRec* rec)
+{
+    *rec = AdiRec();
+    const int length = int(text.size());
+    int pos = 1;
+    while (pos <= length) {
+        // ADIF field names are not case-sensitive: "<call:5>" is the same tag as "<CALL:5>".
+        const QByteArray name = ADINOMFLD(text, &pos, length).toUpper();
+        const int n = ADILONFLD(text, &pos, length);
+        const QString value = store::cp1252::toUnicode(text.mid(pos - 1, n));
+        pos += n;
+        if (n <= 0 || value.trimmed().isEmpty())
+            continue;
+        if (name == "CALL")
+            rec->Call = value.trimmed().toUpper();
+        else if (name == "BAND")
+            rec->Band = value.trimmed().toUpper();
+        else if (name == "MODE")
+            rec->Mode = value.trimmed().toUpper();
+        else if (name == "QSO_DATE")
+            rec->QSo_Date = adifDate(value);
+        else if (name == "TIME_ON")
+            rec->Time_on = adifTime(value);
+        else if (name == "QSL_RCVD")
+            rec->Qsl_Rcvd = value.trimmed().toUpper();
+        else if (name == "QSLRDATE")
+            rec->QslRDate = adifDate(value);
+        else if (name == "CQZ")
+            rec->Cqz = JUSZ(value.trimmed());
+        else if (name == "ITUZ")
+            rec->ItuZ = JUSZ(value.trimmed());
+        else if (name == "GRIDSQUARE")
+            rec->GridSquare = value.trimmed();
+        else if (name == "STATE")
+            rec->State = value.trimmed();
+    }
+}
+
+bool FINDREC(const AdiRec& rec)
+{
+    WorkArea* q = store::Workspace::instance().area(QStringLiteral("LogQsl"));
+    if (!q || rec.Call.isEmpty())
+        return false;
+    // The whole field width, so that EA1X does not find EA1XX.
+    const QByteArray key = store::cp1252::upper(store::cp1252::fromUnicode(rec.Call)).left(12).leftJustified(12, ' ');
+    q->seek(store::Value::text(key));
+    for (; !q->eof(); q->skip()) {
+        if (q->str(QStringLiteral("CALL")).trimmed().toUpper() != rec.Call)
+            break;
+        if (q->date(QStringLiteral("QSODATE")) == rec.QSo_Date &&
+            q->str(QStringLiteral("TIMEON")).left(5) == rec.Time_on)
+            return true;
+    }
+    return false;
+}
+
+QString lotwCountsMessage(int found, int notFound)
+{
+    return QStringLiteral("Se han grabado la información de QSL de ") + QString::number(found) +
+           QStringLiteral(" registros\r\n") + QString::number(notFound) + QStringLiteral(" indicativos no encontrados");
+}
+
+LotwResult LOTWIMP(const QString& path, ui::Meter& meter)
+{
+    LotwResult r;
+    if (path.isEmpty() || !QFileInfo(path).isFile()) {
+        ui::messages().stop(path + QStringLiteral("\r\nFichero no existe"));
+        return r;
+    }
+    QFile file(path);
+    // The report is only read: a write-protected report imports as well as any other.
+    if (!file.open(QIODevice::ReadOnly)) {
+        ui::messages().stop(QStringLiteral("Error de aperturar"));
+        return r;
+    }
+    const QByteArray data = file.readAll();
+    file.close();
+    qsizetype pos = data.indexOf("<EOH>");
+    if (pos < 0)
+        pos = data.indexOf("<eoh>");
+    if (pos < 0) {
+        ui::messages().stop(QStringLiteral("Falta registro de cabecera <EOH>"));
+        return r;
+    }
+    WorkArea* q = store::Workspace::instance().area(QStringLiteral("LogQsl"));
+    if (!q) {
+        ui::messages().stop(QStringLiteral("No hay ningún libro de guardia abierto"));
+        return r;
+    }
+    r.ran = true;
+    meter.setTotal(data.size());
+    pos = data.indexOf('<', pos + 5);
+    if (pos < 0)
+        pos = data.size();
+    while (pos < data.size() && !meter.cancelled()) {
+        meter.setPosition(pos);
+        const qsizetype start = pos;
+        qsizetype end = nextMarker(data, "<EOR>", "<eor>", start);
+        if (end < 0)
+            end = start;
+        const QByteArray text = data.mid(start, end - start);
+        pos = end + 5;
+        if (text.isEmpty())
+            continue;
+        AdiRec rec;
+        ADIREAD(text, &rec);
+        meter.setText(rec.Call);
+        if (!FINDREC(rec)) {
+            ++r.notFound;
+            continue;
+        }
+        store::Workspace::instance().select(QStringLiteral("LogQsl"));
+        if (!store::RECLOCK(1)) {
+            ++r.notFound;
+            continue;
+        }
+        // Only what the report says: an absent value never clears what the QSO holds.
+        if (!rec.Qsl_Rcvd.isEmpty())
+            q->put(QStringLiteral("LOTWRCVD"), rec.Qsl_Rcvd.left(1));
+        if (rec.QslRDate.isValid())
+            q->put(QStringLiteral("LOTWRDATE"), rec.QslRDate);
+        if (!rec.ItuZ.isEmpty())
+            q->put(QStringLiteral("ITUZ"), rec.ItuZ);
+        if (!rec.Cqz.isEmpty())
+            q->put(QStringLiteral("CQZ"), rec.Cqz);
+        if (!rec.GridSquare.isEmpty())
+            q->put(QStringLiteral("GRIDSQUARE"), rec.GridSquare);
+        if (!rec.State.isEmpty())
+            q->put(QStringLiteral("CODPRV"), rec.State);
+        if (q->unlock())
+            ++r.found;
+        else
+            ++r.notFound;
+    }
+    ui::messages().info(lotwCountsMessage(r.found, r.notFound));
+    if (WorkArea* log = store::Workspace::instance().area(QStringLiteral("Log")))
+        log->goBottom();
+    return r;
+}
+
+} // namespace interchange

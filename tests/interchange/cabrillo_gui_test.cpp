@@ -1,0 +1,122 @@
+// The export dialog, the import dialogs and the Cabrillo editor, offscreen.
+#include "cabrillo_home.h"
+#include "interchange/cabrillo_editor.h"
+#include "interchange/cabrillo_export_dialog.h"
+#include "interchange/cabrillo_import_dialog.h"
+#include "interchange/lotw_import_dialog.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QTextLayout>
+
+namespace interchange::testing {
+namespace {
+
+QApplication& app()
+{
+    static int argc = 1;
+    static char name[] = "interchange_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* a = qApp ? nullptr : new QApplication(argc, argv);
+    (void)a;
+    return *static_cast<QApplication*>(QCoreApplication::instance());
+}
+
+class CabrilloGuiTest : public SessionHome {
+protected:
+    void SetUp() override
+    {
+        app();
+        SessionHome::SetUp();
+    }
+};
+
+TEST_F(CabrilloGuiTest, ExportDialogDefaultsAndOk)
+{
+    CabrilloExportDialog dlg(QStringLiteral("Orlan Win Log 1.92"), program);
+    EXPECT_EQ(dlg.objectName(), "EXPCABRILLO");
+    EXPECT_EQ(dlg.windowTitle(), "Exportar a Cabrillo");
+    auto* call = dlg.findChild<QLineEdit*>("607");
+    auto* path = dlg.findChild<QLineEdit*>("602");
+    auto* ok = dlg.findChild<QPushButton*>("1");
+    ASSERT_TRUE(call && path && ok);
+    EXPECT_EQ(call->text(), "EA1XX     ");
+    EXPECT_EQ(path->text(), program + "ea1xx.cbr");
+    EXPECT_TRUE(ok->isEnabled());
+    path->setText("  ");
+    EXPECT_FALSE(ok->isEnabled());
+    EXPECT_EQ(dlg.findChild<QComboBox*>("603")->currentText(), "CQ-WW-SSB");
+    EXPECT_EQ(dlg.findChild<QComboBox*>("606")->count(), 4);
+    dlg.findChild<QLineEdit*>("600")->setText("26-10-2024");
+    dlg.findChild<QLineEdit*>("601")->setText("20241027");
+    const CabrilloExport e = dlg.job();
+    EXPECT_EQ(e.from, QDate(2024, 10, 26));
+    EXPECT_EQ(e.to, QDate(2024, 10, 27));
+    EXPECT_EQ(e.header.createdBy, "Orlan Win Log 1.92");
+    EXPECT_EQ(cabrilloDialogDate("01-01-19"), QDate(1919, 1, 1));   // two-digit years: epoch 1919
+    EXPECT_EQ(cabrilloDialogDate("01-01-18"), QDate(2018, 1, 1));
+    EXPECT_FALSE(cabrilloDialogDate("31-02-24").isValid());
+}
+
+TEST_F(CabrilloGuiTest, ImportDialogs)
+{
+    CabrilloImportDialog c(QStringLiteral("Orlan Win Log 1.92"), program);
+    EXPECT_EQ(c.objectName(), "IMPADIF");
+    EXPECT_EQ(c.windowTitle(), "Importar Formato Cabrillo");
+    EXPECT_EQ(c.findChild<QLineEdit*>("600")->text(), "EA1XX     ");
+    EXPECT_FALSE(c.findChild<QPushButton*>("1")->isEnabled());
+    c.findChild<QLineEdit*>("602")->setText("x.cbr");
+    EXPECT_TRUE(c.findChild<QPushButton*>("1")->isEnabled());
+    EXPECT_EQ(c.options().operatorCall, "EA1XX");
+
+    LotwImportDialog l;
+    EXPECT_EQ(l.windowTitle(), "Incorporar confirmaciones LOTW");
+    auto* ok = l.findChild<QPushButton*>("1");
+    l.findChild<QLineEdit*>("600")->setText(program + "missing.adi");
+    EXPECT_FALSE(ok->isEnabled());
+    l.findChild<QLineEdit*>("600")->setText(write("r.adi", "<EOH>"));
+    EXPECT_TRUE(ok->isEnabled());
+}
+
+TEST_F(CabrilloGuiTest, EditorStatusColoursAndSaveQuestion)
+{
+    const QByteArray text = "START-OF-LOG: 2.0\r\nCREATED BY:Orlan Win Log 1.92\r\nQSO: 14195 PH 2024-10-26 0930 EA1XX\r\n"
+                            "END-OF-LOG:";
+    const QString path = write("e.cbr", text);
+    auto* ed = new CabrilloEditor(path);
+    EXPECT_EQ(ed->windowTitle(), path);
+    EXPECT_EQ(ed->editor()->font().family(), "Courier New");
+    ed->goToLine(3);
+    auto* fila = ed->findChild<QPushButton*>("FILA");
+    auto* col = ed->findChild<QLabel*>("COL");
+    EXPECT_EQ(fila->text(), "Fila: 3");
+    EXPECT_EQ(col->text(), "Col: 1");
+    // "QSO" red, "END-OF-LOG" blue, call signs plain.
+    auto colourAt = [&](int line, int column) {
+        const QTextBlock b = ed->editor()->document()->findBlockByNumber(line - 1);
+        for (const QTextLayout::FormatRange& r : b.layout()->formats())
+            if (column >= r.start && column < r.start + r.length)
+                return r.format.foreground().color();
+        return QColor();
+    };
+    EXPECT_EQ(colourAt(3, 0), QColor(Qt::red));
+    EXPECT_EQ(colourAt(4, 0), QColor(Qt::blue));
+    EXPECT_EQ(colourAt(2, 0), QColor(Qt::blue));
+    EXPECT_FALSE(colourAt(3, 30).isValid());
+
+    // Unchanged: closes without a question. Changed: asked, and "yes" saves in the file's own form.
+    ed->editor()->appendPlainText("X");
+    msgs.answer(true);
+    EXPECT_TRUE(ed->close());
+    EXPECT_EQ(msgs.take(), QStringList({"yesNo: Fichero ha cambio\r\ndesea grabarlo -> yes"}));
+    EXPECT_EQ(readAll(path), text + "\r\nX");
+    delete ed;
+}
+
+} // namespace
+} // namespace interchange::testing
