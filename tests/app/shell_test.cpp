@@ -53,7 +53,7 @@ protected:
     // A home that already has its tables and a log book.
     void prepareHome(const QString& call = QStringLiteral("EA4ZZ"))
     {
-        ASSERT_TRUE(store::createHome(home, home + QStringLiteral("datos/"), call).isOk());
+        ASSERT_TRUE(store::createHome(home, home + QStringLiteral("datos/"), call, store::shippedTablesDir()).isOk());
     }
 
     // Starts like the program does and lets the second stage run.
@@ -125,7 +125,24 @@ TEST_F(ShellTest, FirstStartAsksForTheCallAndCreatesItsBook)
         ASSERT_TRUE(frame()->action(tb)) << tb;
     EXPECT_FALSE(frame()->action("tb:Salir")->icon().isNull());
     EXPECT_TRUE(frame()->action("Reorganizar ...")->isEnabled());
-    EXPECT_FALSE(frame()->action("Importar CTY ..")->isEnabled());
+    EXPECT_TRUE(frame()->action("Importar CTY ..")->isEnabled());
+    EXPECT_FALSE(frame()->action("Traspasar ...")->isEnabled());   // its view comes later
+}
+
+TEST_F(ShellTest, CtyImportFromTheMenuAndItsVersion)
+{
+    prepareHome();
+    ASSERT_TRUE(start());
+    whenDialog("IMPCTY", [](QDialog* d) {
+        d->findChild<QLineEdit*>("602")->setText(QStringLiteral(ORLANLOG_SOURCE_DIR "/data/refdata/cty.dat"));
+        for (QPushButton* b : d->findChildren<QPushButton*>())
+            if (b->text() == "&Ok")
+                b->click();
+    });
+    frame()->action("Importar CTY ..")->trigger();
+    EXPECT_TRUE(msgs.log().contains("meter: Procesando...")) << msgs.log().join('\n').toStdString();
+    frame()->action("Versión actual de CTY.DAT")->trigger();
+    EXPECT_TRUE(msgs.log().last().startsWith("info: VERaammdd\r\nVER")) << msgs.log().last().toStdString();
 }
 
 TEST_F(ShellTest, SettingsPageRefusesAnEmptyCall)

@@ -1,1 +1,0 @@
-// The reference-data library; see its headers.
