@@ -500,6 +500,7 @@ AdifImportResult ADIFIMP(ui::Meter& meter, const AdifImportOptions& opt)
     const QByteArray locator = store::cp1252::fromUnicode(opt.locator.trimmed().toUpper());
     const QByteArray oper = store::cp1252::fromUnicode(opt.operatorCall.trimmed());
     QString key = store::KEYGEN();
+    log->beginBatch();
     while (pos < size) {
         meter.setPosition(pos);
         if (meter.cancelled()) {
@@ -527,7 +528,13 @@ AdifImportResult ADIFIMP(ui::Meter& meter, const AdifImportOptions& opt)
             break;     // the user gave up on a locked table
         ++r.imported;
         key = QStringLiteral("%1").arg(key.toInt() + 1, 7, 10, QLatin1Char('0'));
+        if (r.imported % 1000 == 0) {
+            // let other users at the index now and then
+            log->endBatch();
+            log->beginBatch();
+        }
     }
+    log->endBatch();
     meter.setPosition(pos < size ? pos : size);
     r.message = QStringLiteral("Se han importado %1 registros").arg(r.imported);
     msg.info(r.message);

@@ -386,6 +386,8 @@ void CdxFile::unlock()
 
 Status CdxFile::finishSection()
 {
+    if (Status s = flushPages(); !s)
+        return s;
     bool any = m_dirDirty;
     for (auto& t : m_tags)
         if (t->m_dirty) {
@@ -498,6 +500,14 @@ Status CdxFile::node(CdxTag* t, quint32 off, Node** out)
 
 Status CdxFile::writeNode(CdxTag* t, Node* n)
 {
+    touch(t);
+    if (m_lockDepth > 0 && m_lockWrite) {
+        // written when the section ends; the cache holds the page meanwhile
+        if (n->isLeaf() && leafBytes(*n, t->m_pad) < 0)
+            return {StatusCode::Invalid, QStringLiteral("Página de índice desbordada")};
+        m_dirtyPages.emplace_back(t, n->offset);
+        return {};
+    }
     uchar page[kPageSize];
     if (n->isLeaf()) {
         if (!encodeLeaf(*n, t->m_pad, page))
@@ -505,8 +515,33 @@ Status CdxFile::writeNode(CdxTag* t, Node* n)
     } else {
         encodeInterior(*n, page);
     }
-    touch(t);
     return m_file.writeAt(n->offset, page, kPageSize);
+}
+
+Status CdxFile::flushPages()
+{
+    std::sort(m_dirtyPages.begin(), m_dirtyPages.end());
+    m_dirtyPages.erase(std::unique(m_dirtyPages.begin(), m_dirtyPages.end()), m_dirtyPages.end());
+    Status result;
+    for (auto [t, off] : m_dirtyPages) {
+        auto it = t->m_cache.find(off);
+        if (it == t->m_cache.end())
+            continue;   // freed meanwhile
+        const Node& n = it->second;
+        uchar page[kPageSize];
+        if (n.isLeaf()) {
+            if (!encodeLeaf(n, t->m_pad, page)) {
+                result = {StatusCode::Invalid, QStringLiteral("Página de índice desbordada")};
+                continue;
+            }
+        } else {
+            encodeInterior(n, page);
+        }
+        if (Status s = m_file.writeAt(off, page, kPageSize); !s)
+            result = s;
+    }
+    m_dirtyPages.clear();
+    return result;
 }
 
 Status CdxFile::allocPage(quint32* off)

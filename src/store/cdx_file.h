@@ -182,6 +182,10 @@ private:
     quint32 m_freeHead = cdx::kNoPage;
     qint64 m_fileEnd = 0;
     bool m_dirDirty = false;
+    // Pages changed in the current write section, written when it ends (a page
+    // changed by many appends of one batch is written once).
+    std::vector<std::pair<CdxTag*, quint32>> m_dirtyPages;
+    Status flushPages();
     bool m_writable = false;
     bool m_shared = false;
     int m_lockDepth = 0;

@@ -40,6 +40,7 @@ WorkArea::~WorkArea()
 {
     if (m_table) {
         flush();
+        m_batch.reset();
         m_table->unlockAll(this);
     }
 }
@@ -47,6 +48,7 @@ WorkArea::~WorkArea()
 Status WorkArea::close()
 {
     Status s = flush();
+    m_batch.reset();
     m_table->unlockAll(this);
     return s;
 }
@@ -785,6 +787,26 @@ Status WorkArea::flush()
 }
 
 Status WorkArea::commit() { return flush(); }
+
+Status WorkArea::beginBatch()
+{
+    if (m_batch || !m_table->cdx() || m_readOnly)
+        return {};
+    m_batch = std::make_unique<CdxFile::Section>(*m_table->cdx(), true);
+    if (!*m_batch) {
+        Status s = m_batch->status();
+        m_batch.reset();
+        return s;
+    }
+    return {};
+}
+
+Status WorkArea::endBatch()
+{
+    Status s = flush();
+    m_batch.reset();
+    return s;
+}
 
 Status WorkArea::append()
 {

@@ -130,6 +130,11 @@ public:
     Status deleteRecord();
     Status recall();
     Status commit();                                 // writes pending changes now
+    // Many appends in a row (imports): the index stays locked for this process
+    // and its changed pages are written once at the end. Other users wait for
+    // the index meanwhile, so batches are kept short (a thousand records).
+    Status beginBatch();
+    Status endBatch();
     Status pack();                                   // exclusive use
     Status zap();                                    // exclusive use
 
@@ -189,6 +194,7 @@ private:
     Value m_topValue, m_bottomValue;
     std::function<bool(WorkArea&)> m_filter;
     mutable QHash<QString, int> m_fieldByName;     // names as callers spell them
+    std::unique_ptr<CdxFile::Section> m_batch;
 };
 
 } // namespace store
