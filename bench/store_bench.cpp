@@ -72,7 +72,7 @@ const std::vector<store::TagSpec>& logTags()
     static const std::vector<store::TagSpec> t = [] {
         std::vector<store::TagSpec> out;
         for (const auto& tag : store::catalogue::logTable(QStringLiteral("BENCH")).tags)
-            out.push_back(tag.spec(true));
+            out.push_back(tag.tagSpec(true));
         return out;
     }();
     return t;

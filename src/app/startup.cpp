@@ -159,8 +159,8 @@ void SETUP()
     }
     cfg->goTop();
     // 6. fonts
-    auto font = [](const QString& spec) -> std::optional<QFont> {
-        const QStringList parts = spec.trimmed().split(QLatin1Char('|'));
+    auto font = [](const QString& faceAndSize) -> std::optional<QFont> {
+        const QStringList parts = faceAndSize.trimmed().split(QLatin1Char('|'));
         if (parts.size() != 2 || parts[0].trimmed().isEmpty())
             return std::nullopt;
         QFont f(parts[0].trimmed());

@@ -36,19 +36,19 @@ QByteArray ADINOMFLD(const QByteArray& text, int* pos, int length)
 
 int ADILONFLD(const QByteArray& text, int* pos, int length)
 {
-    QByteArray spec;
+    QByteArray lengthText;
     if (*pos > length)
         return 0;
     char c = at(text, *pos);
     ++*pos;
     while (c != '>' && *pos <= length) {
-        spec += c;
+        lengthText += c;
         c = at(text, *pos);
         ++*pos;
     }
     // the decimal number up to the first other character: "8:D" is 8, "" is 0
     qint64 n = 0;
-    for (char d : spec) {
+    for (char d : lengthText) {
         if (d < '0' || d > '9')
             break;
         n = n * 10 + (d - '0');

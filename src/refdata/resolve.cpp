@@ -275,7 +275,7 @@ private:
     // The tag holds the field itself, so its keys are the field values.
     static bool plainFieldTag(const store::CdxTag* t, const char* field)
     {
-        QByteArray e = t->spec().keyExpr.toUpper().trimmed();
+        QByteArray e = t->definition().keyExpr.toUpper().trimmed();
         e.replace(" ", "");
         return t->pad() == ' ' && !t->custom() && !t->descending() && (e == field || e == QByteArray("FIELD->") + field);
     }

@@ -526,7 +526,7 @@ bool CRTLOG(const QString& book, bool onlyTable)
             return report(s);
         a->unlock();
         for (const auto& t : log.tags)
-            if (Status s = a->createTag(t.spec(false)); !s)
+            if (Status s = a->createTag(t.tagSpec(false)); !s)
                 return report(s);
     }
     ws().close(QStringLiteral("Attach"));

@@ -61,7 +61,7 @@ std::vector<FieldSpec> logFields()
 
 } // namespace
 
-TagSpec TagDef::spec(bool rebuild) const
+TagSpec TagDef::tagSpec(bool rebuild) const
 {
     TagSpec s;
     s.name = name;
@@ -414,7 +414,7 @@ Status create(const TableDef& t, const QString& path, bool rebuildKeys)
     if (Status s = w.use(path, {.alias = QStringLiteral("_crt"), .shared = false}, &a); !s)
         return s;
     for (const TagDef& tg : t.tags)
-        if (Status s = a->createTag(tg.spec(rebuildKeys)); !s)
+        if (Status s = a->createTag(tg.tagSpec(rebuildKeys)); !s)
             return s;
     return w.close(QStringLiteral("_crt"));
 }

@@ -31,7 +31,7 @@ struct TagDef {
     bool customRebuild = false;
     bool descending = false;
 
-    TagSpec spec(bool rebuild) const;
+    TagSpec tagSpec(bool rebuild) const;
 };
 
 struct TableDef {

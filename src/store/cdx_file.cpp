@@ -232,16 +232,16 @@ Status CdxFile::readTagHeader(quint32 off, CdxTag* t, const std::vector<FieldInf
         const char* p = reinterpret_cast<const char*>(h + 512 + pos);
         return QByteArray(p, int(qstrnlen(p, size_t(len))));
     };
-    TagSpec spec;
-    spec.name = t->m_name;
-    spec.keyExpr = poolText(keyPos, keyLen).trimmed();
-    spec.forExpr = poolText(forPos, forLen).trimmed();
-    spec.descending = qFromLittleEndian<quint16>(h + 502) != 0;
-    spec.unique = opt & kOptUnique;
-    spec.custom = opt & kOptCustom;
-    t->m_spec = spec;
+    TagSpec def;
+    def.name = t->m_name;
+    def.keyExpr = poolText(keyPos, keyLen).trimmed();
+    def.forExpr = poolText(forPos, forLen).trimmed();
+    def.descending = qFromLittleEndian<quint16>(h + 502) != 0;
+    def.unique = opt & kOptUnique;
+    def.custom = opt & kOptCustom;
+    t->m_spec = def;
     std::unique_ptr<CdxTag> probe;
-    Status ps = prepareTag(spec, fields, &probe);
+    Status ps = prepareTag(def, fields, &probe);
     if (ps) {
         t->m_key = std::move(probe->m_key);
         t->m_for = std::move(probe->m_for);
@@ -966,21 +966,21 @@ Status CdxFile::remove(CdxTag* t, const char* key, quint32 rec)
 
 // ---------------------------------------------------------------- tags
 
-Status CdxFile::prepareTag(const TagSpec& spec, const std::vector<FieldInfo>& fields, std::unique_ptr<CdxTag>* out)
+Status CdxFile::prepareTag(const TagSpec& def, const std::vector<FieldInfo>& fields, std::unique_ptr<CdxTag>* out)
 {
     auto t = std::make_unique<CdxTag>();
-    t->m_spec = spec;
-    t->m_name = upperName(spec.name);
+    t->m_spec = def;
+    t->m_name = upperName(def.name);
     t->m_spec.name = t->m_name;
     if (t->m_name.isEmpty())
         return {StatusCode::Invalid, QStringLiteral("La etiqueta necesita un nombre")};
     QString err;
-    t->m_key = Expression::compile(spec.keyExpr, fields, &err);
+    t->m_key = Expression::compile(def.keyExpr, fields, &err);
     if (!t->m_key)
         return {StatusCode::BadExpression,
                 QStringLiteral("Expresión de clave no válida en la etiqueta %1: %2").arg(QString::fromLatin1(t->m_name), err)};
-    if (!spec.forExpr.trimmed().isEmpty()) {
-        t->m_for = Expression::compile(spec.forExpr, fields, &err);
+    if (!def.forExpr.trimmed().isEmpty()) {
+        t->m_for = Expression::compile(def.forExpr, fields, &err);
         if (!t->m_for)
             return {StatusCode::BadExpression,
                     QStringLiteral("Condición FOR no válida en la etiqueta %1: %2").arg(QString::fromLatin1(t->m_name), err)};
@@ -1170,11 +1170,11 @@ Status CdxFile::freeTree(CdxTag* t)
     return {};
 }
 
-Status CdxFile::createTag(const TagSpec& spec, const std::vector<FieldInfo>& fields,
+Status CdxFile::createTag(const TagSpec& def, const std::vector<FieldInfo>& fields,
                           std::vector<std::pair<QByteArray, quint32>>* sortedKeys, CdxTag** out)
 {
     std::unique_ptr<CdxTag> t;
-    if (Status s = prepareTag(spec, fields, &t); !s)
+    if (Status s = prepareTag(def, fields, &t); !s)
         return s;
     Section sec(*this, true);
     if (!sec)

@@ -36,7 +36,7 @@ class CdxFile;
 class CdxTag {
 public:
     const QByteArray& name() const { return m_name; }
-    const TagSpec& spec() const { return m_spec; }
+    const TagSpec& definition() const { return m_spec; }
     int keyLen() const { return m_keyLen; }
     bool binaryKey() const { return m_pad == 0; }
     char pad() const { return m_pad; }
@@ -137,12 +137,12 @@ public:
 
     // Creates a tag and fills it with sorted (key, rec) pairs in one pass.
     // An existing tag of the same name is replaced.
-    Status createTag(const TagSpec& spec, const std::vector<FieldInfo>& fields,
+    Status createTag(const TagSpec& def, const std::vector<FieldInfo>& fields,
                      std::vector<std::pair<QByteArray, quint32>>* sortedKeys, CdxTag** out);
     Status deleteTag(const QByteArray& name);
     // Prepares a tag object (compiles the expressions and decides key length
     // and kind) without writing anything.
-    static Status prepareTag(const TagSpec& spec, const std::vector<FieldInfo>& fields,
+    static Status prepareTag(const TagSpec& def, const std::vector<FieldInfo>& fields,
                              std::unique_ptr<CdxTag>* out);
 
     // Reads every key of a tag in stored order (verification, tests).

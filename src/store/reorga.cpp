@@ -53,8 +53,8 @@ private:
         m_meter.setTotal(total);
         for (const catalogue::TagDef& t : tags) {
             m_meter.setPosition(0);
-            const TagSpec spec = t.spec(true);
-            Status s = a->createTag(spec, spec.custom ? TableFile::Progress() : [this](quint32 rec, quint32) {
+            const TagSpec def = t.tagSpec(true);
+            Status s = a->createTag(def, def.custom ? TableFile::Progress() : [this](quint32 rec, quint32) {
                 m_meter.setPosition(rec);
                 m_meter.cancelled();   // keeps the window alive; a cancel waits for the step's end
             });

@@ -553,14 +553,14 @@ Status TableFile::dropIndex()
     return {};
 }
 
-Status TableFile::createTag(const TagSpec& spec, const Progress& progress)
+Status TableFile::createTag(const TagSpec& def, const Progress& progress)
 {
     if (m_readOnly)
         return {StatusCode::ReadOnly, QStringLiteral("La tabla %1 está abierta solo para lectura").arg(path())};
     if (m_shared && !m_tableOwner)
         return {StatusCode::NotLocked, QStringLiteral("Para crear una etiqueta en uso compartido hay que bloquear la tabla")};
     std::unique_ptr<CdxTag> probe;
-    if (Status s = CdxFile::prepareTag(spec, m_infos, &probe); !s)
+    if (Status s = CdxFile::prepareTag(def, m_infos, &probe); !s)
         return s;
     if (!m_cdx) {
         const QString p = companion(m_dbf.path(), "cdx");
@@ -583,7 +583,7 @@ Status TableFile::createTag(const TagSpec& spec, const Progress& progress)
     std::vector<std::pair<QByteArray, quint32>> keys;
     if (Status s = buildKeys(probe.get(), &keys, progress); !s)
         return s;
-    return m_cdx->createTag(spec, m_infos, &keys, nullptr);
+    return m_cdx->createTag(def, m_infos, &keys, nullptr);
 }
 
 Status TableFile::deleteTag(const QByteArray& name)
@@ -606,9 +606,9 @@ Status TableFile::reindex()
     std::vector<TagSpec> specs;
     for (int i = 0; i < m_cdx->tagCount(); ++i) {
         std::unique_ptr<CdxTag> probe;
-        if (Status s = CdxFile::prepareTag(m_cdx->tag(i)->spec(), m_infos, &probe); !s)
+        if (Status s = CdxFile::prepareTag(m_cdx->tag(i)->definition(), m_infos, &probe); !s)
             return s;
-        specs.push_back(m_cdx->tag(i)->spec());
+        specs.push_back(m_cdx->tag(i)->definition());
     }
     quint32 counter = 0;
     {
@@ -630,14 +630,14 @@ Status TableFile::reindex()
         return s;
     if (m_shared)
         refreshCount();
-    for (const auto& spec : specs) {
+    for (const auto& def : specs) {
         std::unique_ptr<CdxTag> probe;
-        if (Status s = CdxFile::prepareTag(spec, m_infos, &probe); !s)
+        if (Status s = CdxFile::prepareTag(def, m_infos, &probe); !s)
             return s;
         std::vector<std::pair<QByteArray, quint32>> keys;
         if (Status s = buildKeys(probe.get(), &keys); !s)
             return s;
-        if (Status s = m_cdx->createTag(spec, m_infos, &keys, nullptr); !s)
+        if (Status s = m_cdx->createTag(def, m_infos, &keys, nullptr); !s)
             return s;
     }
     return {};

@@ -83,7 +83,7 @@ public:
 
     // progress, when given, hears the record number reached while keys are built.
     using Progress = std::function<void(quint32 rec, quint32 total)>;
-    Status createTag(const TagSpec& spec, const Progress& progress = {});
+    Status createTag(const TagSpec& def, const Progress& progress = {});
     Status deleteTag(const QByteArray& name);
     // Closes and deletes the compound index (exclusive use).
     Status dropIndex();

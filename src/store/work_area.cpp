@@ -89,7 +89,7 @@ QByteArray WorkArea::orderName() const { return m_order >= 0 ? m_orderName : QBy
 QByteArray WorkArea::orderKeyExpr() const
 {
     CdxTag* t = orderTag();
-    return t ? t->spec().keyExpr : QByteArray();
+    return t ? t->definition().keyExpr : QByteArray();
 }
 
 Status WorkArea::setOrder(const QString& tag)
@@ -578,7 +578,7 @@ Status WorkArea::visibleRecords(std::vector<quint32>* out)
             load(rec);
     };
     CdxTag* t = orderTag();
-    const bool deletedInTag = t && t->spec().forExpr.toUpper().contains("DELETED()");
+    const bool deletedInTag = t && t->definition().forExpr.toUpper().contains("DELETED()");
     if (t && !m_filter && (deletedInTag || !Workspace::deletedHidden())) {
         // keys only: the index holds exactly the visible records
         Status s = inIndex(false, [&](CdxTag* tag) -> Status {
@@ -935,14 +935,14 @@ Status WorkArea::dropIndex()
     return {};
 }
 
-Status WorkArea::createTag(const TagSpec& spec, const TableFile::Progress& progress)
+Status WorkArea::createTag(const TagSpec& def, const TableFile::Progress& progress)
 {
     if (Status s = flush(); !s)
         return s;
-    if (Status s = m_table->createTag(spec, progress); !s)
+    if (Status s = m_table->createTag(def, progress); !s)
         return s;
     // the new tag becomes the controlling order, as after INDEX ON
-    if (Status s = setOrder(QString::fromLatin1(spec.name)); !s)
+    if (Status s = setOrder(QString::fromLatin1(def.name)); !s)
         return s;
     return goTop();
 }

@@ -139,7 +139,7 @@ public:
     Status zap();                                    // exclusive use
 
     // ---- tags
-    Status createTag(const TagSpec& spec, const TableFile::Progress& progress = {});
+    Status createTag(const TagSpec& def, const TableFile::Progress& progress = {});
     Status dropIndex();                              // exclusive use: no index file any more
     Status deleteTag(const QString& name);
     Status reindex();

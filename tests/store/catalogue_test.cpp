@@ -34,8 +34,8 @@ QStringList tagsOf(const QString& path)
     QStringList out;
     for (int i = 0; a && i < a->tagCount(); ++i) {
         CdxTag* t = a->table().cdx()->tag(i);
-        out << QStringLiteral("%1: %2 | %3%4").arg(QString::fromLatin1(t->name()), QString::fromLatin1(t->spec().keyExpr),
-                                                   QString::fromLatin1(t->spec().forExpr), t->custom() ? " (custom)" : "");
+        out << QStringLiteral("%1: %2 | %3%4").arg(QString::fromLatin1(t->name()), QString::fromLatin1(t->definition().keyExpr),
+                                                   QString::fromLatin1(t->definition().forExpr), t->custom() ? " (custom)" : "");
     }
     return out;
 }

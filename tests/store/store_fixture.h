@@ -29,7 +29,7 @@ inline std::vector<TagSpec> logTags()
 {
     std::vector<TagSpec> out;
     for (const auto& t : catalogue::logTable(QStringLiteral("X")).tags)
-        out.push_back(t.spec(true));
+        out.push_back(t.tagSpec(true));
     return out;
 }
 
