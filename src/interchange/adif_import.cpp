@@ -9,6 +9,9 @@
 #include "store/workspace.h"
 #include "ui/messages.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -22,7 +25,7 @@ namespace {
 
 store::Workspace& ws() { return store::Workspace::instance(); }
 
-constexpr qint64 kChunk = 2048;
+constexpr qint64 kLongestMarker = 2048;
 
 // Day-month-year as the program shows dates ("dd-mm-yy", two-digit years with epoch 1919).
 QDate dmyDate(const QByteArray& text)
@@ -200,30 +203,35 @@ QByteArray adifTime(const QByteArray& hhmm)
     return hhmm.left(2) + ':' + hhmm.mid(2, 2);
 }
 
-bool adifFind(QIODevice& file, qint64* pos, const QByteArray& what, bool caseless)
+bool adifFind(QByteArrayView data, qint64* pos, const QByteArray& what, bool caseless)
 {
-    const qint64 size = file.size();
     const qint64 n = what.size();
-    if (n == 0 || n >= kChunk)
+    if (n == 0 || n >= kLongestMarker || *pos < 0 || *pos + n > data.size())
         return false;
-    const QByteArray needle = caseless ? what.toLower() : what;
-    qint64 at = *pos;
-    while (at >= 0 && at + n <= size) {
-        if (!file.seek(at))
-            return false;
-        QByteArray chunk = file.read(kChunk);
-        if (chunk.size() < n)
-            return false;
-        if (caseless)
-            chunk = chunk.toLower();
-        const qsizetype hit = chunk.indexOf(needle);
-        if (hit >= 0) {
-            *pos = at + hit;
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; };
+    QByteArray needle = what;
+    if (caseless)
+        std::transform(needle.begin(), needle.end(), needle.begin(), lower);
+    const char first = needle[0];
+    // a first byte that is no letter can be looked for as it is
+    const bool scanFirst = !caseless || first < 'a' || first > 'z';
+    const char* base = data.data();
+    const char* last = base + data.size() - n;   // the last place a match can start
+    for (const char* p = base + *pos; p <= last; ++p) {
+        if (scanFirst) {
+            p = static_cast<const char*>(std::memchr(p, first, size_t(last - p + 1)));
+            if (!p)
+                return false;
+        } else if (lower(*p) != first) {
+            continue;
+        }
+        qint64 j = 1;
+        while (j < n && (caseless ? lower(p[j]) : p[j]) == needle[j])
+            ++j;
+        if (j == n) {
+            *pos = p - base;
             return true;
         }
-        if (chunk.size() < kChunk)
-            return false;
-        at += kChunk - n;     // the next chunk starts n bytes back: a marker across the border is found
     }
     return false;
 }
@@ -240,7 +248,10 @@ QsoDraft::QsoDraft(WorkArea* log)
         s.pos = i;
         s.type = char(f.type);
         s.len = f.len;
-        m_byName[asciiUpper(QByteArray(f.name))] = int(m_slots.size());
+        const QByteArray name = asciiUpper(QByteArray(f.name));
+        if (name == "KEY")
+            m_keyPos = i;
+        m_byName[name] = int(m_slots.size());
         m_slots.push_back(s);
     }
 }
@@ -253,13 +264,13 @@ void QsoDraft::clear()
 
 const QsoDraft::Slot* QsoDraft::slot(const char* field) const
 {
-    const auto it = m_byName.find(QByteArray(field));
+    const auto it = m_byName.find(field);
     return it == m_byName.end() ? nullptr : &m_slots[size_t(it->second)];
 }
 
 QsoDraft::Slot* QsoDraft::slot(const char* field)
 {
-    const auto it = m_byName.find(QByteArray(field));
+    const auto it = m_byName.find(field);
     return it == m_byName.end() ? nullptr : &m_slots[size_t(it->second)];
 }
 
@@ -301,18 +312,46 @@ int QsoDraft::width(const char* field) const
 
 bool QsoDraft::appendTo(WorkArea* log, QString* key) const
 {
-    if (!log || !store::ADDQSO(key))
+    if (!log)
         return false;
-    for (const Slot& s : m_slots) {
-        if (s.value.isNil())
-            continue;
-        if (QByteArray(log->field(s.pos).name) == "KEY")
-            continue;
-        log->put(s.pos, s.value);     // a number too wide for its field is refused and stays blank
-    }
-    log->unlock();
-    return true;
+    const bool added = store::ADDQSO(key, 0, [this](WorkArea& w) {
+        for (const Slot& s : m_slots)
+            if (!s.value.isNil() && s.pos != m_keyPos)
+                w.put(s.pos, s.value);     // a number too wide for its field is refused and stays blank
+        return store::Status();
+    });
+    if (added)
+        log->unlock();
+    return added;
 }
+
+// ---------------------------------------------------------------- the entity table
+
+namespace {
+
+// The entity a key names in one of ENT's orders, read once per import run.
+const QsoDraft::Entity& entityOf(std::map<QByteArray, QsoDraft::Entity>& memo, const char* order, const QByteArray& key)
+{
+    const auto it = memo.find(key);
+    if (it != memo.end())
+        return it->second;
+    QsoDraft::Entity e;
+    if (WorkArea* ent = ws().area(QStringLiteral("ENT"))) {
+        ent->setOrder(QString::fromLatin1(order));
+        if (ent->seek(Value::text(key)) && ent->found()) {
+            e.found = true;
+            e.code = ent->value(QStringLiteral("CODENT")).bytes();
+            e.cont = ent->value(QStringLiteral("CONT"));
+            e.ituz = ent->value(QStringLiteral("ITUZ"));
+            e.cqz = ent->value(QStringLiteral("CQZ"));
+            e.dxcc = ent->value(QStringLiteral("DXCC"));
+        }
+        ent->setOrder(QStringLiteral("CodEnt"));
+    }
+    return memo.emplace(key, std::move(e)).first->second;
+}
+
+} // namespace
 
 // ---------------------------------------------------------------- one value, one record
 
@@ -369,14 +408,7 @@ void GRBFLD(QsoDraft& qso, const QByteArray& value, const QByteArray& tagName, i
         if (v.size() < 3)
             v = QByteArray(3 - v.size(), '0') + v;
         qso.set("DXCC", Value::text(v));
-        QByteArray code;
-        if (WorkArea* ent = ws().area(QStringLiteral("ENT"))) {
-            ent->setOrder(QStringLiteral("Dxcc"));
-            if (ent->seek(Value::text(v.left(3))) && ent->found())
-                code = ent->value(QStringLiteral("CODENT")).bytes();
-            ent->setOrder(QStringLiteral("CodEnt"));
-        }
-        qso.set("CODENT", Value::text(code));
+        qso.set("CODENT", Value::text(entityOf(qso.entityByDxcc, "Dxcc", v.left(3)).code));
         break;
     }
     case Conv::OwnGrid:
@@ -419,16 +451,15 @@ void ADIADDREC(QsoDraft& qso, const QByteArray& record, const AdifImportOptions&
     if (qso.empty("BAND") && qso.get("FREQ").toNumber() != 0)
         qso.set("BAND", Value::text(store::cp1252::fromUnicode(refdata::BAND(qso.get("FREQ").toNumber()))));
 
-    if (WorkArea* ent = ws().area(QStringLiteral("ENT"))) {
-        const QByteArray code = qso.get("CODENT").bytes();
-        if (!blank(code)) {
-            if (ent->orderName().compare("CodEnt", Qt::CaseInsensitive) != 0)
-                ent->setOrder(QStringLiteral("CodEnt"));
-            if (ent->seek(Value::text(code.rightJustified(3, ' '))) && ent->found()) {
-                for (const char* f : {"CONT", "ITUZ", "CQZ", "DXCC"})
-                    if (qso.empty(f))
-                        qso.set(f, ent->value(QString::fromLatin1(f)));
-            }
+    const QByteArray code = qso.get("CODENT").bytes();
+    if (!blank(code)) {
+        const QsoDraft::Entity& e = entityOf(qso.entityByCode, "CodEnt", code.rightJustified(3, ' '));
+        if (e.found) {
+            const std::pair<const char*, const Value*> fields[] = {
+                {"CONT", &e.cont}, {"ITUZ", &e.ituz}, {"CQZ", &e.cqz}, {"DXCC", &e.dxcc}};
+            for (const auto& [f, v] : fields)
+                if (qso.empty(f))
+                    qso.set(f, *v);
         }
     }
 
@@ -480,8 +511,15 @@ AdifImportResult ADIFIMP(ui::Meter& meter, const AdifImportOptions& opt)
         msg.stop(QStringLiteral("Error de aperturar"));
         return r;
     }
+    // The whole file in memory: every marker search and record is a look into it.
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        msg.stop(QStringLiteral("Error de aperturar"));
+        return r;
+    }
+    file.close();
     qint64 pos = 0;
-    if (!adifFind(file, &pos, "<EOH>") && !adifFind(file, &pos, "<eoh>")) {
+    if (!adifFind(data, &pos, "<EOH>") && !adifFind(data, &pos, "<eoh>")) {
         msg.stop(QStringLiteral("Falta registro de cabecera <EOH>"));
         return r;
     }
@@ -491,10 +529,10 @@ AdifImportResult ADIFIMP(ui::Meter& meter, const AdifImportOptions& opt)
         return r;
     }
     r.ok = true;
-    const qint64 size = file.size();
+    const qint64 size = data.size();
     meter.setTotal(size);
     pos += 5;
-    adifFind(file, &pos, "<");
+    adifFind(data, &pos, "<");
 
     QsoDraft qso(log);
     const QByteArray locator = store::cp1252::fromUnicode(opt.locator.trimmed().toUpper());
@@ -509,10 +547,9 @@ AdifImportResult ADIFIMP(ui::Meter& meter, const AdifImportOptions& opt)
         }
         // The end of the record: "<EOR>" in any case. Without one, what is left is no record.
         qint64 end = pos;
-        if (!adifFind(file, &end, "<eor>", true))
+        if (!adifFind(data, &end, "<eor>", true))
             break;
-        file.seek(pos);
-        const QByteArray text = file.read(end - pos);
+        const QByteArray text = data.mid(pos, end - pos);
         pos = end + 5;
 
         ADIADDREC(qso, text, opt);
@@ -530,8 +567,7 @@ AdifImportResult ADIFIMP(ui::Meter& meter, const AdifImportOptions& opt)
         key = QStringLiteral("%1").arg(key.toInt() + 1, 7, 10, QLatin1Char('0'));
         if (r.imported % 1000 == 0) {
             // let other users at the index now and then
-            log->endBatch();
-            log->beginBatch();
+            log->renewBatch();
         }
     }
     log->endBatch();

@@ -15,7 +15,6 @@
 #include <map>
 #include <vector>
 
-class QIODevice;
 
 namespace ui {
 class Meter;
@@ -70,7 +69,19 @@ private:
     const Slot* slot(const char* field) const;
     Slot* slot(const char* field);
     std::vector<Slot> m_slots;                    // in the order of the log's fields
-    std::map<QByteArray, int> m_byName;
+    std::map<QByteArray, int, std::less<>> m_byName;
+    int m_keyPos = -1;
+
+public:
+    // What the entity table said during this run, so that a file of thousands of
+    // QSOs does not read the same few hundred entity records over and over.
+    struct Entity {
+        bool found = false;
+        QByteArray code;                          // CODENT
+        store::Value cont, ituz, cqz, dxcc;
+    };
+    std::map<QByteArray, Entity> entityByDxcc;    // by the ADIF DXCC number
+    std::map<QByteArray, Entity> entityByCode;    // by CODENT
 };
 
 // The import run: file checks, header, records, final message. Reports to the
@@ -91,9 +102,9 @@ QDate adifDate(const QByteArray& yyyymmdd);
 double adifNumber(const QByteArray& text);        // decimal number up to its first other character
 QByteArray adifTime(const QByteArray& hhmm);      // "0930" / "093000" -> "09:30"
 
-// Forward search from *pos for the text in a file read in 2048-byte chunks that
-// overlap by the length of the text; true with *pos on the first character of
-// the match; false with *pos unchanged.
-bool adifFind(QIODevice& file, qint64* pos, const QByteArray& what, bool caseless = false);
+// Forward search from *pos for a marker in the text of a file; true with *pos on
+// the first character of the first match, false with *pos unchanged. caseless
+// compares ASCII letters without case.
+bool adifFind(QByteArrayView data, qint64* pos, const QByteArray& what, bool caseless = false);
 
 } // namespace interchange

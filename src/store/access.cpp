@@ -169,7 +169,7 @@ bool FILLOCK(int seconds)
                     [a] { return a->lockTable(); });
 }
 
-bool ADDQSO(QString* key, int seconds)
+bool ADDQSO(QString* key, int seconds, const std::function<Status(WorkArea&)>& fill)
 {
     WorkArea* a = ws().area(QStringLiteral("Log"));
     if (!a)
@@ -177,7 +177,8 @@ bool ADDQSO(QString* key, int seconds)
     ws().select(QStringLiteral("Log"));
     const int keyField = a->fieldPos(QStringLiteral("KEY"));
     if (keyField < 0)
-        return ADDREC(seconds);
+        return retrying(seconds, QStringLiteral("No se pudo añadir el registro.;Fichero Bloqueado;¿Reintentar?"), lockTitle(),
+                        [&] { return fill ? a->append(fill) : a->append(); });
     const DbfField field = a->field(keyField);
     const QString path = a->table().path();
     return retrying(seconds, QStringLiteral("No se pudo añadir el registro.;Fichero Bloqueado;¿Reintentar?"), lockTitle(),
@@ -203,8 +204,11 @@ bool ADDQSO(QString* key, int seconds)
                             while (known.keys.count(k))
                                 ++k;
                             known.keys.insert(k);
+                            known.scanned = w.recNo();     // this record holds k
                             *key = keyText(k);
-                            return w.put(keyField, Value::text(key->toLatin1()));
+                            if (Status s = w.put(keyField, Value::text(key->toLatin1())); !s)
+                                return s;
+                            return fill ? fill(w) : Status();
                         });
                     });
 }

@@ -43,7 +43,9 @@ bool FILLOCK(int seconds = 0);
 // the append lock that *key is not taken by another QSO of the book (another
 // computer may have generated the same key at the same moment); when it is, the
 // next free key is used and returned in *key. The record is left locked.
-bool ADDQSO(QString* key, int seconds = 0);
+// fill, when given, puts the QSO's other fields before the record is written,
+// so it is written once, complete.
+bool ADDQSO(QString* key, int seconds = 0, const std::function<Status(WorkArea&)>& fill = {});
 
 // Opens the session's work areas. The active book's name goes to *book.
 // False only when no log book exists and none was created (the program must end).

@@ -56,30 +56,61 @@ int shared(const char* a, const char* b, int len)
 }
 } // namespace
 
+int Node::stored(int i) const
+{
+    const char* k = key(i);
+    const int trail = trailing(k, keyLen, measuredPad);
+    int dup = i ? shared(key(i - 1), k, keyLen) : 0;
+    if (dup + trail > keyLen)
+        dup = keyLen - trail;
+    return keyLen - dup - trail;
+}
+
 void Node::insert(int pos, const char* k, quint32 rec, quint32 child)
 {
+    const bool track = isLeaf() && storedBytes >= 0;
+    if (track && pos < count())
+        storedBytes -= stored(pos);
     keys.insert(qsizetype(pos) * keyLen, k, keyLen);
     recs.insert(recs.begin() + pos, rec);
     if (!isLeaf())
         childs.insert(childs.begin() + pos, child);
+    if (track) {
+        storedBytes += stored(pos);
+        if (pos + 1 < count())
+            storedBytes += stored(pos + 1);
+        maxRec = qMax(maxRec, rec);
+    }
 }
 
 void Node::erase(int pos)
 {
+    const bool track = isLeaf() && storedBytes >= 0 && recs[size_t(pos)] != maxRec;
+    if (track) {
+        storedBytes -= stored(pos);
+        if (pos + 1 < count())
+            storedBytes -= stored(pos + 1);
+    } else {
+        storedBytes = -1;
+    }
     keys.remove(qsizetype(pos) * keyLen, keyLen);
     recs.erase(recs.begin() + pos);
     if (!isLeaf())
         childs.erase(childs.begin() + pos);
+    if (track && pos < count())
+        storedBytes += stored(pos);
 }
 
 void Node::setKey(int pos, const char* k, quint32 rec)
 {
+    storedBytes = -1;
     std::memcpy(keys.data() + qsizetype(pos) * keyLen, k, size_t(keyLen));
     recs[size_t(pos)] = rec;
 }
 
 void Node::moveTail(int from, Node* other)
 {
+    storedBytes = other->storedBytes = -1;
     other->keys.append(keys.constData() + qsizetype(from) * keyLen, (count() - from) * keyLen);
     other->recs.insert(other->recs.end(), recs.begin() + from, recs.end());
     if (!isLeaf())
@@ -161,21 +192,20 @@ Status decode(const uchar* p, int keyLen, char pad, quint32 offset, Node* out)
 
 int leafBytes(const Node& n, char pad)
 {
-    quint32 maxRec = 0;
-    for (quint32 r : n.recs)
-        maxRec = qMax(maxRec, r);
-    const LeafLayout l = layoutFor(n.keyLen, maxRec);
-    if (l.recBits < bitsFor(maxRec))
-        return -1;
-    int total = n.count() * l.bytes;
-    for (int i = 0; i < n.count(); ++i) {
-        const char* k = n.key(i);
-        const int trail = trailing(k, n.keyLen, pad);
-        int dup = i ? shared(n.key(i - 1), k, n.keyLen) : 0;
-        if (dup + trail > n.keyLen)
-            dup = n.keyLen - trail;
-        total += n.keyLen - dup - trail;
+    if (n.storedBytes < 0 || n.measuredPad != pad) {
+        n.measuredPad = pad;
+        n.maxRec = 0;
+        for (quint32 r : n.recs)
+            n.maxRec = qMax(n.maxRec, r);
+        int total = 0;
+        for (int i = 0; i < n.count(); ++i)
+            total += n.stored(i);
+        n.storedBytes = total;
     }
+    const LeafLayout l = layoutFor(n.keyLen, n.maxRec);
+    if (l.recBits < bitsFor(n.maxRec))
+        return -1;
+    const int total = n.count() * l.bytes + n.storedBytes;
     return total <= kLeafSpace ? total : -1;
 }
 

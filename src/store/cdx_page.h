@@ -31,6 +31,12 @@ struct Node {
     std::vector<quint32> recs;
     std::vector<quint32> childs;     // interior pages only
 
+    // What leafBytes() last measured, kept up to date by the edits below so a
+    // leaf that gains one key is not measured again from its first entry.
+    mutable int storedBytes = -1;    // key bytes after compression; -1 unknown
+    mutable quint32 maxRec = 0;
+    mutable char measuredPad = 0;
+
     bool isLeaf() const { return attr & Leaf; }
     bool isRoot() const { return attr & Root; }
     int count() const { return int(recs.size()); }
@@ -42,6 +48,9 @@ struct Node {
     void setKey(int pos, const char* key, quint32 rec);
     // Moves entries [from, count) into `other` (appended at its end).
     void moveTail(int from, Node* other);
+    // Key bytes entry i needs after its predecessor, pad bytes dropped.
+    int stored(int i) const;
+
 };
 
 // Decodes a page; pad is the byte dropped from key ends (blank or NUL).

@@ -128,6 +128,16 @@ void OsFile::unlock(qint64 off, qint64 len)
     }
 }
 
+bool OsFile::lockedByOthers(qint64 off, qint64 len) const
+{
+    struct flock fl {};
+    fl.l_type = F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = off_t(off);
+    fl.l_len = off_t(len);
+    return ::fcntl(m_fd, F_GETLK, &fl) == 0 && fl.l_type != F_UNLCK;
+}
+
 bool OsFile::identity(dev_t* dev, ino_t* ino) const
 {
     struct stat st;

@@ -39,6 +39,8 @@ public:
     // Waits until granted (for short sections that are never held while waiting for another lock).
     Status lockWait(qint64 off, qint64 len, LockKind kind);
     void unlock(qint64 off, qint64 len);
+    // True when another process holds a lock over any byte of the range.
+    bool lockedByOthers(qint64 off, qint64 len) const;
 
     // Device and inode, to recognise the same file opened under two names.
     bool identity(dev_t* dev, ino_t* ino) const;

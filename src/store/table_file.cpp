@@ -50,6 +50,9 @@ private:
     const char* m_record;
 };
 
+// How long an append waits for another one before it reports the table busy.
+constexpr int kAppendPatienceMs = 250;
+
 void sleepMs(int ms)
 {
     struct timespec ts {ms / 1000, (ms % 1000) * 1000000L};
@@ -192,9 +195,14 @@ Status TableFile::refreshCount()
     if (Status s = m_dbf.readAt(4, b, 4); !s)
         return s;
     const quint32 n = quint32(b[0]) | quint32(b[1]) << 8 | quint32(b[2]) << 16 | quint32(b[3]) << 24;
+    if (n <= m_roomChecked) {
+        m_header.recCount = n;
+        return {};
+    }
     // A count the file has no room for is not believed (a foreign writer died half way).
-    const qint64 room = (m_dbf.size() - m_header.headerLen) / m_header.recordLen;
-    m_header.recCount = quint32(qMin<qint64>(n, qMax<qint64>(room, 0)));
+    const qint64 room = qMax<qint64>((m_dbf.size() - m_header.headerLen) / m_header.recordLen, 0);
+    m_roomChecked = quint32(qMin<qint64>(room, 0xFFFFFFFFu));
+    m_header.recCount = quint32(qMin<qint64>(n, room));
     return {};
 }
 
@@ -235,37 +243,91 @@ Status TableFile::writeRecord(quint32 rec, const char* buf)
     return m_dbf.writeAt(qint64(m_header.headerLen) + qint64(rec - 1) * m_header.recordLen, buf, m_header.recordLen);
 }
 
-Status TableFile::appendBlank(const void* owner, quint32* rec, const std::function<Status(quint32)>& whileLocked)
+Status TableFile::appendRecord(const void* owner, quint32* rec, const std::function<const char*(quint32)>& content,
+                               const std::function<Status(quint32)>& whileLocked)
 {
     if (m_readOnly)
         return {StatusCode::ReadOnly, QStringLiteral("La tabla %1 está abierta solo para lectura").arg(path())};
     if (m_tableOwner && m_tableOwner != owner)
         return {StatusCode::Busy, QStringLiteral("Tabla bloqueada")};
-    const bool needLock = m_shared && !m_tableOwner;
+    if (m_appendHolder && m_appendHolder != owner)
+        return {StatusCode::Busy, QStringLiteral("Tabla bloqueada")};
+    const bool held = m_appendHolder == owner;
+    const bool needLock = m_shared && !m_tableOwner && !held;
     if (needLock)
-        if (Status s = m_dbf.tryLock(kAppendLock, 1, OsFile::LockKind::Write); !s)
+        if (Status s = takeAppendLock(); !s)
             return s;
-    Status s = m_shared ? refreshCount() : Status();
+    // While the lock is held for a series, nobody else can have changed the count.
+    Status s = m_shared && !held ? refreshCount() : Status();
+    const quint32 n = m_header.recCount + 1;
+    // The new record is ours before anyone else can take it (and before it is filled).
+    if (s)
+        s = lockRecord(owner, n);
     if (s) {
-        const quint32 n = m_header.recCount + 1;
-        QByteArray bytes = blankRecord(m_header);
+        QByteArray bytes;
+        const char* given = content ? content(n) : nullptr;
+        if (given) {
+            bytes.reserve(m_header.recordLen + 1);
+            bytes.append(given, m_header.recordLen);
+        } else {
+            bytes = blankRecord(m_header);
+        }
         bytes.append(char(0x1A));
         s = m_dbf.writeAt(qint64(m_header.headerLen) + qint64(n - 1) * m_header.recordLen, bytes.constData(), bytes.size());
         if (s) {
             m_header.recCount = n;
+            m_roomChecked = qMax(m_roomChecked, n);
             s = writeCount();
         }
-        if (s) {
+        if (s)
             *rec = n;
-            // The new record is ours before anyone else can take it.
-            s = lockRecord(owner, n);
-        }
+        else
+            unlockRecord(owner, n);
         if (s && whileLocked)
             s = whileLocked(n);
     }
     if (needLock)
         m_dbf.unlock(kAppendLock, 1);
     return s;
+}
+
+Status TableFile::takeAppendLock()
+{
+    // Another user's append takes a moment, and an import lets others in
+    // between its batches: a short wait here saves the caller a long one.
+    Status s;
+    for (int tries = 0; (s = m_dbf.tryLock(kAppendLock, 1, OsFile::LockKind::Write)).code() == StatusCode::Busy
+                        && tries < kAppendPatienceMs;
+         ++tries)
+        sleepMs(1);
+    return s;
+}
+
+Status TableFile::holdAppends(const void* owner)
+{
+    if (m_appendHolder == owner)
+        return {};
+    if (m_appendHolder || (m_tableOwner && m_tableOwner != owner))
+        return {StatusCode::Busy, QStringLiteral("Tabla bloqueada")};
+    if (m_shared && !m_tableOwner) {
+        if (Status s = takeAppendLock(); !s)
+            return s;
+        if (Status s = refreshCount(); !s) {
+            m_dbf.unlock(kAppendLock, 1);
+            return s;
+        }
+    }
+    m_appendHolder = owner;
+    return {};
+}
+
+void TableFile::releaseAppends(const void* owner)
+{
+    if (m_appendHolder != owner)
+        return;
+    m_appendHolder = nullptr;
+    if (m_shared && !m_tableOwner)
+        m_dbf.unlock(kAppendLock, 1);
 }
 
 // ---------------------------------------------------------------- locks
@@ -302,7 +364,7 @@ Status TableFile::lockTable(const void* owner)
         return {StatusCode::ReadOnly, QStringLiteral("La tabla %1 está abierta solo para lectura").arg(path())};
     if (m_tableOwner == owner)
         return {};
-    if (m_tableOwner)
+    if (m_tableOwner || (m_appendHolder && m_appendHolder != owner))
         return {StatusCode::Busy, QStringLiteral("Tabla bloqueada")};
     for (auto& [rec, o] : m_recordOwners)
         if (o != owner)
@@ -331,11 +393,16 @@ void TableFile::unlockAll(const void* owner)
         m_tableOwner = nullptr;
         if (m_shared) {
             m_dbf.unlock(kAppendLock, kRecordEnd - kAppendLock);
-            // Record locks of other work areas of this process lived inside the range.
-            for (auto& [rec, o] : m_recordOwners)
-                for (int i = 0; i < 100 && m_dbf.tryLock(kRecordBase + rec, 1, OsFile::LockKind::Write).code()
-                                                 == StatusCode::Busy; ++i)
+            // Record locks of other work areas of this process lived inside the range,
+            // and so did the append lock of a series of appends.
+            auto retake = [this](qint64 at) {
+                for (int i = 0; i < 100 && m_dbf.tryLock(at, 1, OsFile::LockKind::Write).code() == StatusCode::Busy; ++i)
                     sleepMs(1);
+            };
+            for (auto& [rec, o] : m_recordOwners)
+                retake(kRecordBase + rec);
+            if (m_appendHolder)
+                retake(kAppendLock);
         }
     }
 }

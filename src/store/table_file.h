@@ -51,10 +51,25 @@ public:
     // Reads count consecutive records from first (all must exist) into buf.
     Status readRecords(quint32 first, quint32 count, char* buf);
     Status writeRecord(quint32 rec, const char* buf);
-    // Appends a blank record under the append lock and returns its number; the
-    // record comes back locked by owner. whileLocked, when given, runs before
-    // the append lock is released (for work no other appender may interleave).
-    Status appendBlank(const void* owner, quint32* rec, const std::function<Status(quint32)>& whileLocked = {});
+    // Appends a record under the append lock and returns its number; the record
+    // comes back locked by owner. content, when given, is asked for the record's
+    // bytes once its number is known (null for a blank record); they are written
+    // before the count, so no reader ever sees the record half made. whileLocked,
+    // when given, runs before the append lock is released (for work no other
+    // appender may interleave).
+    Status appendRecord(const void* owner, quint32* rec, const std::function<const char*(quint32)>& content,
+                        const std::function<Status(quint32)>& whileLocked = {});
+    Status appendBlank(const void* owner, quint32* rec, const std::function<Status(quint32)>& whileLocked = {})
+    {
+        return appendRecord(owner, rec, {}, whileLocked);
+    }
+    // Keeps the append lock for a series of appends by owner (an import): the
+    // count need not be read again before each one. Other appenders wait.
+    // The append lock always comes before the index lock, never after it.
+    Status holdAppends(const void* owner);
+    void releaseAppends(const void* owner);
+    // True when another process has the table open.
+    bool openElsewhere() const { return m_shared && m_dbf.lockedByOthers(kOpenLock, 1); }
 
     Status lockRecord(const void* owner, quint32 rec);
     void unlockRecord(const void* owner, quint32 rec);
@@ -100,6 +115,7 @@ private:
     Status verifyOnce(std::vector<QString>* problems);
     Status buildKeys(const CdxTag* t, std::vector<std::pair<QByteArray, quint32>>* keys, const Progress& progress = {});
     Status writeCount();
+    Status takeAppendLock();
     Status openIndex();
     Status reopenAfterRewrite();
 
@@ -115,6 +131,8 @@ private:
 
     std::unordered_map<quint32, const void*> m_recordOwners;
     const void* m_tableOwner = nullptr;
+    const void* m_appendHolder = nullptr;
+    quint32 m_roomChecked = 0;       // records the file was last seen to have room for
 
     dev_t m_dev = 0;
     ino_t m_ino = 0;

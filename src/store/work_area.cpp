@@ -5,6 +5,8 @@
 #include "record_codec.h"
 #include "workspace.h"
 
+#include <ctime>
+
 namespace store {
 
 namespace {
@@ -41,6 +43,7 @@ WorkArea::~WorkArea()
     if (m_table) {
         flush();
         m_batch.reset();
+        m_table->releaseAppends(this);
         m_table->unlockAll(this);
     }
 }
@@ -49,6 +52,7 @@ Status WorkArea::close()
 {
     Status s = flush();
     m_batch.reset();
+    m_table->releaseAppends(this);
     m_table->unlockAll(this);
     return s;
 }
@@ -769,8 +773,10 @@ Status WorkArea::flush()
     m_dirty = false;
     const bool fresh = m_newRecord;
     m_newRecord = false;
+    const bool onDisk = m_onDisk;
+    m_onDisk = false;
     Status s = m_table->checkMaintainable();
-    if (s)
+    if (s && !onDisk)
         s = m_table->writeRecord(m_rec, m_buf.constData());
     if (s)
         s = m_table->updateKeys(m_rec, fresh ? nullptr : m_before.constData(), m_buf.constData());
@@ -792,10 +798,16 @@ Status WorkArea::beginBatch()
 {
     if (m_batch || !m_table->cdx() || m_readOnly)
         return {};
+    // The append lock first, as a single append takes them: holding the index
+    // while waiting for appends would deadlock with an append that waits for
+    // the index. Without it there is no batch; the appends go one by one.
+    if (!m_table->holdAppends(this))
+        return {};
     m_batch = std::make_unique<CdxFile::Section>(*m_table->cdx(), true);
     if (!*m_batch) {
         Status s = m_batch->status();
         m_batch.reset();
+        m_table->releaseAppends(this);
         return s;
     }
     return {};
@@ -805,7 +817,22 @@ Status WorkArea::endBatch()
 {
     Status s = flush();
     m_batch.reset();
+    m_table->releaseAppends(this);
     return s;
+}
+
+Status WorkArea::renewBatch()
+{
+    if (!m_batch)
+        return beginBatch();
+    Status s = endBatch();
+    if (m_table->openElsewhere()) {
+        // a waiting appender polls every millisecond; a blocked index reader is woken at once
+        struct timespec ts {0, 3000000L};
+        nanosleep(&ts, nullptr);
+    }
+    Status b = beginBatch();
+    return s ? b : s;
 }
 
 Status WorkArea::append()
@@ -834,12 +861,29 @@ Status WorkArea::append(const std::function<Status(WorkArea&)>& fill)
     quint32 rec = 0;
     if (!fill)
         return m_table->appendBlank(this, &rec, [&](quint32 r) { enterNew(r); return Status(); });
-    return m_table->appendBlank(this, &rec, [&](quint32 r) {
-        enterNew(r);
-        Status s = fill(*this);
-        Status f = flush();
-        return s ? f : s;
-    });
+    // The record is filled before it is written, so it reaches the file once,
+    // complete, ahead of the count.
+    Status filled;
+    bool written = false;
+    Status s = m_table->appendRecord(
+        this, &rec,
+        [&](quint32 r) {
+            enterNew(r);
+            filled = fill(*this);
+            m_onDisk = true;
+            return m_buf.constData();
+        },
+        [&](quint32) {
+            written = true;
+            Status f = flush();
+            return filled ? f : filled;
+        });
+    if (!written && m_onDisk) {
+        // the record never reached the file: there is nothing to stand on
+        m_dirty = m_newRecord = m_onDisk = false;
+        setPhantom();
+    }
+    return s;
 }
 
 Status WorkArea::lockRecord()

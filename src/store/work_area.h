@@ -130,11 +130,16 @@ public:
     Status deleteRecord();
     Status recall();
     Status commit();                                 // writes pending changes now
-    // Many appends in a row (imports): the index stays locked for this process
-    // and its changed pages are written once at the end. Other users wait for
-    // the index meanwhile, so batches are kept short (a thousand records).
+    // Many appends in a row (imports): the append lock and the index stay
+    // locked for this process and the index's changed pages are written once at
+    // the end. Other users wait meanwhile, so batches are kept short (a thousand
+    // records). When another user holds the append lock, no batch is begun and
+    // the appends go one by one.
     Status beginBatch();
     Status endBatch();
+    // Ends the batch and begins the next one, after a pause that lets the
+    // other users of the table in when there are any.
+    Status renewBatch();
     Status pack();                                   // exclusive use
     Status zap();                                    // exclusive use
 
@@ -180,6 +185,7 @@ private:
     QByteArray m_before;
     bool m_dirty = false;
     bool m_newRecord = false;
+    bool m_onDisk = false;           // the buffer is already written (a filled append)
     bool m_eof = true;
     bool m_bof = true;
     bool m_found = false;

@@ -195,13 +195,12 @@ TEST_F(AdifImport, CancelKeepsWhatWasWritten)
     EXPECT_EQ(m.total, QFileInfo(o.path).size());
 }
 
-TEST(AdifFind, ChunkBordersAndMisses)
+TEST(AdifFind, MatchesMissesAndCase)
 {
-    for (int offset : {0, 1, 2040, 2043, 2044, 2045, 2047, 2048, 4090, 6000}) {
+    for (int offset : {0, 1, 2040, 2043, 2044, 2045, 2047, 2048, 4090, 6995}) {
         QByteArray data(7000, 'x');
         data.replace(offset, 5, "<EOR>");
-        QBuffer b(&data);
-        b.open(QIODevice::ReadOnly);
+        const QByteArray& b = data;
         qint64 pos = 0;
         ASSERT_TRUE(adifFind(b, &pos, "<EOR>")) << offset;
         EXPECT_EQ(pos, offset);
@@ -212,6 +211,21 @@ TEST(AdifFind, ChunkBordersAndMisses)
         EXPECT_FALSE(adifFind(b, &pos, "<eor>"));          // case-sensitive by default
         EXPECT_TRUE(adifFind(b, &pos, "<eor>", true));
     }
+    // a partial marker right before the real one, mixed case, a marker that starts with a letter
+    const QByteArray mixed = "ab<EO<eOr> tail EOR";
+    qint64 pos = 0;
+    ASSERT_TRUE(adifFind(mixed, &pos, "<eor>", true));
+    EXPECT_EQ(pos, 5);
+    pos = 0;
+    ASSERT_TRUE(adifFind(mixed, &pos, "eor", true));
+    EXPECT_EQ(pos, 6);
+    pos = 7;
+    ASSERT_TRUE(adifFind(mixed, &pos, "EOR"));
+    EXPECT_EQ(pos, 16);
+    pos = 17;
+    EXPECT_FALSE(adifFind(mixed, &pos, "EOR"));
+    pos = 99;
+    EXPECT_FALSE(adifFind(mixed, &pos, "<"));
 }
 
 TEST(AdifConversions, NumbersDatesTimes)

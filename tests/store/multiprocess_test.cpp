@@ -54,8 +54,9 @@ protected:
         ws.closeAll();   // children must not inherit open tables
     }
 
-    // Appends count QSOs tagged with the writer's number; 0 on success.
-    int appendQsos(int writer, int count, int reportFd = -1)
+    // Appends count QSOs tagged with the writer's number; 0 on success. A
+    // batched writer works like an import: batches of a hundred filled appends.
+    int appendQsos(int writer, int count, int reportFd = -1, bool batched = false)
     {
         Workspace w;
         w.setDataDir(dir());
@@ -65,20 +66,33 @@ protected:
             return 2;
         }
         for (int i = 0; i < count; ++i) {
-            Status s;
-            for (int tries = 0; (s = a->append()).code() == StatusCode::Busy && tries < 100000; ++tries)
-                usleep(100);
-            if (!s)
-                return 3;
             const QString key = QStringLiteral("%1%2").arg(writer).arg(i, 6, 10, QLatin1Char('0'));
-            a->put("KEY", key);
-            a->put("CALL", QStringLiteral("W%1X%2").arg(writer).arg(i % 97));
-            a->put("QSODATE", QDate(2024, 1, 1).addDays((i * 7 + writer) % 365));
-            a->put("TIMEON", QStringLiteral("%1:%2").arg(i % 24, 2, 10, QLatin1Char('0')).arg(writer * 10, 2, 10, QLatin1Char('0')));
-            a->put("CODENT", QStringLiteral("%1").arg(i % 300, 3));
-            a->put("PRNQSL", i % 5 == 0);
+            auto fill = [&](WorkArea& w) {
+                w.put("KEY", key);
+                w.put("CALL", QStringLiteral("W%1X%2").arg(writer).arg(i % 97));
+                w.put("QSODATE", QDate(2024, 1, 1).addDays((i * 7 + writer) % 365));
+                w.put("TIMEON", QStringLiteral("%1:%2").arg(i % 24, 2, 10, QLatin1Char('0')).arg(writer * 10, 2, 10, QLatin1Char('0')));
+                w.put("CODENT", QStringLiteral("%1").arg(i % 300, 3));
+                return w.put("PRNQSL", i % 5 == 0);
+            };
+            if (batched && i == 0 && !a->beginBatch())
+                return 6;
+            Status s;
+            for (int tries = 0; (s = batched ? a->append(fill) : a->append()).code() == StatusCode::Busy && tries < 100000;
+                 ++tries)
+                usleep(100);
+            if (!s) {
+                fprintf(stderr, "writer %d, append %d: %s\n", writer, i, qPrintable(s.text()));
+                return 3;
+            }
+            if (!batched)
+                fill(*a);
             if (!a->unlock())
                 return 4;
+            if (batched && i % 100 == 99 && !a->renewBatch())
+                return 7;
+            if (batched && i == count - 1 && !a->endBatch())
+                return 7;
             if (reportFd >= 0)
                 writeLine(reportFd, key.toLatin1());
             // readers interleaved with the writers: a seek of something just written
@@ -99,8 +113,9 @@ protected:
 TEST_F(MultiProcessTest, FourWritersEndWithEveryRecordInEveryTag)
 {
     std::vector<pid_t> kids;
+    // two of them append in batches, as an import does
     for (int w = 1; w <= 4; ++w)
-        kids.push_back(spawn([this, w] { return appendQsos(w, 2500); }));
+        kids.push_back(spawn([this, w] { return appendQsos(w, 2500, -1, w % 2 == 0); }));
     // a fifth process walks the Call order all the while: it must always be in order
     kids.push_back(spawn([this] {
         Workspace w;
@@ -183,6 +198,59 @@ TEST_F(MultiProcessTest, LocksAndExclusiveUseHoldBetweenProcesses)
     EXPECT_EQ(waitExit(kid), 0);
     ws.closeAll();
     EXPECT_TRUE(other.use("shared", {.shared = false}).isOk());
+}
+
+TEST_F(MultiProcessTest, ABatchKeepsOtherAppendersWaitingAndShowsOnlyWholeRecords)
+{
+    int toChild[2], toParent[2];
+    ASSERT_EQ(pipe(toChild), 0);
+    ASSERT_EQ(pipe(toParent), 0);
+    const pid_t kid = spawn([&] {
+        Workspace w;
+        w.setDataDir(dir());
+        WorkArea* b = nullptr;
+        if (!w.use("shared", {.alias = "Log"}, &b))
+            return 2;
+        readLine(toChild[0]);       // the parent has the table open too
+        if (!b->beginBatch())
+            return 2;
+        const Status s = b->append([](WorkArea& area) {
+            area.put("KEY", QStringLiteral("0000001"));
+            return area.put("CALL", QStringLiteral("EA3BATCH"));
+        });
+        if (!s || !b->unlock())
+            return 3;
+        writeLine(toParent[1], "appended");
+        readLine(toChild[0]);
+        if (!b->endBatch())
+            return 4;
+        writeLine(toParent[1], "ended");
+        readLine(toChild[0]);
+        return 0;
+    });
+    WorkArea* a = nullptr;
+    ASSERT_TRUE(ws.use("shared", {.alias = "Log"}, &a).isOk());
+    ASSERT_TRUE(a->setOrder(0).isOk());       // records only: the index is the batch's until it ends
+    writeLine(toChild[1], "open");
+    ASSERT_EQ(readLine(toParent[0]), "appended");
+    EXPECT_EQ(a->append().code(), StatusCode::Busy);
+    // counted, and complete: the record went to the file before the count did
+    EXPECT_EQ(a->recCount(), 1u);
+    ASSERT_TRUE(a->goTo(1).isOk());
+    EXPECT_EQ(a->str("CALL").trimmed(), QStringLiteral("EA3BATCH"));
+    EXPECT_EQ(a->str("KEY"), QStringLiteral("0000001"));
+    writeLine(toChild[1], "go");
+    ASSERT_EQ(readLine(toParent[0]), "ended");
+    ASSERT_TRUE(a->append().isOk());
+    a->put("CALL", QStringLiteral("EA1AFTER"));
+    ASSERT_TRUE(a->unlock().isOk());
+    ASSERT_TRUE(a->setOrder("Call").isOk());
+    a->seek(Value::text(QStringLiteral("EA3BATCH")));
+    EXPECT_TRUE(a->found());
+    EXPECT_EQ(a->recNo(), 1u);
+    writeLine(toChild[1], "end");
+    EXPECT_EQ(waitExit(kid), 0);
+    expectTagsConsistent(a);
 }
 
 TEST_F(MultiProcessTest, AWriterKilledMidwayLosesNothingThatWasAppended)
