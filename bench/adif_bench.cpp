@@ -20,15 +20,6 @@
 
 namespace {
 
-class Quiet : public ui::Meter {
-public:
-    void setTotal(qint64) override {}
-    void setPosition(qint64) override {}
-    void setText(const QString&) override {}
-    void setTitle(const QString&) override {}
-    bool cancelled() override { return false; }
-};
-
 void writeFile(const QString& path, int n)
 {
     QFile f(path);
@@ -97,7 +88,7 @@ double importRun(const QString& root, const QString& file, bool dup, int* count)
     o.path = file;
     o.dupCheck = dup;
     o.operatorCall = QStringLiteral("EA1XX");
-    Quiet m;
+    ui::SilentMeter m;
     QElapsedTimer t;
     t.start();
     const auto r = interchange::ADIFIMP(m, o);

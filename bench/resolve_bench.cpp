@@ -24,15 +24,6 @@ using namespace store;
 
 namespace {
 
-class QuietMeter : public ui::Meter {
-public:
-    void setTotal(qint64) override {}
-    void setPosition(qint64) override {}
-    void setText(const QString&) override {}
-    void setTitle(const QString&) override {}
-    bool cancelled() override { return false; }
-};
-
 void line(const char* what, double value, const char* unit)
 {
     std::printf("%-52s %12.1f %s\n", what, value, unit);
@@ -132,7 +123,7 @@ int main(int argc, char** argv)
         return 1;
     }
     ws.use(QStringLiteral("PFX"), {.alias = QStringLiteral("Pfx")});
-    QuietMeter meter;
+    ui::SilentMeter meter;
     refdata::CtyImportResult r;
     t.restart();
     const bool ok = refdata::CTYIMP(meter, true, src + QStringLiteral("cty.dat"), &r);

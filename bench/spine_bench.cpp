@@ -21,15 +21,6 @@ using namespace store;
 
 namespace {
 
-class QuietMeter : public ui::Meter {
-public:
-    void setTotal(qint64) override {}
-    void setPosition(qint64) override {}
-    void setText(const QString&) override {}
-    void setTitle(const QString&) override {}
-    bool cancelled() override { return false; }
-};
-
 void line(const char* what, double value, const char* unit)
 {
     std::printf("%-44s %12.1f %s\n", what, value, unit);
@@ -95,7 +86,7 @@ int main(int argc, char** argv)
     line("ABREDBF (every session table)", double(t.nsecsElapsed()) / 1e6, "ms");
     ws.closeAll();
 
-    QuietMeter meter;
+    ui::SilentMeter meter;
     t.restart();
     REORGA(meter);
     line("REORGA (whole home)", double(t.nsecsElapsed()) / 1e6, "ms");

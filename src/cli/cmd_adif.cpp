@@ -4,6 +4,7 @@
 #include "app/tappl.h"
 #include "interchange/adif_export.h"
 #include "interchange/adif_import.h"
+#include "interchange/import_defaults.h"
 #include "store/access.h"
 #include "store/work_area.h"
 #include "store/workspace.h"
@@ -14,45 +15,10 @@
 
 namespace {
 
+using cli::fileArgument;
+using cli::openBookSession;
+using cli::optionValue;
 using cli::out;
-
-class SilentMeter : public ui::Meter {
-public:
-    void setTotal(qint64) override {}
-    void setPosition(qint64) override {}
-    void setText(const QString&) override {}
-    void setTitle(const QString&) override {}
-    bool cancelled() override { return false; }
-};
-
-QString option(const QStringList& args, const char* name)
-{
-    const int i = int(args.indexOf(QLatin1String(name)));
-    return i >= 0 && i + 1 < args.size() ? args[i + 1] : QString();
-}
-
-// The first argument that is neither an option nor an option's value.
-QString fileArgument(const QStringList& args, const QStringList& withValue)
-{
-    for (int i = 0; i < args.size(); ++i) {
-        if (withValue.contains(args[i])) {
-            ++i;
-            continue;
-        }
-        if (!args[i].startsWith(QLatin1String("--")))
-            return args[i];
-    }
-    return {};
-}
-
-bool openSession(QString* book)
-{
-    if (!store::ABREDBF(nullptr, book) || !store::Workspace::instance().area(QStringLiteral("Log"))) {
-        out() << "No hay libro de guardia activo\n";
-        return false;
-    }
-    return true;
-}
 
 int importAdif(const QStringList& args, TAppl& appl)
 {
@@ -62,27 +28,22 @@ int importAdif(const QStringList& args, TAppl& appl)
         return 2;
     }
     QString book;
-    if (!openSession(&book))
+    if (!openBookSession(&book))
         return 1;
-    store::Workspace& ws = store::Workspace::instance();
     interchange::AdifImportOptions opt;
     opt.path = QFileInfo(file).absoluteFilePath();
     opt.appl = appl.cAppl;
     opt.dupCheck = args.contains(QStringLiteral("--dupcheck"));
     // The dialog's defaults: the book's operator (or its name) and the locator of the last QSO.
-    if (store::WorkArea* books = ws.area(QStringLiteral("LibBrw"))) {
-        opt.defaultOperator = books->str(QStringLiteral("OPRDEF")).trimmed();
-        opt.operatorCall = opt.defaultOperator.isEmpty() ? books->str(QStringLiteral("NOMBRE")).trimmed().toUpper()
-                                                         : opt.defaultOperator.toUpper();
-    }
-    store::WorkArea* log = ws.area(QStringLiteral("Log"));
-    log->goBottom();
-    opt.locator = log->eof() ? QString() : log->str(QStringLiteral("QRA")).trimmed();
-    if (const QString o = option(args, "--operator"); !o.isEmpty())
+    const interchange::ImportDefaults d = interchange::importDefaults();
+    opt.defaultOperator = d.oprDef;
+    opt.operatorCall = d.operatorCall;
+    opt.locator = d.locator;
+    if (const QString o = optionValue(args, "--operator"); !o.isEmpty())
         opt.operatorCall = o.trimmed().toUpper();
-    if (const QString l = option(args, "--locator"); !l.isEmpty())
+    if (const QString l = optionValue(args, "--locator"); !l.isEmpty())
         opt.locator = l.trimmed().toUpper();
-    SilentMeter meter;
+    ui::SilentMeter meter;
     const interchange::AdifImportResult r = interchange::ADIFIMP(meter, opt);
     if (!r.ok)
         return 1;
@@ -98,7 +59,7 @@ int exportAdif(const QStringList& args, TAppl& appl)
         return 2;
     }
     interchange::AdifSelection sel;
-    const QString from = option(args, "--from"), to = option(args, "--to");
+    const QString from = optionValue(args, "--from"), to = optionValue(args, "--to");
     sel.from = QDate::fromString(from, QStringLiteral("yyyyMMdd"));
     sel.to = QDate::fromString(to, QStringLiteral("yyyyMMdd"));
     if ((!from.isEmpty() && !sel.from.isValid()) || (!to.isEmpty() && !sel.to.isValid())) {
@@ -106,7 +67,7 @@ int exportAdif(const QStringList& args, TAppl& appl)
         return 2;
     }
     QString book;
-    if (!openSession(&book))
+    if (!openBookSession(&book))
         return 1;
     const interchange::AdifExportResult r =
         interchange::ADIFEXP(QFileInfo(file).absoluteFilePath(), sel, {appl.cName, appl.cVer, appl.cAppl});

@@ -5,6 +5,7 @@
 #include "app/tappl.h"
 #include "interchange/cabrillo_export.h"
 #include "interchange/cabrillo_import.h"
+#include "interchange/import_defaults.h"
 #include "interchange/lotw_import.h"
 #include "store/access.h"
 #include "store/work_area.h"
@@ -16,75 +17,34 @@
 
 namespace {
 
+using cli::fileArgument;
+using cli::openBookSession;
+using cli::optionValue;
 using cli::out;
-
-class QuietMeter : public ui::Meter {
-public:
-    void setTotal(qint64) override {}
-    void setPosition(qint64) override {}
-    void setText(const QString&) override {}
-    void setTitle(const QString&) override {}
-    bool cancelled() override { return false; }
-};
-
-QString valueOf(const QStringList& args, const char* name)
-{
-    const int i = int(args.indexOf(QLatin1String(name)));
-    return i >= 0 && i + 1 < args.size() ? args[i + 1] : QString();
-}
-
-// The first argument that is neither an option nor an option's value.
-QString firstFile(const QStringList& args, const QStringList& withValue)
-{
-    for (int i = 0; i < args.size(); ++i) {
-        if (withValue.contains(args[i])) {
-            ++i;
-            continue;
-        }
-        if (!args[i].startsWith(QLatin1String("--")))
-            return args[i];
-    }
-    return {};
-}
-
-bool session()
-{
-    if (!store::ABREDBF() || !store::Workspace::instance().area(QStringLiteral("Log"))) {
-        out() << "No hay libro de guardia activo\n";
-        return false;
-    }
-    return true;
-}
 
 int importCabrillo(const QStringList& args, TAppl&)
 {
     const QStringList opts = {QStringLiteral("--operator"), QStringLiteral("--locator")};
-    const QString file = firstFile(args, opts);
+    const QString file = fileArgument(args, opts);
     if (file.isEmpty()) {
         out() << "Falta el fichero: orlanlog-cli import-cabrillo FICHERO [--dupcheck] [--operator INDICATIVO] "
                  "[--locator LOCATOR]\n";
         return 2;
     }
-    if (!session())
+    if (!openBookSession())
         return 1;
-    store::Workspace& ws = store::Workspace::instance();
     interchange::CabrilloImportOptions o;
     o.path = QFileInfo(file).absoluteFilePath();
     o.checkDuplicates = args.contains(QStringLiteral("--dupcheck"));
     // The dialog's defaults: the book's operator (else its name), the locator of the last QSO.
-    if (store::WorkArea* books = ws.area(QStringLiteral("LibBrw"))) {
-        o.operatorCall = books->str(QStringLiteral("OPRDEF")).trimmed();
-        if (o.operatorCall.isEmpty())
-            o.operatorCall = books->str(QStringLiteral("NOMBRE")).trimmed();
-    }
-    store::WorkArea* log = ws.area(QStringLiteral("Log"));
-    log->goBottom();
-    o.locator = log->eof() ? QString() : log->str(QStringLiteral("QRA")).trimmed();
-    if (const QString v = valueOf(args, "--operator"); !v.isEmpty())
+    const interchange::ImportDefaults d = interchange::importDefaults();
+    o.operatorCall = d.operatorCall;
+    o.locator = d.locator;
+    if (const QString v = optionValue(args, "--operator"); !v.isEmpty())
         o.operatorCall = v;
-    if (const QString v = valueOf(args, "--locator"); !v.isEmpty())
+    if (const QString v = optionValue(args, "--locator"); !v.isEmpty())
         o.locator = v;
-    QuietMeter meter;
+    ui::SilentMeter meter;
     const int n = interchange::CBRIMP(o, meter);
     if (n < 0)
         return 1;
@@ -97,10 +57,10 @@ int exportCabrillo(const QStringList& args, TAppl& appl)
     const QStringList opts = {QStringLiteral("--contest"), QStringLiteral("--call"), QStringLiteral("--from"),
                               QStringLiteral("--to"),      QStringLiteral("--category"), QStringLiteral("--band"),
                               QStringLiteral("--power"),   QStringLiteral("--name"), QStringLiteral("--province")};
-    const QString file = firstFile(args, opts);
+    const QString file = fileArgument(args, opts);
     interchange::CabrilloExport e;
-    e.header.contest = valueOf(args, "--contest").trimmed().toUpper();
-    e.header.call = valueOf(args, "--call").trimmed().toUpper();
+    e.header.contest = optionValue(args, "--contest").trimmed().toUpper();
+    e.header.call = optionValue(args, "--call").trimmed().toUpper();
     if (file.isEmpty() || e.header.contest.isEmpty() || e.header.call.isEmpty()) {
         out() << "Uso: orlanlog-cli export-cabrillo FICHERO --contest CONCURSO --call INDICATIVO [--from AAAAMMDD] "
                  "[--to AAAAMMDD] [--category C] [--band B] [--power P] [--name NOMBRE] [--province XX]\n";
@@ -112,7 +72,7 @@ int exportCabrillo(const QStringList& args, TAppl& appl)
         return 2;
     }
     auto choice = [&](const char* opt, const QStringList& list, QString* to) {
-        const QString v = valueOf(args, opt).trimmed().toUpper();
+        const QString v = optionValue(args, opt).trimmed().toUpper();
         if (!args.contains(QLatin1String(opt))) {
             *to = list.first();
             return true;
@@ -128,7 +88,7 @@ int exportCabrillo(const QStringList& args, TAppl& appl)
         !choice("--band", interchange::cabrilloBands(), &e.header.band) ||
         !choice("--power", interchange::cabrilloPowers(), &e.header.power))
         return 2;
-    const QString from = valueOf(args, "--from"), to = valueOf(args, "--to");
+    const QString from = optionValue(args, "--from"), to = optionValue(args, "--to");
     e.from = QDate::fromString(from, QStringLiteral("yyyyMMdd"));
     e.to = QDate::fromString(to, QStringLiteral("yyyyMMdd"));
     if ((!from.isEmpty() && !e.from.isValid()) || (!to.isEmpty() && !e.to.isValid())) {
@@ -136,14 +96,14 @@ int exportCabrillo(const QStringList& args, TAppl& appl)
         return 2;
     }
     e.header.createdBy = appl.cName + QLatin1Char(' ') + appl.cVer;
-    e.header.name = valueOf(args, "--name");
-    e.province = valueOf(args, "--province").trimmed().toUpper().left(2);
+    e.header.name = optionValue(args, "--name");
+    e.province = optionValue(args, "--province").trimmed().toUpper().left(2);
     if (e.header.contest == QLatin1String("EA-MAJESTAD-SSB") && e.province.isEmpty()) {
         out() << "Falta la matricula de provincia: --province XX\n";
         return 2;
     }
     e.path = QFileInfo(file).absoluteFilePath();
-    if (!session())
+    if (!openBookSession())
         return 1;
     const int n = interchange::writeCabrillo(e);
     if (n < 0)
@@ -154,14 +114,14 @@ int exportCabrillo(const QStringList& args, TAppl& appl)
 
 int importLotw(const QStringList& args, TAppl&)
 {
-    const QString file = firstFile(args, {});
+    const QString file = fileArgument(args, {});
     if (file.isEmpty()) {
         out() << "Falta el fichero: orlanlog-cli import-lotw FICHERO\n";
         return 2;
     }
-    if (!session())
+    if (!openBookSession())
         return 1;
-    QuietMeter meter;
+    ui::SilentMeter meter;
     const interchange::LotwResult r = interchange::LOTWIMP(QFileInfo(file).absoluteFilePath(), meter);
     if (!r.ran)
         return 1;

@@ -30,4 +30,12 @@ struct CommandRegistration {
 // Standard output, UTF-8.
 QTextStream& out();
 
+// The value after an option ("--from 20240101"), or empty.
+QString optionValue(const QStringList& args, const char* name);
+// The first argument that is neither an option nor the value of one of withValue.
+QString fileArgument(const QStringList& args, const QStringList& withValue);
+// Opens the session's tables (the active book's name to *book); false, with
+// the message printed, when there is no log book to work on.
+bool openBookSession(QString* book = nullptr);
+
 } // namespace cli

@@ -1,10 +1,11 @@
 #include "adif_export_dialog.h"
 
+#include "ui/dialog_helpers.h"
+
 #include "store/work_area.h"
 #include "store/workspace.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -100,37 +101,13 @@ AdifExportDialog::AdifExportDialog(const QString& appTitle, const QString& propo
     form->addRow(QStringLiteral("Confirmado"), m_confirmed);
     lay->addLayout(form);
 
-    auto* fileBox = new QGroupBox(QStringLiteral("Fecichero Destino"), this);
-    auto* fileLay = new QHBoxLayout(fileBox);
-    m_path = new QLineEdit(proposedPath, fileBox);
-    m_path->setObjectName(QStringLiteral("602"));
-    auto* chooser = new QPushButton(QStringLiteral("..."), fileBox);
-    chooser->setObjectName(QStringLiteral("4000"));
-    fileLay->addWidget(m_path);
-    fileLay->addWidget(chooser);
-    lay->addWidget(fileBox);
-
-    auto* buttons = new QDialogButtonBox(this);
-    m_ok = buttons->addButton(QStringLiteral("&Ok"), QDialogButtonBox::AcceptRole);
-    m_ok->setObjectName(QStringLiteral("1"));
-    buttons->addButton(QStringLiteral("&Cancelar"), QDialogButtonBox::RejectRole)->setObjectName(QStringLiteral("2"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    lay->addWidget(buttons);
-
-    connect(m_oper, &QLineEdit::textEdited, this, [this](const QString& t) {
-        const int c = m_oper->cursorPosition();
-        m_oper->setText(t.toUpper());
-        m_oper->setCursorPosition(c);
+    m_path = ui::addPathChooser(lay, QStringLiteral("Fecichero Destino"), QStringLiteral("602"), [this](const QString& current) {
+        return QFileDialog::getSaveFileName(this, m_appTitle + QStringLiteral(" Seleccione carpeta y nombre de fichero"),
+                                            current, QStringLiteral("Adif (*.adi)"));
     });
-    connect(m_path, &QLineEdit::textChanged, this, [this](const QString& t) { m_ok->setEnabled(!t.trimmed().isEmpty()); });
-    m_ok->setEnabled(!proposedPath.trimmed().isEmpty());
-    connect(chooser, &QPushButton::clicked, this, [this] {
-        const QString f = QFileDialog::getSaveFileName(this, m_appTitle + QStringLiteral(" Seleccione carpeta y nombre de fichero"),
-                                                       m_path->text().trimmed(), QStringLiteral("Adif (*.adi)"));
-        if (!f.isEmpty())
-            m_path->setText(f);
-    });
+    m_path->setText(proposedPath);
+    m_ok = ui::addOkCancel(this, lay, m_path);
+    ui::keepUpperCase(m_oper);
 }
 
 AdifSelection AdifExportDialog::selection() const

@@ -2,11 +2,12 @@
 #include "cabrillo_export_dialog.h"
 
 #include "cabrillo_editor.h"
+#include "import_defaults.h"
 #include "store/workspace.h"
+#include "ui/dialog_helpers.h"
 #include "ui/messages.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFormLayout>
@@ -112,46 +113,19 @@ CabrilloExportDialog::CabrilloExportDialog(const QString& appTitle, const QStrin
     lay->addWidget(address);
     lay->addWidget(soap);
 
-    auto* target = new QGroupBox(QStringLiteral("Destino"), this);
-    auto* targetLay = new QHBoxLayout(target);
-    m_path = edit(target, "602");
-    auto* chooser = new QPushButton(QStringLiteral("..."), target);
-    chooser->setObjectName(QStringLiteral("4000"));
-    targetLay->addWidget(m_path);
-    targetLay->addWidget(chooser);
-    lay->addWidget(target);
-
-    auto* buttons = new QDialogButtonBox(this);
-    m_ok = buttons->addButton(QStringLiteral("&Ok"), QDialogButtonBox::AcceptRole);
-    m_ok->setObjectName(QStringLiteral("1"));
-    buttons->addButton(QStringLiteral("&Cancelar"), QDialogButtonBox::RejectRole)->setObjectName(QStringLiteral("2"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    lay->addWidget(buttons);
+    m_path = ui::addPathChooser(lay, QStringLiteral("Destino"), QStringLiteral("602"), [this](const QString& current) {
+        return QFileDialog::getSaveFileName(this, m_appTitle + QStringLiteral(" Seleccione carpeta y nombre de fichero"),
+                                            current, QStringLiteral("Cabrillo (*.cbr)"));
+    });
+    m_ok = ui::addOkCancel(this, lay, m_path);
 
     // Defaults: the book's operator (else its name) and "<book>.cbr" in the working folder.
-    QString book;
-    for (const char* alias : {"LibBrw", "libros"}) {
-        if (store::WorkArea* b = store::Workspace::instance().area(QString::fromLatin1(alias)); b && !b->eof()) {
-            book = b->str(QStringLiteral("NOMBRE")).trimmed();
-            QString op = b->str(QStringLiteral("OPRDEF")).trimmed();
-            m_call->setText((op.isEmpty() ? book : op).toUpper().leftJustified(10, QLatin1Char(' ')).left(10));
-            break;
-        }
-    }
+    const ImportDefaults d = importDefaults();
+    const QString book = d.book;
+    if (!d.operatorCall.isEmpty())
+        m_call->setText(d.operatorCall.leftJustified(10, QLatin1Char(' ')).left(10));
     if (!book.isEmpty())
         m_path->setText(QDir(workDir).filePath(book.toLower() + QStringLiteral(".cbr")));
-    connect(m_path, &QLineEdit::textChanged, this, [this](const QString& t) { m_ok->setEnabled(!t.trimmed().isEmpty()); });
-    m_ok->setEnabled(!m_path->text().trimmed().isEmpty());
-    connect(chooser, &QPushButton::clicked, this, [this] { choose(); });
-}
-
-void CabrilloExportDialog::choose()
-{
-    const QString f = QFileDialog::getSaveFileName(this, m_appTitle + QStringLiteral(" Seleccione carpeta y nombre de fichero"),
-                                                   m_path->text(), QStringLiteral("Cabrillo (*.cbr)"));
-    if (!f.isEmpty())
-        m_path->setText(f);
 }
 
 CabrilloExport CabrilloExportDialog::job() const

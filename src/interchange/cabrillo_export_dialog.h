@@ -19,7 +19,6 @@ public:
     CabrilloExport job() const;
 
 private:
-    void choose();
 
     QString m_appTitle;
     QLineEdit* m_from = nullptr;

@@ -1,11 +1,10 @@
 // The LoTW confirmation import dialog.
 #include "lotw_import_dialog.h"
 
-#include <QDialogButtonBox>
+#include "ui/dialog_helpers.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -17,31 +16,15 @@ LotwImportDialog::LotwImportDialog(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("LOGBCK"));
     setWindowTitle(QStringLiteral("Incorporar confirmaciones LOTW"));
     auto* lay = new QVBoxLayout(this);
-    auto* box = new QGroupBox(QStringLiteral("Carpeta"), this);
-    auto* boxLay = new QHBoxLayout(box);
-    m_path = new QLineEdit(box);
-    m_path->setObjectName(QStringLiteral("600"));
-    auto* chooser = new QPushButton(QStringLiteral("..."), box);
-    chooser->setObjectName(QStringLiteral("4000"));
-    boxLay->addWidget(m_path);
-    boxLay->addWidget(chooser);
-    lay->addWidget(box);
-    auto* buttons = new QDialogButtonBox(this);
-    m_ok = buttons->addButton(QStringLiteral("&Ok"), QDialogButtonBox::AcceptRole);
-    m_ok->setObjectName(QStringLiteral("1"));
-    buttons->addButton(QStringLiteral("&Cancelar"), QDialogButtonBox::RejectRole)->setObjectName(QStringLiteral("2"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    lay->addWidget(buttons);
+    m_path = ui::addPathChooser(lay, QStringLiteral("Carpeta"), QStringLiteral("600"), [this](const QString& current) {
+        return QFileDialog::getOpenFileName(this, QStringLiteral("Seleccione fichero a restaurar"), current,
+                                            QStringLiteral("ADIF (*.adi)"));
+    });
+    m_ok = ui::addOkCancel(this, lay);
+    // Ok only for a file that is there
     m_ok->setEnabled(false);
     connect(m_path, &QLineEdit::textChanged, this,
             [this](const QString& t) { m_ok->setEnabled(!t.trimmed().isEmpty() && QFileInfo(t.trimmed()).isFile()); });
-    connect(chooser, &QPushButton::clicked, this, [this] {
-        const QString f = QFileDialog::getOpenFileName(this, QStringLiteral("Seleccione fichero a restaurar"), m_path->text(),
-                                                       QStringLiteral("ADIF (*.adi)"));
-        if (!f.isEmpty())
-            m_path->setText(f);
-    });
 }
 
 QString LotwImportDialog::path() const

@@ -26,15 +26,6 @@ using store::WorkArea;
 
 namespace {
 
-class QuietMeter : public ui::Meter {
-public:
-    void setTotal(qint64) override {}
-    void setPosition(qint64) override {}
-    void setText(const QString&) override {}
-    void setTitle(const QString&) override {}
-    bool cancelled() override { return false; }
-};
-
 Status error(const QString& text) { return {StatusCode::Invalid, text}; }
 
 // Codes the tables keep right-aligned; the text files hold them trimmed.
@@ -276,7 +267,7 @@ Status buildShippedTables(const QString& sourceDir, const QString& outDir, QStri
         return finish(s);
     if (Status s = ws.use(out + QStringLiteral("PFX.dbf"), {.alias = QStringLiteral("Pfx"), .shared = false}, &pfx); !s)
         return finish(s);
-    QuietMeter meter;
+    ui::SilentMeter meter;
     CtyImportResult r;
     if (!CTYIMP(meter, true, src + QStringLiteral("cty.dat"), &r))
         return finish(error(QStringLiteral("No se pudo importar %1cty.dat").arg(src)));

@@ -3,7 +3,12 @@
 #include "store/record_buffer.h"
 #include "store/work_area.h"
 
+#include <QBoxLayout>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGroupBox>
+#include <QPushButton>
 #include <QLineEdit>
 #include <QTimer>
 
@@ -96,6 +101,52 @@ QLineEdit* addField(QFormLayout* form, const QString& id, const QString& label, 
     });
     form->addRow(label, edit);
     return edit;
+}
+
+QLineEdit* addPathChooser(QBoxLayout* layout, const QString& title, const QString& editId,
+                          const std::function<QString(const QString& current)>& choose)
+{
+    auto* box = new QGroupBox(title);
+    auto* row = new QHBoxLayout(box);
+    auto* edit = new QLineEdit(box);
+    edit->setObjectName(editId);
+    auto* chooser = new QPushButton(QStringLiteral("..."), box);
+    chooser->setObjectName(QStringLiteral("4000"));
+    row->addWidget(edit);
+    row->addWidget(chooser);
+    layout->addWidget(box);
+    QObject::connect(chooser, &QPushButton::clicked, edit, [edit, choose] {
+        const QString path = choose(edit->text().trimmed());
+        if (!path.isEmpty())
+            edit->setText(path);
+    });
+    return edit;
+}
+
+QPushButton* addOkCancel(QDialog* dialog, QBoxLayout* layout, QLineEdit* required)
+{
+    auto* buttons = new QDialogButtonBox(dialog);
+    QPushButton* ok = buttons->addButton(QStringLiteral("&Ok"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("1"));
+    buttons->addButton(QStringLiteral("&Cancelar"), QDialogButtonBox::RejectRole)->setObjectName(QStringLiteral("2"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    if (required) {
+        auto update = [ok, required] { ok->setEnabled(!required->text().trimmed().isEmpty()); };
+        QObject::connect(required, &QLineEdit::textChanged, ok, update);
+        update();
+    }
+    return ok;
+}
+
+void keepUpperCase(QLineEdit* edit)
+{
+    QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString& t) {
+        const int c = edit->cursorPosition();
+        edit->setText(t.toUpper());
+        edit->setCursorPosition(c);
+    });
 }
 
 } // namespace ui

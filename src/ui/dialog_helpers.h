@@ -9,8 +9,11 @@
 
 #include <functional>
 
+class QBoxLayout;
+class QDialog;
 class QFormLayout;
 class QLineEdit;
+class QPushButton;
 
 namespace store {
 class RecordBuffer;
@@ -41,5 +44,18 @@ struct FieldOptions {
 // field and writes back to it when left.
 QLineEdit* addField(QFormLayout* form, const QString& id, const QString& label, store::RecordBuffer* buffer,
                     const QString& field, const FieldOptions& options = {});
+
+// A group box titled `title` with a line edit named editId and a "..." button
+// (id 4000) that asks `choose` for a path, given the text in the edit; a path it
+// returns replaces the text. Returns the edit.
+QLineEdit* addPathChooser(QBoxLayout* layout, const QString& title, const QString& editId,
+                          const std::function<QString(const QString& current)>& choose);
+
+// "&Ok" (id 1) and "&Cancelar" (id 2) closing the dialog. With `required`, Ok
+// is enabled only while that edit holds more than blanks. Returns Ok.
+QPushButton* addOkCancel(QDialog* dialog, QBoxLayout* layout, QLineEdit* required = nullptr);
+
+// What is typed into the edit comes out in upper case, the cursor where it was.
+void keepUpperCase(QLineEdit* edit);
 
 } // namespace ui

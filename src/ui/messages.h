@@ -23,6 +23,16 @@ public:
     virtual bool cancelled() = 0;
 };
 
+// A meter nobody sees (command line, benchmarks): it never cancels.
+class SilentMeter : public Meter {
+public:
+    void setTotal(qint64) override {}
+    void setPosition(qint64) override {}
+    void setText(const QString&) override {}
+    void setTitle(const QString&) override {}
+    bool cancelled() override { return false; }
+};
+
 class Messages {
 public:
     virtual ~Messages() = default;

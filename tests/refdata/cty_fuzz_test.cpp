@@ -2,6 +2,7 @@
 // hang (every record starts after the one before), sound records only, and
 // nothing written outside the prefix table.
 #include "refdata/cty_import.h"
+#include "ui/messages.h"
 
 #include "shipped_home.h"
 
@@ -85,15 +86,6 @@ QMap<QString, QByteArray> hashes(const QString& dir)
     return h;
 }
 
-class QuietMeter : public ui::Meter {
-public:
-    void setTotal(qint64) override {}
-    void setPosition(qint64) override {}
-    void setText(const QString&) override {}
-    void setTitle(const QString&) override {}
-    bool cancelled() override { return false; }
-};
-
 } // namespace
 
 TEST(CtyReaderFuzz, RandomAndMutatedTextsGiveSoundRecordsOnly)
@@ -120,7 +112,7 @@ TEST_F(CtyImportFuzz, OnlyThePrefixTableEverChanges)
     const QByteArray real = f.readAll();
     const auto before = hashes(data);
     QRandomGenerator rng(2010);
-    QuietMeter meter;
+    ui::SilentMeter meter;
     for (int i = 0; i < 12; ++i) {
         QByteArray text = i % 3 == 0 ? randomText(rng, rng.bounded(1, 20000)) : mutated(rng, real);
         // records of real entities with random aliases, so that something is written

@@ -1,0 +1,37 @@
+// What the commands share: their arguments and the session they work in.
+#include "commands.h"
+
+#include "store/access.h"
+#include "store/workspace.h"
+
+namespace cli {
+
+QString optionValue(const QStringList& args, const char* name)
+{
+    const int i = int(args.indexOf(QLatin1String(name)));
+    return i >= 0 && i + 1 < args.size() ? args[i + 1] : QString();
+}
+
+QString fileArgument(const QStringList& args, const QStringList& withValue)
+{
+    for (int i = 0; i < args.size(); ++i) {
+        if (withValue.contains(args[i])) {
+            ++i;
+            continue;
+        }
+        if (!args[i].startsWith(QLatin1String("--")))
+            return args[i];
+    }
+    return {};
+}
+
+bool openBookSession(QString* book)
+{
+    if (!store::ABREDBF(nullptr, book) || !store::Workspace::instance().area(QStringLiteral("Log"))) {
+        out() << "No hay libro de guardia activo\n";
+        return false;
+    }
+    return true;
+}
+
+} // namespace cli
