@@ -6,7 +6,9 @@
 #include "store/workspace.h"
 #include "ui/messages.h"
 
-#include <QFile>
+#include <QSaveFile>
+
+#include <functional>
 
 #include <cstdio>
 
@@ -218,6 +220,30 @@ int EXPADDREC(QIODevice& out, ui::Meter* meter, const AdifSelection& sel, const 
     return written;
 }
 
+namespace {
+
+// Writes the header and what `records` writes through a temporary file that
+// takes the place of `path` only once complete: a failed export leaves the
+// file that was there before. The failure is told to the user.
+bool writeAdifFile(const QString& path, const AdifIdentity& id, const std::function<int(QIODevice&, ui::Meter&)>& records,
+                   int* written)
+{
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly)) {
+        ui::messages().stop(QStringLiteral("No se puede crear el fichero ") + path);
+        return false;
+    }
+    out.write(adifHeader(id));
+    ui::messages().meter([&](ui::Meter& m) { *written = records(out, m); }, QString(), QStringLiteral("Exportando ADIF ..."));
+    if (!out.commit()) {
+        ui::messages().stop(QStringLiteral("Error al escribir el fichero ") + path);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
 AdifExportResult ADIFEXP(const QString& pathIn, const AdifSelection& sel, const AdifIdentity& id)
 {
     AdifExportResult r;
@@ -232,25 +258,17 @@ AdifExportResult ADIFEXP(const QString& pathIn, const AdifSelection& sel, const 
                             id.name + QStringLiteral(" Exportación ADIF"));
         return r;
     }
-    QFile::remove(path);
-    QFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) {
-        ui::messages().stop(QStringLiteral("No se puede crear el fichero ") + path);
-        return r;
-    }
     const quint32 rec = log->eof() ? 0 : log->recNo();
     const QByteArray order = log->orderName();
-    out.write(adifHeader(id));
     if (sel.from.isValid()) {
         log->setOrder(QStringLiteral("QsoDateTimeOn"));
         const QDate to = sel.to.isValid() ? sel.to : sel.from;
         log->setScope(Value::text(sel.from.toString(QStringLiteral("yyyyMMdd")).toLatin1()),
                       Value::text(to.toString(QStringLiteral("yyyyMMdd")).toLatin1()));
     }
-    ui::messages().meter([&](ui::Meter& m) { r.exported = EXPADDREC(out, &m, sel, QStringLiteral("Log"), id); },
-                         QString(), QStringLiteral("Exportando ADIF ..."));
-    r.ok = out.error() == QFileDevice::NoError;
-    out.close();
+    r.ok = writeAdifFile(
+        path, id, [&](QIODevice& out, ui::Meter& m) { return EXPADDREC(out, &m, sel, QStringLiteral("Log"), id); },
+        &r.exported);
     log->clearScope();
     log->setOrder(QString::fromLatin1(order));
     if (rec)
@@ -259,8 +277,6 @@ AdifExportResult ADIFEXP(const QString& pathIn, const AdifSelection& sel, const 
         log->goBottom();
     if (r.ok)
         ui::messages().info(QStringLiteral("Exportacion completa"));
-    else
-        ui::messages().stop(QStringLiteral("Error al escribir el fichero ") + path);
     return r;
 }
 
@@ -278,21 +294,12 @@ AdifExportResult ADIEXPSPOOL(const QString& pathIn, const AdifIdentity& id)
         ui::messages().stop(QStringLiteral("No hay libro de guardia abierto"));
         return r;
     }
-    QFile::remove(path);
-    QFile out(path);
-    if (!out.open(QIODevice::WriteOnly)) {
-        ui::messages().stop(QStringLiteral("No se puede crear el fichero ") + path);
+    r.ok = writeAdifFile(
+        path, id,
+        [&](QIODevice& out, ui::Meter& m) { return EXPADDREC(out, &m, {}, QStringLiteral("LogSpool"), id, true); },
+        &r.exported);
+    if (!r.ok)
         return r;
-    }
-    out.write(adifHeader(id));
-    ui::messages().meter([&](ui::Meter& m) { r.exported = EXPADDREC(out, &m, {}, QStringLiteral("LogSpool"), id, true); },
-                         QString(), QStringLiteral("Exportando ADIF ..."));
-    r.ok = out.error() == QFileDevice::NoError;
-    out.close();
-    if (!r.ok) {
-        ui::messages().stop(QStringLiteral("Error al escribir el fichero ") + path);
-        return r;
-    }
     ui::messages().info(QStringLiteral("Exportacion completa"));
 
     if (!ui::messages().yesNo(QStringLiteral("Marcar QSLs como enviadas"), title))

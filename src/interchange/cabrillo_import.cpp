@@ -8,6 +8,7 @@
 #include "store/codepage.h"
 #include "store/workspace.h"
 #include "ui/messages.h"
+#include "text_search.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -22,18 +23,6 @@ using store::WorkArea;
 WorkArea* area(const char* alias)
 {
     return store::Workspace::instance().area(QString::fromLatin1(alias));
-}
-
-// The nearest of two spellings at or after from; -1 when neither occurs.
-qsizetype nearest(const QByteArray& data, const char* a, const char* b, qsizetype from)
-{
-    const qsizetype x = data.indexOf(a, from);
-    const qsizetype y = data.indexOf(b, from);
-    if (x < 0)
-        return y;
-    if (y < 0)
-        return x;
-    return std::min(x, y);
 }
 
 // The numeric value of a text up to its first character that cannot continue a number.
@@ -198,7 +187,7 @@ int CBRIMP(const CabrilloImportOptions& o, ui::Meter& meter)
     }
     const QByteArray data = file.readAll();
     file.close();
-    qsizetype pos = nearest(data, "QSO:", "qso:", 0);
+    qsizetype pos = nearestOf(data, "QSO:", "qso:", 0);
     if (pos < 0) {
         ui::messages().stop(QStringLiteral("No se ha encontrado ningún registro para importar"));
         return -1;
@@ -218,9 +207,9 @@ int CBRIMP(const CabrilloImportOptions& o, ui::Meter& meter)
         meter.setPosition(pos);
         // The QSO runs to the next "QSO:" or to the end of the log; the last
         // one of a file without "END-OF-LOG:" runs to the end of the file.
-        qsizetype next = nearest(data, "QSO:", "qso:", pos);
+        qsizetype next = nearestOf(data, "QSO:", "qso:", pos);
         if (next < 0)
-            next = nearest(data, "END-OF-LOG:", "end-of-log:", pos);
+            next = nearestOf(data, "END-OF-LOG:", "end-of-log:", pos);
         if (next < 0)
             next = data.size();
         const QByteArray text = data.mid(pos, next - pos);

@@ -6,6 +6,7 @@
 #include "store/codepage.h"
 #include "store/workspace.h"
 #include "ui/messages.h"
+#include "text_search.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -25,18 +26,6 @@ QString adifTime(const QString& s)
 {
     const QString t = s.trimmed();
     return t.mid(0, 2) + QLatin1Char(':') + t.mid(2, 2);
-}
-
-// The nearest end-of-record marker at or after from, in either spelling; -1 when none.
-qsizetype nextMarker(const QByteArray& data, const char* upper, const char* lower, qsizetype from)
-{
-    const qsizetype a = data.indexOf(upper, from);
-    const qsizetype b = data.indexOf(lower, from);
-    if (a < 0)
-        return b;
-    if (b < 0)
-        return a;
-    return std::min(a, b);
 }
 
 } // namespace
@@ -143,7 +132,7 @@ LotwResult LOTWIMP(const QString& path, ui::Meter& meter)
     while (pos < data.size() && !meter.cancelled()) {
         meter.setPosition(pos);
         const qsizetype start = pos;
-        qsizetype end = nextMarker(data, "<EOR>", "<eor>", start);
+        qsizetype end = nearestOf(data, "<EOR>", "<eor>", start);
         if (end < 0)
             end = start;
         const QByteArray text = data.mid(start, end - start);
