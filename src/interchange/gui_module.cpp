@@ -1,1 +1,0 @@
-// The interchange dialogs and editor (the GUI half of this folder).
