@@ -199,7 +199,7 @@ TEST_F(AdifExport, RoundTripFieldByField)
         a->put("IOTA", "EU-004");
         a->put("ITUZ", "37");
         a->put("MODE", i % 2 ? "SSB" : "CW");
-        a->put("NAME", Value::text("Jos\xE9 Mar\xEDa " + n));
+        a->put("NAME", Value::text("Jos\xE9 Mar\xED" "a " + n));
         a->put("OPERATOR", "EA1XX");
         a->put("PFX", "EA1");
         a->put("PROPMODE", i % 5 ? "" : "SAT");

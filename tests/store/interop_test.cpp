@@ -123,8 +123,9 @@ TEST_F(InteropTest, EngineFilesReadTheSameWithIndependentReaders)
         if (i % 997 == 0)
             a->putMemo("ADDRES", QByteArray(int(rng.bounded(4000)), 'd'));
         ASSERT_TRUE(a->unlock().isOk());
-        if (i % 101 == 0)
+        if (i % 101 == 0) {
             ASSERT_TRUE(a->deleteRecord().isOk() || (a->lockRecord().isOk() && a->deleteRecord().isOk()));
+        }
         a->unlock();
     }
     a->commit();

@@ -175,8 +175,9 @@ TEST_F(ModelTest, RandomWritesKeepEveryTagExact)
                     return !p.second.deleted && letters(cp1252::upper(p.second.call)).startsWith(want);
                 });
                 ASSERT_EQ(a->found(), anyLive) << "step " << step;
-                if (a->found())
+                if (a->found()) {
                     ASSERT_TRUE(letters(cp1252::upper(a->value("CALL").bytes())).startsWith(want));
+                }
             } else {                                                // pack: records renumber
                 ASSERT_TRUE(a->pack().isOk());
                 std::map<quint32, Row> renumbered;

@@ -21,14 +21,15 @@ protected:
 
     WorkArea* log()
     {
-        if (!ws().area("Log"))
+        if (!ws().area("Log")) {
             EXPECT_TRUE(NETUSE("LogEA1XX", true, 1, "Log"));
+        }
         return ws().area("Log");
     }
 
     void expectEveryTagConsistent()
     {
-        for (const QString& t : {"LogEA1XX", "ENT", "PFX", "FrmQsl", "wcy", "AttachEA1XX"}) {
+        for (const QString t : {"LogEA1XX", "ENT", "PFX", "FrmQsl", "wcy", "AttachEA1XX"}) {
             Workspace w;
             w.setDataDir(data);
             WorkArea* a = nullptr;
