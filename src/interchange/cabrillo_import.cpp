@@ -203,6 +203,7 @@ int CBRIMP(const CabrilloImportOptions& o, ui::Meter& meter)
     int count = 0;
     meter.setTotal(data.size());
     pos += 4;
+    log->beginBatch();
     while (pos < data.size() && !meter.cancelled()) {
         meter.setPosition(pos);
         // The QSO runs to the next "QSO:" or to the end of the log; the last
@@ -220,17 +221,23 @@ int CBRIMP(const CabrilloImportOptions& o, ui::Meter& meter)
         if (q.call.isEmpty() || (o.checkDuplicates && isDuplicate(q)))
             continue;
         QString key = store::KEYGEN();
-        store::Workspace::instance().select(QStringLiteral("Log"));
-        if (!store::ADDQSO(&key))
+        // The QSO is filled before it is written: it reaches the book once, complete.
+        const bool added = store::ADDQSO(&key, 0, [&](WorkArea& w) {
+            CBRADDREC(text, defOperator);
+            if (w.str(QStringLiteral("QRA")).trimmed().isEmpty())
+                w.put(QStringLiteral("QRA"), locator);
+            if (w.str(QStringLiteral("OPERATOR")).trimmed().isEmpty())
+                w.put(QStringLiteral("OPERATOR"), opCall);
+            return store::Status();
+        });
+        if (!added)
             break;
-        CBRADDREC(text, defOperator);
-        if (log->str(QStringLiteral("QRA")).trimmed().isEmpty())
-            log->put(QStringLiteral("QRA"), locator);
-        if (log->str(QStringLiteral("OPERATOR")).trimmed().isEmpty())
-            log->put(QStringLiteral("OPERATOR"), opCall);
         if (log->unlock())
             ++count;
+        if (count % 1000 == 0)
+            log->renewBatch();     // let other users at the book now and then
     }
+    log->endBatch();
     ui::messages().info(QStringLiteral("Se han importado ") + QString::number(count) + QStringLiteral(" registros"));
     log->goBottom();
     return count;

@@ -3,6 +3,7 @@
 #include "cabrillo_home.h"
 #include "interchange/cabrillo_export.h"
 #include "interchange/cabrillo_import.h"
+#include "interchange/text_search.h"
 #include "refdata/bands.h"
 
 #include <QRandomGenerator>
@@ -42,6 +43,19 @@ protected:
         return nullptr;
     }
 };
+
+TEST(MarkerSearch, NearestOfTwoSpellings)
+{
+    const QByteArray text = "xx qso: a QSO: b qso:END-OF-LOG:";
+    EXPECT_EQ(nearestOf(text, "QSO:", "qso:", 0), 3);
+    EXPECT_EQ(nearestOf(text, "QSO:", "qso:", 4), 10);
+    EXPECT_EQ(nearestOf(text, "QSO:", "qso:", 11), 17);
+    EXPECT_EQ(nearestOf(text, "QSO:", "qso:", 18), -1);
+    EXPECT_EQ(nearestOf(text, "END-OF-LOG:", "end-of-log:", 0), 21);
+    EXPECT_EQ(nearestOf(text, "Qso:", "qSO:", 0), -1);          // only the two spellings given
+    EXPECT_EQ(nearestOf("QSO", "QSO:", "qso:", 0), -1);          // a marker cut by the end
+    EXPECT_EQ(nearestOf(text, "QSO:", "qso:", 999), -1);
+}
 
 TEST_F(CabrilloImportTest, QsoLineFillsEveryFieldAndTheEntity)
 {
