@@ -713,6 +713,7 @@ Status TableFile::reindex()
 Status TableFile::reopenAfterRewrite()
 {
     const QString p = m_dbf.path();
+    m_roomChecked = 0;
     m_cdx.reset();
     m_memo.close();
     m_dbf.close();
@@ -804,6 +805,7 @@ Status TableFile::zap()
     if (Status s = m_dbf.writeAt(m_header.headerLen, &eof, 1); !s)
         return s;
     m_header.recCount = 0;
+    m_roomChecked = 0;
     if (Status s = writeCount(); !s)
         return s;
     if (m_memo.isOpen())
