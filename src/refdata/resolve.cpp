@@ -457,16 +457,43 @@ bool isPortableDesignator(const QByteArray& part)
     return part == "QRP" || part == "P" || part == "MM" || part == "M" || part == "B";
 }
 
+namespace {
+
+// What both resolutions begin with: the session's areas and the call as they
+// see it. False when the answer is known already (*answer): no tables, or no call.
+struct Lookup {
+    WorkArea* ent = nullptr;
+    WorkArea* pfx = nullptr;
+    QByteArray call;
+};
+
+bool beginLookup(const QString& call, Lookup* l, QString* answer)
+{
+    l->ent = sessionArea(kEntAlias);
+    l->pfx = sessionArea(kPfxAlias);
+    if (!l->ent || !l->pfx) {
+        *answer = QString();
+        return false;
+    }
+    l->call = normaliseCall(call);
+    if (l->call.isEmpty()) {
+        *answer = emptyCall(l->ent);
+        return false;
+    }
+    detail::ensureOrder(l->ent, "CodEnt");
+    return true;
+}
+
+} // namespace
+
 QString dxccByTable(const QString& call, const QDate& date)
 {
-    WorkArea* ent = sessionArea(kEntAlias);
-    WorkArea* pfx = sessionArea(kPfxAlias);
-    if (!ent || !pfx)
-        return {};
-    const QByteArray c = normaliseCall(call);
-    if (c.isEmpty())
-        return emptyCall(ent);
-    detail::ensureOrder(ent, "CodEnt");
+    Lookup l;
+    if (QString answer; !beginLookup(call, &l, &answer))
+        return answer;
+    WorkArea* ent = l.ent;
+    WorkArea* pfx = l.pfx;
+    const QByteArray& c = l.call;
     detail::ensureOrder(pfx, "Pfx");
     const int pfxField = pfx->fieldPos(QStringLiteral("PFX"));
     const int codeField = pfx->fieldPos(QStringLiteral("CODENT"));
@@ -509,14 +536,12 @@ QString dxccByTable(const QString& call, const QDate& date)
 
 QString DXCC(const QString& call, const QDate& date)
 {
-    WorkArea* ent = sessionArea(kEntAlias);
-    WorkArea* pfx = sessionArea(kPfxAlias);
-    if (!ent || !pfx)
-        return {};
-    const QByteArray c = normaliseCall(call);
-    if (c.isEmpty())
-        return emptyCall(ent);
-    detail::ensureOrder(ent, "CodEnt");
+    Lookup l;
+    if (QString answer; !beginLookup(call, &l, &answer))
+        return answer;
+    WorkArea* ent = l.ent;
+    WorkArea* pfx = l.pfx;
+    const QByteArray& c = l.call;
     Image& img = image();
     if (!img.fresh(pfx, ent))
         return dxccByTable(call, date);
