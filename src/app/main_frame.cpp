@@ -2,6 +2,7 @@
 
 #include "feature_menus.h"
 #include "script_modules.h"
+#include "spanish.h"
 #include "startup.h"
 #include "tappl.h"
 #include "twin.h"
@@ -180,12 +181,14 @@ void MainFrame::BUILDMENU()
     add(tools, QStringLiteral("Foros de soporte "), [] {
         const QString url = oAppl->ini().getString(QStringLiteral("Config"), QStringLiteral("Foro"),
                                                    QStringLiteral("https://github.com/orlanlog/orlanlog/discussions"));
-        QDesktopServices::openUrl(QUrl(url));
+        if (!QDesktopServices::openUrl(QUrl(url)))
+            ui::messages().alert(QStringLiteral("No se pudo abrir el navegador. La dirección del foro de soporte es:\r\n\r\n") + url,
+                                 QStringLiteral("Foros de soporte"));
     });
     add(tools, QStringLiteral("&Sobre..."), [this] {
         ui::messages().info(oAppl->cCpyRght + QStringLiteral("\nQt ") + QString::fromLatin1(qVersion()) + QLatin1Char('\n')
                                 + oAppl->cName + QLatin1Char(' ') + oAppl->cVer + QStringLiteral(", ")
-                                + QStringLiteral("GCC " __VERSION__ ", ") + QStringLiteral(__DATE__),
+                                + QStringLiteral("GCC " __VERSION__ ", compilado el ") + spanishCompilerDate(__DATE__),
                             QStringLiteral("Sobre ") + oAppl->cName);
     });
     QMenu* plus = bar->addMenu(QStringLiteral("&+Plus"));
@@ -233,8 +236,12 @@ void MainFrame::buildToolBar()
 
 void MainFrame::buildStatusBar()
 {
+    // The copyright line is a permanent widget: menu hints and other passing
+    // messages never take its place for good.
     QStatusBar* sb = statusBar();
-    sb->showMessage(oAppl->cCpyRght);
+    auto* copy = new QLabel(oAppl->cCpyRght, sb);
+    copy->setObjectName(QStringLiteral("Copyright"));
+    sb->addPermanentWidget(copy, 1);
     auto* dir = new QToolButton(sb);
     dir->setObjectName(QStringLiteral("DataDir"));
     dir->setAutoRaise(true);
@@ -242,8 +249,6 @@ void MainFrame::buildStatusBar()
     dir->setMinimumWidth(int(oAppl->cDirDat.size()) * 8);
     connect(dir, &QToolButton::clicked, this, [] { ui::messages().info(oAppl->cDirDat, QStringLiteral("Via de acceso datos")); });
     sb->addPermanentWidget(dir);
-    auto* copy = new QLabel(oAppl->cCpyRght, sb);
-    sb->addWidget(copy, 1);
 }
 
 bool MainFrame::eventFilter(QObject* o, QEvent* e)

@@ -2,6 +2,7 @@
 
 #include "main_frame.h"
 #include "session.h"
+#include "spanish.h"
 #include "tappl.h"
 #include "twin.h"
 #include "windows.h"
@@ -12,6 +13,8 @@
 #include "store/home.h"
 #include "store/reorga.h"
 #include "store/workspace.h"
+#include "ui/dialog_helpers.h"
+#include "ui/file_chooser.h"
 #include "ui/gui_messages.h"
 
 #include <QApplication>
@@ -95,6 +98,11 @@ bool firstStage(bool checkInstance)
     oAppl->lAdd = false;
     QFile::remove(oAppl->cDirLocal + QStringLiteral("bck.exe"));
     store::Workspace::instance().setProgramDir(oAppl->cDirLocal);
+    // file choosers start where a file of the same kind was last chosen
+    ui::setFolderStore({.get = [](const QString& kind) { return oAppl->ini().getString(QStringLiteral("Carpetas"), kind, QString()); },
+                        .set = [](const QString& kind, const QString& folder) {
+                            oAppl->ini().Set(QStringLiteral("Carpetas"), kind, folder);
+                        }});
 
     // A home without tables gets them now (the shipped reference tables among them).
     QDir().mkpath(oAppl->cDirDat);
@@ -105,12 +113,12 @@ bool firstStage(bool checkInstance)
         }
     }
 
-    const QString marker = oAppl->cDirLocal + QStringLiteral("borra.me");
+    const QString marker = oAppl->sessionMarker();
     if (QFile::exists(marker)) {
         // the last run did not end properly: repair before anything else
         MSGMETER([](ui::Meter& m) { store::REORGA(m); }, QStringLiteral("Procesando, espere por favor ... "));
     } else {
-        QFile f(oAppl->cDirLocal + QStringLiteral("Borra.me"));
+        QFile f(marker);
         f.open(QIODevice::WriteOnly);
     }
 
@@ -246,8 +254,7 @@ bool FINALIZAR()
     oAppl->oCatTmr = oAppl->oCatTmr2 = oAppl->oCat = oAppl->oRig = nullptr;
     oAppl->oFontPri = oAppl->oFontEnt = QVariant();
     ws().closeAll();
-    QFile::remove(oAppl->cDirLocal + QStringLiteral("borra.me"));
-    QFile::remove(oAppl->cDirLocal + QStringLiteral("Borra.me"));
+    oAppl->removeSessionMarker();
     return true;
 }
 
@@ -274,6 +281,9 @@ int MAIN(int argc, char** argv)
     g_sinceStart.start();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("orlanlog"));
+    if (!installSpanishTranslations(&app))
+        std::fprintf(stderr, "orlanlog: no se encontraron las traducciones de Qt al español (paquete qt6-translations-l10n)\n");
+    ui::keepDialogTitlesVisible(&app);
     TAppl* appl = TAppl::New();
     appl->cName = QStringLiteral("Orlan Win Log");
     appl->cAppl = QStringLiteral("ORLANLOG");

@@ -2,6 +2,7 @@
 
 #include "store/codepage.h"
 #include "store/expression.h"
+#include "store/table_file.h"
 #include "store/workspace.h"
 #include "ui/messages.h"
 
@@ -186,11 +187,24 @@ bool TAppl::Login(const QString& title)
 void TAppl::End(bool lClose)
 {
     lCerrar = lClose;
-    const QString marker = cDirLocal + QStringLiteral("borra.me");
-    if (QFileInfo::exists(marker))
-        QFile::remove(marker);
+    removeSessionMarker();
     if (closeMainWindow)
         closeMainWindow();
+}
+
+QString TAppl::sessionMarker() const
+{
+    const QString name = cDirLocal + QStringLiteral("borra.me");
+    const QString found = store::findFileNoCase(name);
+    return found.isEmpty() ? name : found;
+}
+
+void TAppl::removeSessionMarker() const
+{
+    for (QString f = store::findFileNoCase(cDirLocal + QStringLiteral("borra.me")); !f.isEmpty();
+         f = store::findFileNoCase(cDirLocal + QStringLiteral("borra.me")))
+        if (!QFile::remove(f))
+            break;
 }
 
 double TIMETOSEC()

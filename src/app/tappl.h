@@ -104,6 +104,13 @@ public:
     // Ends the session: removes the "borra.me" marker and closes the main window.
     void End(bool lClose = false);
 
+    // The session marker in cDirLocal: the file that is there, whatever the
+    // case of its name (a home copied from another system may hold "Borra.me"),
+    // else the name a new marker gets.
+    QString sessionMarker() const;
+    // Removes every spelling of the session marker.
+    void removeSessionMarker() const;
+
 private:
     std::unique_ptr<IniFile> m_ini;
 };

@@ -1,13 +1,13 @@
 #include "adif_export_dialog.h"
 
 #include "ui/dialog_helpers.h"
+#include "ui/file_chooser.h"
 
 #include "store/work_area.h"
 #include "store/workspace.h"
 
 #include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -45,31 +45,7 @@ QComboBox* yesNoList(QWidget* parent, const char* id)
     return c;
 }
 
-QLineEdit* dateEdit(QWidget* parent, const char* id)
-{
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(QString::fromLatin1(id));
-    e->setPlaceholderText(QStringLiteral("dd-mm-aaaa"));
-    return e;
-}
-
 } // namespace
-
-QDate adifDialogDate(const QString& text)
-{
-    const QString t = text.trimmed();
-    if (t.isEmpty())
-        return {};
-    for (const char* f : {"dd-MM-yyyy", "dd/MM/yyyy", "dd-MM-yy", "dd/MM/yy"}) {
-        QDate d = QDate::fromString(t, QString::fromLatin1(f));
-        if (d.isValid()) {
-            if (QByteArray(f).endsWith("yy") && !QByteArray(f).endsWith("yyyy") && d.year() < 1919)
-                d = d.addYears(100);   // two-digit years: epoch 1919
-            return d;
-        }
-    }
-    return {};
-}
 
 AdifExportDialog::AdifExportDialog(const QString& appTitle, const QString& proposedPath, QWidget* parent)
     : QDialog(parent), m_appTitle(appTitle)
@@ -79,8 +55,8 @@ AdifExportDialog::AdifExportDialog(const QString& appTitle, const QString& propo
     auto* lay = new QVBoxLayout(this);
     auto* range = new QGroupBox(QStringLiteral("Rango de fechas a exportar"), this);
     auto* rf = new QFormLayout(range);
-    m_from = dateEdit(range, "600");
-    m_to = dateEdit(range, "601");
+    m_from = ui::dateEdit(range, QStringLiteral("600"));
+    m_to = ui::dateEdit(range, QStringLiteral("601"));
     rf->addRow(QStringLiteral("Desde"), m_from);
     rf->addRow(QStringLiteral("Hasta"), m_to);
     lay->addWidget(range);
@@ -92,7 +68,7 @@ AdifExportDialog::AdifExportDialog(const QString& appTitle, const QString& propo
     m_qslSent = yesNoList(this, "611");
     m_oper = new QLineEdit(this);
     m_oper->setObjectName(QStringLiteral("614"));
-    m_confirmed = dateEdit(this, "605");
+    m_confirmed = ui::dateEdit(this, QStringLiteral("605"));
     form->addRow(QStringLiteral("Banda      "), m_band);
     form->addRow(QStringLiteral("Modo       "), m_mode);
     form->addRow(QStringLiteral("QSL Rec    "), m_qslRcvd);
@@ -102,25 +78,32 @@ AdifExportDialog::AdifExportDialog(const QString& appTitle, const QString& propo
     lay->addLayout(form);
 
     m_path = ui::addPathChooser(lay, QStringLiteral("Fecichero Destino"), QStringLiteral("602"), [this](const QString& current) {
-        return QFileDialog::getSaveFileName(this, m_appTitle + QStringLiteral(" Seleccione carpeta y nombre de fichero"),
-                                            current, QStringLiteral("Adif (*.adi)"));
+        return ui::chooseFile(this, ui::ChooseMode::Save, QStringLiteral("adif"),
+                              m_appTitle + QStringLiteral(" Seleccione carpeta y nombre de fichero"), current, QString(),
+                              QStringLiteral("Adif (*.adi)"), QDir::homePath());
     });
     m_path->setText(proposedPath);
     m_ok = ui::addOkCancel(this, lay, m_path);
     ui::keepUpperCase(m_oper);
 }
 
+void AdifExportDialog::accept()
+{
+    if (ui::datesReadable({m_from, m_to, m_confirmed}))
+        QDialog::accept();
+}
+
 AdifSelection AdifExportDialog::selection() const
 {
     AdifSelection s;
-    s.from = adifDialogDate(m_from->text());
-    s.to = adifDialogDate(m_to->text());
+    s.from = ui::dialogDate(m_from->text());
+    s.to = ui::dialogDate(m_to->text());
     s.band = m_band->currentData().toString();
     s.mode = m_mode->currentData().toString();
     s.qslRcvd = m_qslRcvd->currentText().trimmed();
     s.qslSent = m_qslSent->currentText().trimmed();
     s.oper = m_oper->text().trimmed();
-    s.confirmed = adifDialogDate(m_confirmed->text());
+    s.confirmed = ui::dialogDate(m_confirmed->text());
     return s;
 }
 
@@ -131,7 +114,8 @@ QString AdifExportDialog::path() const
 
 bool adifExportCommand(const AdifIdentity& id, const QString& workDir, const QString& book, QWidget* parent)
 {
-    AdifExportDialog dlg(id.name + QLatin1Char(' ') + id.ver, QDir(workDir).filePath(adifFileName(book)), parent);
+    AdifExportDialog dlg(id.name + QLatin1Char(' ') + id.ver,
+                         QDir(ui::lastFolder(QStringLiteral("adif"), workDir)).filePath(adifFileName(book)), parent);
     if (dlg.exec() != QDialog::Accepted)
         return false;
     ADIFEXP(dlg.path(), dlg.selection(), id);
@@ -140,9 +124,9 @@ bool adifExportCommand(const AdifIdentity& id, const QString& workDir, const QSt
 
 void adifSpoolCommand(const AdifIdentity& id, const QString& workDir, const QString& book, QWidget* parent)
 {
-    const QString f = QFileDialog::getSaveFileName(parent, id.name + QLatin1Char(' ') + id.ver +
-                                                               QStringLiteral(" Seleccione carpeta y nombre de fichero"),
-                                                   QDir(workDir).filePath(adifFileName(book)), QStringLiteral("Adif (*.adi)"));
+    const QString f = ui::chooseFile(parent, ui::ChooseMode::Save, QStringLiteral("adif"),
+                                     id.name + QLatin1Char(' ') + id.ver + QStringLiteral(" Seleccione carpeta y nombre de fichero"),
+                                     QString(), adifFileName(book), QStringLiteral("Adif (*.adi)"), workDir);
     ADIEXPSPOOL(f, id);
 }
 

@@ -18,15 +18,15 @@ public:
     AdifSelection selection() const;
     QString path() const;
 
+protected:
+    void accept() override;   // refuses a date it cannot read
+
 private:
     QString m_appTitle;
     QLineEdit *m_from = nullptr, *m_to = nullptr, *m_oper = nullptr, *m_confirmed = nullptr, *m_path = nullptr;
     QComboBox *m_band = nullptr, *m_mode = nullptr, *m_qslRcvd = nullptr, *m_qslSent = nullptr;
     QPushButton* m_ok = nullptr;
 };
-
-// Dates typed as dd-mm-aa (or dd-mm-aaaa); empty or invalid text is no date.
-QDate adifDialogDate(const QString& text);
 
 // ADIFEXP from the menu: dialog, then the export. Returns false when cancelled.
 bool adifExportCommand(const AdifIdentity& id, const QString& workDir, const QString& book, QWidget* parent = nullptr);

@@ -5,11 +5,11 @@
 #include "import_defaults.h"
 #include "store/workspace.h"
 #include "ui/dialog_helpers.h"
+#include "ui/file_chooser.h"
 #include "ui/messages.h"
 
 #include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -41,26 +41,6 @@ QComboBox* combo(QWidget* parent, const char* id, const QStringList& items)
 
 } // namespace
 
-QDate cabrilloDialogDate(const QString& text)
-{
-    const QString t = text.trimmed();
-    if (t.isEmpty())
-        return {};
-    QDate d;
-    if (t.size() == 8 && !t.contains(QLatin1Char('-'))) {
-        d = QDate::fromString(t, QStringLiteral("yyyyMMdd"));
-    } else if (t.size() == 10) {
-        d = QDate::fromString(t, QStringLiteral("dd-MM-yyyy"));
-    } else if (t.size() == 8) {
-        d = QDate::fromString(t, QStringLiteral("dd-MM-yy"));
-        if (d.isValid()) {
-            const int yy = d.year() % 100;
-            d = QDate(yy >= 19 ? 1900 + yy : 2000 + yy, d.month(), d.day());
-        }
-    }
-    return d;
-}
-
 CabrilloExportDialog::CabrilloExportDialog(const QString& appTitle, const QString& workDir, QWidget* parent)
     : QDialog(parent), m_appTitle(appTitle)
 {
@@ -70,10 +50,8 @@ CabrilloExportDialog::CabrilloExportDialog(const QString& appTitle, const QStrin
 
     auto* range = new QGroupBox(QStringLiteral("Rango de fechas a exportar"), this);
     auto* rangeForm = new QFormLayout(range);
-    m_from = edit(range, "600", 10);
-    m_to = edit(range, "601", 10);
-    m_from->setPlaceholderText(QStringLiteral("dd-mm-aa"));
-    m_to->setPlaceholderText(QStringLiteral("dd-mm-aa"));
+    m_from = ui::dateEdit(range, QStringLiteral("600"));
+    m_to = ui::dateEdit(range, QStringLiteral("601"));
     rangeForm->addRow(QStringLiteral("Desde"), m_from);
     rangeForm->addRow(QStringLiteral("Hasta"), m_to);
     lay->addWidget(range);
@@ -84,11 +62,7 @@ CabrilloExportDialog::CabrilloExportDialog(const QString& appTitle, const QStrin
     m_band = combo(this, "605", cabrilloBands());
     m_power = combo(this, "606", cabrilloPowers());
     m_call = edit(this, "607", 10);
-    connect(m_call, &QLineEdit::textEdited, this, [this](const QString& t) {
-        const int p = m_call->cursorPosition();
-        m_call->setText(t.toUpper());
-        m_call->setCursorPosition(p);
-    });
+    ui::keepUpperCase(m_call);
     m_name = edit(this, "608", 20);
     form->addRow(QStringLiteral("Concurso"), m_contest);
     form->addRow(QStringLiteral("Categoria"), m_category);
@@ -114,8 +88,9 @@ CabrilloExportDialog::CabrilloExportDialog(const QString& appTitle, const QStrin
     lay->addWidget(soap);
 
     m_path = ui::addPathChooser(lay, QStringLiteral("Destino"), QStringLiteral("602"), [this](const QString& current) {
-        return QFileDialog::getSaveFileName(this, m_appTitle + QStringLiteral(" Seleccione carpeta y nombre de fichero"),
-                                            current, QStringLiteral("Cabrillo (*.cbr)"));
+        return ui::chooseFile(this, ui::ChooseMode::Save, QStringLiteral("cabrillo"),
+                              m_appTitle + QStringLiteral(" Seleccione carpeta y nombre de fichero"), current, QString(),
+                              QStringLiteral("Cabrillo (*.cbr)"), QDir::homePath());
     });
     m_ok = ui::addOkCancel(this, lay, m_path);
 
@@ -125,7 +100,13 @@ CabrilloExportDialog::CabrilloExportDialog(const QString& appTitle, const QStrin
     if (!d.operatorCall.isEmpty())
         m_call->setText(d.operatorCall.leftJustified(10, QLatin1Char(' ')).left(10));
     if (!book.isEmpty())
-        m_path->setText(QDir(workDir).filePath(book.toLower() + QStringLiteral(".cbr")));
+        m_path->setText(QDir(ui::lastFolder(QStringLiteral("cabrillo"), workDir)).filePath(book.toLower() + QStringLiteral(".cbr")));
+}
+
+void CabrilloExportDialog::accept()
+{
+    if (ui::datesReadable({m_from, m_to}))
+        QDialog::accept();
 }
 
 CabrilloExport CabrilloExportDialog::job() const
@@ -142,8 +123,8 @@ CabrilloExport CabrilloExportDialog::job() const
     e.header.address2 = m_address[1]->text();
     e.header.soapbox1 = m_soapbox[0]->text();
     e.header.soapbox2 = m_soapbox[1]->text();
-    e.from = cabrilloDialogDate(m_from->text());
-    e.to = cabrilloDialogDate(m_to->text());
+    e.from = ui::dialogDate(m_from->text());
+    e.to = ui::dialogDate(m_to->text());
     e.path = m_path->text().trimmed();
     return e;
 }
@@ -151,28 +132,20 @@ CabrilloExport CabrilloExportDialog::job() const
 int EXPCABRILLO(const QString& appName, const QString& appVersion, const QString& workDir, QWidget* parent)
 {
     CabrilloExportDialog dlg(appName + QLatin1Char(' ') + appVersion, workDir, parent);
-    for (;;) {
-        if (dlg.exec() != QDialog::Accepted)
+    if (dlg.exec() != QDialog::Accepted)
+        return -1;
+    CabrilloExport e = dlg.job();
+    if (e.header.contest == QLatin1String("EA-MAJESTAD-SSB")) {
+        QString prov;
+        if (!ui::messages().input(QStringLiteral("Introduce tu matricula de provincia"), QStringLiteral("Matricula de provincia"),
+                                  &prov, ui::InputFormat::UpperCase))
             return -1;
-        CabrilloExport e = dlg.job();
-        auto* from = dlg.findChild<QLineEdit*>(QStringLiteral("600"));
-        auto* to = dlg.findChild<QLineEdit*>(QStringLiteral("601"));
-        if ((!from->text().trimmed().isEmpty() && !e.from.isValid()) || (!to->text().trimmed().isEmpty() && !e.to.isValid())) {
-            ui::messages().stop(QStringLiteral("Fecha no válida"));
-            continue;
-        }
-        if (e.header.contest == QLatin1String("EA-MAJESTAD-SSB")) {
-            QString prov;
-            if (!ui::messages().input(QStringLiteral("Introduce tu matricula de provincia"),
-                                      QStringLiteral("Matricula de provincia"), &prov))
-                return -1;
-            e.province = prov.trimmed().toUpper().left(2);
-        }
-        const int n = writeCabrillo(e);
-        if (n >= 0 && askEditCabrillo(n, appName))
-            EDITACABRILLO(e.path, parent);
-        return n;
+        e.province = prov.trimmed().toUpper().left(2);
     }
+    const int n = writeCabrillo(e);
+    if (n >= 0 && askEditCabrillo(n, appName))
+        EDITACABRILLO(e.path, parent);
+    return n;
 }
 
 } // namespace interchange

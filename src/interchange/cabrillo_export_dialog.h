@@ -18,6 +18,9 @@ public:
     // What the dialog holds now, as an export job (province not asked yet).
     CabrilloExport job() const;
 
+protected:
+    void accept() override;   // refuses a date it cannot read
+
 private:
 
     QString m_appTitle;
@@ -34,10 +37,6 @@ private:
     QLineEdit* m_path = nullptr;
     QPushButton* m_ok = nullptr;
 };
-
-// Dates of the dialog's fields: "dd-mm-yy" (two-digit years from 1919 on),
-// "dd-mm-yyyy" or "yyyymmdd"; an empty field is no limit.
-QDate cabrilloDialogDate(const QString& text);
 
 // The export command: dialog, province for "EA-MAJESTAD-SSB", file, and the
 // offer to open the editor. Returns the number of QSO lines written, -1 when

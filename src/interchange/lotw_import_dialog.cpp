@@ -2,8 +2,9 @@
 #include "lotw_import_dialog.h"
 
 #include "ui/dialog_helpers.h"
+#include "ui/file_chooser.h"
 
-#include <QFileDialog>
+#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,8 +18,8 @@ LotwImportDialog::LotwImportDialog(QWidget* parent) : QDialog(parent)
     setWindowTitle(QStringLiteral("Incorporar confirmaciones LOTW"));
     auto* lay = new QVBoxLayout(this);
     m_path = ui::addPathChooser(lay, QStringLiteral("Carpeta"), QStringLiteral("600"), [this](const QString& current) {
-        return QFileDialog::getOpenFileName(this, QStringLiteral("Seleccione fichero a restaurar"), current,
-                                            QStringLiteral("ADIF (*.adi)"));
+        return ui::chooseFile(this, ui::ChooseMode::Open, QStringLiteral("lotw"), QStringLiteral("Seleccione fichero a restaurar"),
+                              current, QString(), QStringLiteral("ADIF (*.adi)"), QDir::homePath());
     });
     m_ok = ui::addOkCancel(this, lay);
     // Ok only for a file that is there

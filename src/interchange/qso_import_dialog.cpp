@@ -2,11 +2,9 @@
 
 #include "import_defaults.h"
 #include "ui/dialog_helpers.h"
+#include "ui/file_chooser.h"
 
 #include <QCheckBox>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -38,15 +36,15 @@ QsoImportDialog::QsoImportDialog(const QString& appTitle, const QString& workDir
     m_locator->setText(d.locator);
     ui::keepUpperCase(m_operator);
 
-    // The chooser starts in the folder of the file named, else in the working
-    // folder, proposing the book's name.
+    // The chooser starts in the folder of the file named, else where a file of
+    // this kind was last chosen, else in the working folder, proposing the book's name.
     const QString proposed = d.book.toLower() + extension;
+    const QString kind = extension == QLatin1String(".cbr") ? QStringLiteral("cabrillo") : QStringLiteral("adif");
     m_path = ui::addPathChooser(lay, QStringLiteral("Fichero a importar"), QStringLiteral("602"),
-                                [this, appTitle, workDir, proposed, filter](const QString& current) {
-                                    const QString start = current.isEmpty() ? workDir : QFileInfo(current).absolutePath();
-                                    return QFileDialog::getOpenFileName(
-                                        this, appTitle + QStringLiteral(" Seleccione carpeta y nombre de fichero"),
-                                        QDir(start).filePath(proposed), filter);
+                                [this, appTitle, workDir, proposed, filter, kind](const QString& current) {
+                                    return ui::chooseFile(this, ui::ChooseMode::Open, kind,
+                                                          appTitle + QStringLiteral(" Seleccione carpeta y nombre de fichero"),
+                                                          current, proposed, filter, workDir);
                                 });
     m_dup = new QCheckBox(QStringLiteral("Comprobar dubplicados. No importarlos"), this);
     m_dup->setObjectName(QStringLiteral("603"));

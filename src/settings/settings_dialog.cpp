@@ -31,7 +31,9 @@ SettingsDialog::SettingsDialog(store::WorkArea* cfg, const QString& appName, QWi
     ui::addField(form, QStringLiteral("401"), QStringLiteral("Nombre"), m_buffer.get(), QStringLiteral("NOMBRE"))->setMaxLength(12);
     ui::addField(form, QStringLiteral("402"), QStringLiteral("Locator"), m_buffer.get(), QStringLiteral("QRA"),
                  {.picture = QStringLiteral("!!99!!")});
-    ui::addField(form, QStringLiteral("403"), QStringLiteral("E-mail"), m_buffer.get(), QStringLiteral("EMAIL"))->setMaxLength(25);
+    QLineEdit* email = ui::addField(form, QStringLiteral("403"), QStringLiteral("E-mail"), m_buffer.get(), QStringLiteral("EMAIL"));
+    email->setMaxLength(25);
+    ui::fitChars(email, 27);
     tabs->addTab(general, QStringLiteral("&General"));
     lay->addWidget(tabs);
     auto* buttons = new QDialogButtonBox(this);

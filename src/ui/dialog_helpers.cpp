@@ -2,6 +2,7 @@
 
 #include "store/record_buffer.h"
 #include "store/work_area.h"
+#include "ui/messages.h"
 
 #include <QBoxLayout>
 #include <QDialog>
@@ -11,6 +12,10 @@
 #include <QPushButton>
 #include <QLineEdit>
 #include <QTimer>
+#include <QEvent>
+#include <QFontMetrics>
+
+#include <algorithm>
 
 namespace ui {
 
@@ -77,6 +82,7 @@ QLineEdit* addField(QFormLayout* form, const QString& id, const QString& label, 
     edit->setObjectName(id);
     const store::Value v = buffer->get(field);
     edit->setText(v.isChar() ? v.toString().trimmed() : v.isNumber() ? QString::number(v.toNumber()) : QString());
+    edit->setCursorPosition(0);   // a long value shows its start
     if (!options.picture.isEmpty()) {
         edit->setValidator(new PictureValidator(options.picture, edit));
         edit->setMaxLength(int(options.picture.size()));
@@ -110,9 +116,10 @@ QLineEdit* addPathChooser(QBoxLayout* layout, const QString& title, const QStrin
     auto* row = new QHBoxLayout(box);
     auto* edit = new QLineEdit(box);
     edit->setObjectName(editId);
+    fitChars(edit, 44);
     auto* chooser = new QPushButton(QStringLiteral("..."), box);
     chooser->setObjectName(QStringLiteral("4000"));
-    row->addWidget(edit);
+    row->addWidget(edit, 1);
     row->addWidget(chooser);
     layout->addWidget(box);
     QObject::connect(chooser, &QPushButton::clicked, edit, [edit, choose] {
@@ -147,6 +154,88 @@ void keepUpperCase(QLineEdit* edit)
         edit->setText(t.toUpper());
         edit->setCursorPosition(c);
     });
+}
+
+namespace {
+
+class TitleWidthGuard : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::Show)
+            if (auto* d = qobject_cast<QDialog*>(o); d && d->isWindow() && !d->windowTitle().isEmpty()) {
+                // the title bar's text is bold on most desktops; icon and three buttons beside it
+                QFont bold = d->font();
+                bold.setBold(true);
+                const int wanted = QFontMetrics(bold).horizontalAdvance(d->windowTitle()) + 140;
+                if (d->width() < wanted)
+                    d->resize(wanted, d->height());
+            }
+        return false;
+    }
+};
+
+} // namespace
+
+void keepDialogTitlesVisible(QObject* application)
+{
+    application->installEventFilter(new TitleWidthGuard(application));
+}
+
+void fitChars(QLineEdit* edit, int chars)
+{
+    const QFontMetrics fm = edit->fontMetrics();
+    edit->setMinimumWidth(fm.horizontalAdvance(QLatin1Char('n')) * chars + 2 * fm.horizontalAdvance(QLatin1Char(' ')) + 8);
+}
+
+QDate dialogDate(const QString& text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return {};
+    auto twoDigitYear = [](QDate d) { return d.isValid() && d.year() < 1919 ? d.addYears(100) : d; };
+    if (t.size() == 8 && std::all_of(t.begin(), t.end(), [](QChar c) { return c.isDigit(); })) {
+        const QDate d = QDate::fromString(t, QStringLiteral("ddMMyyyy"));
+        return d.isValid() ? d : QDate::fromString(t, QStringLiteral("yyyyMMdd"));
+    }
+    if (t.size() == 6 && std::all_of(t.begin(), t.end(), [](QChar c) { return c.isDigit(); }))
+        return twoDigitYear(QDate::fromString(t, QStringLiteral("ddMMyy")));
+    for (const QChar sep : {QLatin1Char('-'), QLatin1Char('/'), QLatin1Char('.')}) {
+        const QStringList p = t.split(sep);
+        if (p.size() != 3)
+            continue;
+        bool okD = false, okM = false, okY = false;
+        const int d = p[0].toInt(&okD), m = p[1].toInt(&okM), y = p[2].toInt(&okY);
+        if (!okD || !okM || !okY || p[0].size() > 2 || p[1].size() > 2 || (p[2].size() != 2 && p[2].size() != 4))
+            return {};
+        const QDate date(p[2].size() == 2 ? 1900 + y : y, m, d);
+        return p[2].size() == 2 ? twoDigitYear(date) : date;
+    }
+    return {};
+}
+
+QLineEdit* dateEdit(QWidget* parent, const QString& id)
+{
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(id);
+    e->setMaxLength(10);
+    e->setPlaceholderText(QStringLiteral("dd-mm-aaaa"));
+    fitChars(e, 11);
+    return e;
+}
+
+bool datesReadable(std::initializer_list<QLineEdit*> edits)
+{
+    for (QLineEdit* e : edits) {
+        if (!e->text().trimmed().isEmpty() && !dialogDate(e->text()).isValid()) {
+            messages().stop(QStringLiteral("Fecha no válida: \"%1\". Escríbala como dd-mm-aaaa.").arg(e->text().trimmed()));
+            e->setFocus();
+            e->selectAll();
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace ui

@@ -4,16 +4,20 @@
 // validation clause, bound to a field of a record buffer. The control's
 // objectName is its id, so tests find it.
 
+#include <QDate>
 #include <QString>
 #include <QValidator>
 
 #include <functional>
+#include <initializer_list>
 
 class QBoxLayout;
+class QObject;
 class QDialog;
 class QFormLayout;
 class QLineEdit;
 class QPushButton;
+class QWidget;
 
 namespace store {
 class RecordBuffer;
@@ -57,5 +61,25 @@ QPushButton* addOkCancel(QDialog* dialog, QBoxLayout* layout, QLineEdit* require
 
 // What is typed into the edit comes out in upper case, the cursor where it was.
 void keepUpperCase(QLineEdit* edit);
+
+// Every dialog of the application is shown at least as wide as its title
+// needs, so no title is cut short by the window manager.
+void keepDialogTitlesVisible(QObject* application);
+
+// Makes the edit wide enough for `chars` average characters (a path: 44).
+void fitChars(QLineEdit* edit, int chars);
+
+// A date as a user types it in a dialog: dd-mm-aaaa, dd/mm/aaaa, ddmmaaaa,
+// dd-mm-aa or dd/mm/aa (two-digit years with epoch 1919; day and month may have
+// one digit where there are separators), or aaaammdd. Invalid for anything
+// else, an empty text included.
+QDate dialogDate(const QString& text);
+
+// A date field named id with the placeholder "dd-mm-aaaa".
+QLineEdit* dateEdit(QWidget* parent, const QString& id);
+
+// True when every given date field is empty or holds a date; otherwise says
+// "Fecha no válida" and puts the focus on the first field that holds none.
+bool datesReadable(std::initializer_list<QLineEdit*> edits);
 
 } // namespace ui

@@ -1,5 +1,7 @@
 #include "gui_messages.h"
 
+#include "dialog_helpers.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -94,6 +96,7 @@ int box(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QSt
         QMessageBox::StandardButton def)
 {
     QMessageBox m(icon, title, text, buttons, parent);
+    m.setTextInteractionFlags(Qt::TextSelectableByMouse);   // an address or a path can be copied
     m.setDefaultButton(def);
     return m.exec();
 }
@@ -188,13 +191,20 @@ int GuiMessages::list(const QStringList& items, const QString& title, int presel
     return lw->currentRow();
 }
 
-bool GuiMessages::input(const QString& prompt, const QString& title, QString* value)
+bool GuiMessages::input(const QString& prompt, const QString& title, QString* value, InputFormat format)
 {
-    bool ok = false;
-    const QString v = QInputDialog::getText(m_parent, titleOr(title), prompt, QLineEdit::Normal, *value, &ok);
-    if (ok)
-        *value = v;
-    return ok;
+    QInputDialog d(m_parent);
+    d.setObjectName(QStringLiteral("INPUT"));
+    d.setWindowTitle(titleOr(title));
+    d.setLabelText(prompt);
+    d.setTextValue(*value);
+    if (format == InputFormat::UpperCase)
+        if (auto* edit = d.findChild<QLineEdit*>())
+            keepUpperCase(edit);
+    if (d.exec() != QDialog::Accepted)
+        return false;
+    *value = format == InputFormat::UpperCase ? d.textValue().toUpper() : d.textValue();
+    return true;
 }
 
 bool GuiMessages::login(const QString& title, QString* user, QString* password)

@@ -33,6 +33,12 @@ public:
     bool cancelled() override { return false; }
 };
 
+// How an input box treats what is typed.
+enum class InputFormat {
+    Text,
+    UpperCase,   // a code: shown in upper case as it is typed
+};
+
 class Messages {
 public:
     virtual ~Messages() = default;
@@ -54,7 +60,7 @@ public:
     // Chooses one item; -1 when nothing was chosen.
     virtual int list(const QStringList& items, const QString& title = QStringLiteral("Array list"), int preselected = 0) = 0;
     // Asks for a text; false when cancelled.
-    virtual bool input(const QString& prompt, const QString& title, QString* value) = 0;
+    virtual bool input(const QString& prompt, const QString& title, QString* value, InputFormat format = InputFormat::Text) = 0;
     // User name and password; false unless accepted.
     virtual bool login(const QString& title, QString* user, QString* password) = 0;
 

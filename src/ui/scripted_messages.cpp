@@ -140,9 +140,11 @@ int ScriptedMessages::list(const QStringList& items, const QString& title, int p
     return i;
 }
 
-bool ScriptedMessages::input(const QString& prompt, const QString& title, QString* value)
+bool ScriptedMessages::input(const QString& prompt, const QString& title, QString* value, InputFormat format)
 {
-    const QVariant a = next(prompt);
+    QVariant a = next(prompt);
+    if (a.isValid() && format == InputFormat::UpperCase)
+        a = a.toString().toUpper();   // as the field would have shown it
     record(QStringLiteral("input: %1 -> %2").arg(prompt, a.isValid() ? a.toString() : QStringLiteral("(cancelado)")));
     (void)title;
     if (!a.isValid())

@@ -37,7 +37,7 @@ public:
     bool meter(const std::function<void(Meter&)>& action, const QString& text = QStringLiteral("Procesando..."),
                const QString& title = QStringLiteral("Espere por favor ...")) override;
     int list(const QStringList& items, const QString& title = QStringLiteral("Array list"), int preselected = 0) override;
-    bool input(const QString& prompt, const QString& title, QString* value) override;
+    bool input(const QString& prompt, const QString& title, QString* value, InputFormat format) override;
     bool login(const QString& title, QString* user, QString* password) override;
     void pause(int ms) override;
 

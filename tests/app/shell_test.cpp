@@ -9,6 +9,7 @@
 #include "store/access.h"
 #include "store/home.h"
 #include "store/workspace.h"
+#include "ui/file_chooser.h"
 #include "ui/q7browse.h"
 #include "ui/scripted_messages.h"
 
@@ -16,6 +17,11 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -100,6 +106,22 @@ void registerTestView(const QString& name, QStringList* opened)
     });
 }
 
+// Acts on the file chooser as soon as it shows (Qt's own dialog, not the desktop's).
+void whenChooser(std::function<void(QFileDialog*)> act)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!d)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        act(d);
+    });
+    timer->start();
+}
+
 } // namespace
 
 TEST_F(ShellTest, FirstStartAsksForTheCallAndCreatesItsBook)
@@ -119,7 +141,7 @@ TEST_F(ShellTest, FirstStartAsksForTheCallAndCreatesItsBook)
     EXPECT_EQ(oAppl->cLibro, "EA4ZZ");
     ASSERT_TRUE(frame());
     EXPECT_EQ(frame()->windowTitle(), "Orlan Win Log 1.92");
-    EXPECT_TRUE(QFile::exists(home + "Borra.me"));
+    EXPECT_TRUE(QFile::exists(home + "borra.me"));
     // the tool bar has its seven entries with icons, and unfinished views are disabled
     for (const char* tb : {"tb:&Log", "tb:DX &Cluster", "tb:Diplomas", "tb:Reorganizar", "tb:Configuración", "tb:Salir"})
         ASSERT_TRUE(frame()->action(tb)) << tb;
@@ -169,11 +191,43 @@ TEST_F(ShellTest, AnUncleanEndIsRepairedBeforeTheFrame)
     ASSERT_TRUE(start());
     EXPECT_TRUE(msgs.log().contains("meter: Procesando, espere por favor ... "));
     EXPECT_TRUE(msgs.meterTitles.contains("Reorganizando Log EA4ZZ"));
-    EXPECT_FALSE(QFile::exists(home + "Borra.me") && !QFile::exists(home + "borra.me"));
+    EXPECT_TRUE(QFile::exists(home + "borra.me"));   // the marker stays for this run
     // the new book's blank record went with the repair
     store::WorkArea* log = store::Workspace::instance().area("Log");
     ASSERT_TRUE(log);
     EXPECT_EQ(log->recCount(), 0u);
+}
+
+TEST_F(ShellTest, AKilledSessionIsRepairedOnTheNextStart)
+{
+    prepareHome();
+    ASSERT_TRUE(start());
+    EXPECT_FALSE(msgs.log().contains("meter: Procesando, espere por favor ... "));
+    // the process dies: no shutdown, the marker stays behind
+    oAppl->lCerrar = true;
+    delete frame();
+    store::Workspace::instance().closeAll();
+    msgs.take();
+    TAppl::New();
+    ASSERT_TRUE(start(false));
+    EXPECT_TRUE(msgs.log().contains("meter: Procesando, espere por favor ... ")) << msgs.log().join('\n').toStdString();
+
+    // a marker left by a system that does not tell case apart counts too, and shutdown removes it
+    oAppl->lCerrar = true;
+    frame()->close();
+    QApplication::processEvents();
+    QFile upper(home + "BORRA.ME");
+    ASSERT_TRUE(upper.open(QIODevice::WriteOnly));
+    upper.close();
+    msgs.take();
+    TAppl::New();
+    ASSERT_TRUE(start(false));
+    EXPECT_TRUE(msgs.log().contains("meter: Procesando, espere por favor ... "));
+    EXPECT_EQ(QDir(home).entryList({"borra.me"}, QDir::Files), QStringList({"BORRA.ME"}));   // not created twice
+    oAppl->lCerrar = true;
+    frame()->close();
+    QApplication::processEvents();
+    EXPECT_TRUE(QDir(home).entryList({"borra.me"}, QDir::Files).isEmpty());
 }
 
 TEST_F(ShellTest, OneInstancePerHomeUnlessAnArgumentIsGiven)
@@ -226,11 +280,11 @@ TEST_F(ShellTest, AnsweringNoKeepsTheFrame)
     msgs.answer(false);
     EXPECT_FALSE(frame()->close());
     EXPECT_TRUE(frame()->isVisible());
-    EXPECT_TRUE(QFile::exists(home + "Borra.me"));
+    EXPECT_TRUE(QFile::exists(home + "borra.me"));
     msgs.answer(true);
     EXPECT_TRUE(frame()->close());
     QApplication::processEvents();
-    EXPECT_FALSE(QFile::exists(home + "Borra.me"));
+    EXPECT_TRUE(QDir(home).entryList({"borra.me"}, QDir::Files).isEmpty());
     EXPECT_EQ(oAppl->ini().getString("MDI", "cShow", QString()).isEmpty(), false);
     EXPECT_TRUE(store::Workspace::instance().aliases().empty());
 }
@@ -295,10 +349,67 @@ TEST_F(ShellTest, ScriptModulesAreMenuItemsAndTheirErrorsAreShown)
     EXPECT_TRUE(msgs.log().last().startsWith("stop: Error en el módulo Roto")) << msgs.log().last().toStdString();
 }
 
+TEST_F(ShellTest, StatusBarKeepsItsCopyrightAndHelpNeedsNoBrowser)
+{
+    prepareHome();
+    ASSERT_TRUE(start());
+    auto* copy = frame()->findChild<QLabel*>("Copyright");
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->text(), oAppl->cCpyRght);
+    // a menu hint, then the empty hint that follows it when the menu closes
+    QStatusTipEvent hint("Abre el libro");
+    QApplication::sendEvent(frame(), &hint);
+    QStatusTipEvent none(QString{});
+    QApplication::sendEvent(frame(), &none);
+    EXPECT_TRUE(copy->isVisibleTo(frame()));
+    EXPECT_EQ(copy->text(), oAppl->cCpyRght);
+
+    // no browser here: the user is told, with the address to copy
+    oAppl->ini().Set("Config", "Foro", "orlanlog-nobrowser://foro.example/ayuda");
+    frame()->action("Foros de soporte ")->trigger();
+    EXPECT_TRUE(msgs.log().last().startsWith("alert: No se pudo abrir el navegador.")) << msgs.log().last().toStdString();
+    EXPECT_TRUE(msgs.log().last().contains("orlanlog-nobrowser://foro.example/ayuda"));
+
+    // the About box gives the build date in Spanish
+    frame()->action("&Sobre...")->trigger();
+    static const QRegularExpression spanishDate(
+        "compilado el \\d{1,2} de (enero|febrero|marzo|abril|mayo|junio|julio|agosto|septiembre|octubre|noviembre|diciembre) de \\d{4}");
+    EXPECT_TRUE(spanishDate.match(msgs.log().last()).hasMatch()) << msgs.log().last().toStdString();
+}
+
+TEST_F(ShellTest, FileChoosersStartWhereAFileOfTheirKindWasLastChosen)
+{
+    prepareHome();
+    ASSERT_TRUE(start());
+    const QString adifFolder = home + "adif-files";
+    const QString ctyFolder = home + "cty-files";
+    QDir().mkpath(adifFolder);
+    QDir().mkpath(ctyFolder);
+    ui::rememberFolder("adif", adifFolder + "/log.adi");
+    ui::rememberFolder("cty", ctyFolder);
+    EXPECT_EQ(ui::lastFolder("adif", "/fallback"), adifFolder);
+    EXPECT_EQ(ui::lastFolder("cty", "/fallback"), ctyFolder);
+    EXPECT_EQ(ui::lastFolder("lotw", "/fallback"), "/fallback");
+    // kept in the INI file, so the next run starts there too
+    EXPECT_EQ(oAppl->ini().getString("Carpetas", "adif", QString()), adifFolder);
+    // a folder that has gone away is not offered
+    QDir(ctyFolder).removeRecursively();
+    EXPECT_EQ(ui::lastFolder("cty", "/fallback"), "/fallback");
+
+    // the chooser itself opens there
+    whenChooser([&](QFileDialog* d) {
+        EXPECT_EQ(d->directory().absolutePath(), adifFolder);
+        EXPECT_EQ(d->windowTitle(), "Elegir");
+        d->reject();
+    });
+    EXPECT_TRUE(ui::chooseFile(frame(), ui::ChooseMode::Open, "adif", "Elegir", QString(), "x.adi", "Adif (*.adi)", "/tmp").isEmpty());
+}
+
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

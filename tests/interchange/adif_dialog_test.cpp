@@ -3,12 +3,17 @@
 
 #include "interchange/adif_export_dialog.h"
 #include "interchange/adif_import_dialog.h"
+#include "interchange/cabrillo_export_dialog.h"
+#include "ui/dialog_helpers.h"
+#include "ui/scripted_messages.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <memory>
 
 using namespace interchange;
 using namespace interchange::adiftest;
@@ -73,7 +78,47 @@ TEST_F(AdifDialogs, ExportDialogSelection)
     EXPECT_FALSE(s.to.isValid());
     EXPECT_EQ(s.qslRcvd, QStringLiteral("NO"));
     EXPECT_EQ(s.oper, QStringLiteral("EA1XX"));
-    EXPECT_EQ(adifDialogDate(QStringLiteral("01-03-98")), QDate(1998, 3, 1));
+}
+
+// Dates typed in the export dialogs: the usual Spanish forms are read, and what
+// cannot be read is refused instead of widening the selection to the whole log.
+TEST_F(AdifDialogs, DatesAreReadInTheirSpanishFormsOrRefused)
+{
+    ASSERT_NE(app(), nullptr);
+    EXPECT_EQ(ui::dialogDate("26102024"), QDate(2024, 10, 26));
+    EXPECT_EQ(ui::dialogDate("26/10/2024"), QDate(2024, 10, 26));
+    EXPECT_EQ(ui::dialogDate(" 26-10-2024 "), QDate(2024, 10, 26));
+    EXPECT_EQ(ui::dialogDate("1-3-98"), QDate(1998, 3, 1));
+    EXPECT_EQ(ui::dialogDate("01-01-19"), QDate(1919, 1, 1));   // two-digit years: epoch 1919
+    EXPECT_EQ(ui::dialogDate("01-01-18"), QDate(2018, 1, 1));
+    EXPECT_EQ(ui::dialogDate("20241027"), QDate(2024, 10, 27));   // aaaammdd when it is no ddmmaaaa
+    for (const char* bad : {"31-02-24", "2024-10-26x", "26.10", "hoy", "261024 1", "32102024", "26-10-20245"})
+        EXPECT_FALSE(ui::dialogDate(bad).isValid()) << bad;
+
+    ui::ScriptedMessages msgs;
+    ui::setMessages(&msgs);
+    for (const char* name : {"EXPADIF", "EXPCABRILLO"}) {
+        std::unique_ptr<QDialog> d;
+        if (QByteArray(name) == "EXPADIF")
+            d = std::make_unique<AdifExportDialog>(QStringLiteral("Orlan Win Log 1.92"), program + QStringLiteral("ea1xx.adi"));
+        else
+            d = std::make_unique<CabrilloExportDialog>(QStringLiteral("Orlan Win Log 1.92"), program);
+        auto* from = d->findChild<QLineEdit*>(QStringLiteral("600"));
+        auto* to = d->findChild<QLineEdit*>(QStringLiteral("601"));
+        EXPECT_EQ(from->placeholderText(), QStringLiteral("dd-mm-aaaa")) << name;
+        EXPECT_EQ(to->placeholderText(), QStringLiteral("dd-mm-aaaa")) << name;
+        from->setText(QStringLiteral("26102024"));
+        to->setText(QStringLiteral("31-13-2024"));
+        d->show();
+        d->accept();
+        EXPECT_TRUE(d->isVisible()) << name << ": a date it cannot read keeps the dialog open";
+        EXPECT_TRUE(msgs.take().join('\n').startsWith(QStringLiteral("stop: Fecha no válida: \"31-13-2024\""))) << name;
+        to->setText(QStringLiteral("27/10/2024"));
+        d->accept();
+        EXPECT_EQ(d->result(), int(QDialog::Accepted)) << name;
+        EXPECT_TRUE(msgs.take().isEmpty()) << name;
+    }
+    ui::setMessages(nullptr);
 }
 
 } // namespace
