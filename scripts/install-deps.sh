@@ -9,7 +9,7 @@ packages=(
   # Qt's own dialogs in Spanish
   qt6-translations-l10n
   # icons for the tool bar, and a display for headless screenshots
-  breeze-icon-theme xvfb xauth imagemagick
+  breeze-icon-theme xvfb xauth imagemagick openbox
   libgtest-dev googletest
   libsqlite3-dev
   # independent xBase readers used by the interoperability tests

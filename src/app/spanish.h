@@ -7,6 +7,10 @@
 
 class QCoreApplication;
 
+// Before the application object exists: dates of Qt's own dialogs in Spanish
+// form whatever the desktop's language.
+void preferSpanishDates();
+
 // Loads Qt's Spanish translations (qtbase_es.qm from Qt's translations folder)
 // into the application and makes Spanish the default locale. False when the
 // translations are not installed; the program then runs with Qt's English texts.

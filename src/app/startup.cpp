@@ -279,6 +279,7 @@ void openSettings()
 int MAIN(int argc, char** argv)
 {
     g_sinceStart.start();
+    preferSpanishDates();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("orlanlog"));
     if (!installSpanishTranslations(&app))

@@ -8,7 +8,10 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QMessageBox>
+#include <QSpacerItem>
 #include <QPushButton>
 #include <QLineEdit>
 #include <QTimer>
@@ -165,14 +168,27 @@ public:
     {
         if (e->type() == QEvent::Show)
             if (auto* d = qobject_cast<QDialog*>(o); d && d->isWindow() && !d->windowTitle().isEmpty()) {
-                // the title bar's text is bold on most desktops; icon and three buttons beside it
-                QFont bold = d->font();
-                bold.setBold(true);
-                const int wanted = QFontMetrics(bold).horizontalAdvance(d->windowTitle()) + 140;
-                if (d->width() < wanted)
-                    d->resize(wanted, d->height());
+                if (auto* box = qobject_cast<QMessageBox*>(d)) {
+                    // a message box fixes its own size from its layout as it shows
+                    if (auto* grid = qobject_cast<QGridLayout*>(box->layout()); grid && !box->property("titleWidth").isValid()) {
+                        box->setProperty("titleWidth", true);
+                        grid->addItem(new QSpacerItem(titleWidth(box), 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(),
+                                      0, 1, grid->columnCount());
+                    }
+                } else if (d->width() < titleWidth(d)) {
+                    d->resize(titleWidth(d), d->height());
+                }
             }
         return false;
+    }
+
+private:
+    // the title bar's text is bold on most desktops; icon and three buttons beside it
+    static int titleWidth(QWidget* d)
+    {
+        QFont bold = d->font();
+        bold.setBold(true);
+        return QFontMetrics(bold).horizontalAdvance(d->windowTitle()) + 140;
     }
 };
 

@@ -47,6 +47,9 @@ TEST(SpanishUi, QtsOwnButtonsSpeakSpanish)
     QDialogButtonBox buttons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Open);
     EXPECT_EQ(buttons.button(QDialogButtonBox::Open)->text().remove('&'), "Abrir");
     EXPECT_EQ(QLocale().language(), QLocale::Spanish);
+    // what the catalogue leaves in English, the file chooser's column of kinds
+    EXPECT_EQ(QCoreApplication::translate("QAbstractFileIconProvider", "Folder"), "Carpeta");
+    EXPECT_EQ(QCoreApplication::translate("QAbstractFileIconProvider", "%1 File").arg("adi"), "Fichero adi");
 
     EXPECT_EQ(spanishCompilerDate("Dec  8 2026"), "8 de diciembre de 2026");
     EXPECT_EQ(spanishCompilerDate("Jan 31 2025"), "31 de enero de 2025");
@@ -94,6 +97,16 @@ TEST(SpanishUi, DialogsAreWideEnoughForTheirTitleAndPaths)
     // forty characters of a path fit in the field
     EXPECT_GE(path->width(), path->fontMetrics().horizontalAdvance(QString(40, 'a')));
     d.hide();
+
+    // a message box sizes itself as it shows; the title still fits
+    QMessageBox box(QMessageBox::Question, "Orlan Win Log", "Cerrar aplicación", QMessageBox::Yes | QMessageBox::No);
+    box.show();
+    QApplication::processEvents();
+    QApplication::processEvents();
+    QFont bold = box.font();
+    bold.setBold(true);
+    EXPECT_GT(box.width(), QFontMetrics(bold).horizontalAdvance(box.windowTitle()) + 100);
+    box.hide();
 }
 
 } // namespace

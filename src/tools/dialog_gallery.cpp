@@ -1,0 +1,151 @@
+// Shows every dialog of the program one after another on the screen it runs on
+// and saves a picture of the whole screen for each (window-manager frames and
+// titles included), so they can be looked at as a user sees them:
+//   scripts/gallery.sh OUT-DIR
+// It works on a home of its own, made fresh in a temporary folder.
+#include "app/main_frame.h"
+#include "app/spanish.h"
+#include "app/startup.h"
+#include "app/tappl.h"
+#include "interchange/adif_export_dialog.h"
+#include "interchange/adif_import_dialog.h"
+#include "interchange/cabrillo_editor.h"
+#include "interchange/cabrillo_export_dialog.h"
+#include "interchange/cabrillo_import_dialog.h"
+#include "interchange/lotw_import_dialog.h"
+#include "settings/settings_dialog.h"
+#include "store/home.h"
+#include "store/workspace.h"
+#include "ui/dialog_helpers.h"
+#include "ui/gui_messages.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+QString g_out;
+int g_count = 0;
+
+void settle(int ms = 400)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) {
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(10);
+    }
+}
+
+void shoot(const QString& name)
+{
+    settle();
+    const QString file = QStringLiteral("%1/%2-%3.png").arg(g_out).arg(++g_count, 2, 10, QLatin1Char('0')).arg(name);
+    QGuiApplication::primaryScreen()->grabWindow(0).save(file);
+    std::printf("%s\n", qPrintable(file));
+    std::fflush(stdout);
+}
+
+// Shows a dialog that is not modal yet, takes its picture and closes it.
+void show(QWidget* w, const QString& name, const std::function<void()>& before = {})
+{
+    w->show();
+    w->raise();
+    w->activateWindow();
+    if (before)
+        before();
+    shoot(name);
+    w->close();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    preferSpanishDates();
+    QApplication app(argc, argv);
+    QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+    installSpanishTranslations(&app);
+    ui::keepDialogTitlesVisible(&app);
+    if (argc < 2) {
+        std::fprintf(stderr, "uso: orlanlog-gallery CARPETA-DE-SALIDA\n");
+        return 2;
+    }
+    g_out = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(g_out);
+    QTemporaryDir tmp;
+    const QString home = tmp.path() + QStringLiteral("/home/");
+    qputenv("ORLANLOG_HOME", home.toLocal8Bit());
+    qputenv("ORLANLOG_CONFIG", (tmp.path() + QStringLiteral("/config")).toLocal8Bit());
+    TAppl* appl = TAppl::New();
+    appl->cName = QStringLiteral("Orlan Win Log");
+    appl->cVer = QStringLiteral("1.92");
+    ui::GuiMessages messages(nullptr, appl->cName + QLatin1Char(' ') + appl->cVer);
+    ui::setMessages(&messages);
+    if (!store::createHome(home, home + QStringLiteral("datos/"), QStringLiteral("EA4ZZ"), store::shippedTablesDir()).isOk())
+        return 1;
+    if (!firstStage(false))
+        return 1;
+    for (int i = 0; i < 200 && !store::Workspace::instance().area(QStringLiteral("Log")); ++i)
+        settle(20);
+    shoot(QStringLiteral("frame"));
+    QWidget* parent = frame();
+    const QString title = appl->cName + QLatin1Char(' ') + appl->cVer;
+
+    // the dialogs belong to the frame, which deletes them when it closes
+    show(new settings::SettingsDialog(store::Workspace::instance().area(QStringLiteral("cfg")), appl->cName, parent),
+         QStringLiteral("settings"));
+    show(new interchange::AdifImportDialog(title, home, parent), QStringLiteral("import-adif"));
+    show(new interchange::CabrilloImportDialog(title, home, parent), QStringLiteral("import-cabrillo"));
+    show(new interchange::LotwImportDialog(parent), QStringLiteral("import-lotw"));
+    show(new interchange::AdifExportDialog(title, home + QStringLiteral("ea4zz.adi"), parent), QStringLiteral("export-adif"));
+    show(new interchange::CabrilloExportDialog(title, home, parent), QStringLiteral("export-cabrillo"));
+
+    QFile cbr(home + QStringLiteral("ea4zz.cbr"));
+    if (cbr.open(QIODevice::WriteOnly)) {
+        cbr.write("START-OF-LOG: 3.0\r\nCONTEST: CQ-WW-SSB\r\nCALLSIGN: EA4ZZ\r\n");
+        for (int i = 0; i < 200; ++i)
+            cbr.write(QStringLiteral("QSO: 14200 PH 2024-10-26 %1 EA4ZZ         59  14     DL%2ABC        59  14\r\n")
+                          .arg(1000 + i % 60, 4, 10, QLatin1Char('0'))
+                          .arg(i % 10)
+                          .toLatin1());
+        cbr.write("END-OF-LOG:\r\n");
+        cbr.close();
+    }
+    if (QWidget* editor = interchange::EDITACABRILLO(cbr.fileName(), parent))
+        show(editor, QStringLiteral("cabrillo-editor"));
+
+    show(new QMessageBox(QMessageBox::Question, appl->cName, QStringLiteral("Cerrar aplicación"), QMessageBox::Yes | QMessageBox::No,
+                         parent),
+         QStringLiteral("question"));
+    show(new QFileDialog(parent, title + QStringLiteral(" Seleccione carpeta y nombre de fichero"), home, QStringLiteral("Adif (*.adi)")),
+         QStringLiteral("file-chooser"));
+
+    ui::messages().wait(QStringLiteral("Espere por favor ..."), QStringLiteral("Exportando a Cabrillo"),
+                        [] { shoot(QStringLiteral("wait-box")); });
+    ui::messages().meter(
+        [](ui::Meter& m) {
+            m.setTotal(100);
+            m.setPosition(40);
+            shoot(QStringLiteral("meter-box"));
+        },
+        QStringLiteral("Procesando..."), QStringLiteral("Importando datos ... "));
+
+    oAppl->lCerrar = true;
+    frame()->close();
+    settle(100);
+    store::Workspace::instance().closeAll();
+    ui::setMessages(nullptr);
+    return 0;
+}
