@@ -157,7 +157,12 @@ Status decode(const uchar* p, int keyLen, char pad, quint32 offset, Node* out)
     const quint32 recMask = qFromLittleEndian<quint32>(p + 14);
     const int dupMask = p[18], trailMask = p[19];
     const int recBits = p[20], dupBits = p[21], trailBits = p[22], bytes = p[23];
-    if (bytes < 1 || bytes > 8 || recBits + dupBits + trailBits > bytes * 8 || recBits > 32)
+    // The bit widths must describe an entry that fits its bytes, and the masks
+    // must be the widths' own: anything else would shift values past their size.
+    auto maskOf = [](int bits) { return bits >= 32 ? 0xFFFFFFFFu : (1u << bits) - 1; };
+    if (bytes < 1 || bytes > 8 || recBits < 1 || recBits > 32 || dupBits > 8 || trailBits > 8
+        || recBits + dupBits + trailBits > bytes * 8 || recMask != maskOf(recBits) || quint32(dupMask) != maskOf(dupBits)
+        || quint32(trailMask) != maskOf(trailBits))
         return bad("formato de entradas no válido");
     if (count * bytes > kLeafSpace)
         return bad("demasiadas claves");

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
+#include <utility>
+#include <vector>
 
 using namespace store::cdx;
 
@@ -55,5 +58,48 @@ TEST(CdxLeaf, SizeKeptInStepWithEveryEdit)
             ASSERT_EQ(back.keys, n.keys);
             ASSERT_EQ(back.recs, n.recs);
         }
+    }
+}
+
+// A leaf header whose bit widths or masks do not describe its entries is
+// refused before any entry is decoded (widths adding up to 64 would shift a
+// 64-bit value by its own size).
+TEST(CdxLeaf, HeadersThatCannotDescribeTheirEntriesAreRefused)
+{
+    Node n;
+    n.keyLen = 10;
+    n.attr = 3;
+    n.insert(0, "EA1AAA    ", 1);
+    n.insert(1, "EA1AAB    ", 2);
+    uchar good[kPageSize];
+    ASSERT_TRUE(encodeLeaf(n, ' ', good));
+    Node back;
+    ASSERT_TRUE(decode(good, 10, ' ', 0, &back).isOk());
+
+    struct Damage {
+        const char* what;
+        std::vector<std::pair<int, uchar>> bytes;
+    };
+    const Damage cases[] = {
+        {"duplicate bits 64 in 8-byte entries", {{23, 8}, {20, 0}, {21, 64}, {22, 0}, {18, 0xFF}}},
+        {"duplicate bits 64", {{21, 64}}},
+        {"record bits 0", {{20, 0}}},
+        {"record bits 40", {{20, 40}}},
+        {"trail bits 9", {{22, 9}}},
+        {"entry of 9 bytes", {{23, 9}}},
+        {"entry of 0 bytes", {{23, 0}}},
+        {"duplicate mask beside its width", {{18, 0xFF}}},
+        {"trail mask beside its width", {{19, 0x01}}},
+        {"record mask beside its width", {{14, 0x7F}}},
+    };
+    for (const Damage& d : cases) {
+        uchar page[kPageSize];
+        std::memcpy(page, good, kPageSize);
+        for (auto [offset, value] : d.bytes)
+            page[offset] = value;
+        Node out;
+        const store::Status s = decode(page, 10, ' ', 4096, &out);
+        EXPECT_FALSE(s.isOk()) << d.what;
+        EXPECT_EQ(s.code(), store::StatusCode::Corrupt) << d.what;
     }
 }
