@@ -19,40 +19,61 @@ namespace interchange {
 
 namespace {
 
-const QStringList& redWords()
+// A keyword stands alone: no letter, digit or '-' touches it.
+QRegularExpression keywords(const char* alternatives)
 {
-    static const QStringList w = {QStringLiteral("QSO"), QStringLiteral("ORLAN")};
-    return w;
+    QRegularExpression re(QStringLiteral("(?<![A-Za-z0-9-])(?:%1)(?![A-Za-z0-9-])").arg(QLatin1String(alternatives)));
+    re.optimize();
+    return re;
 }
 
-const QStringList& blueWords()
+const QRegularExpression& redWords()
 {
-    static const QStringList w = {QStringLiteral("CALLSIGN"), QStringLiteral("CATEGORY"),  QStringLiteral("CONTEST"),
-                                  QStringLiteral("NAME"),     QStringLiteral("ADDRESS"),   QStringLiteral("SOAPBOX"),
-                                  QStringLiteral("CREATED BY"), QStringLiteral("START-OF-LOG"), QStringLiteral("END-OF-LOG")};
-    return w;
+    static const QRegularExpression re = keywords("QSO|ORLAN");
+    return re;
 }
+
+const QRegularExpression& blueWords()
+{
+    static const QRegularExpression re =
+        keywords("CALLSIGN|CATEGORY|CONTEST|NAME|ADDRESS|SOAPBOX|CREATED BY|START-OF-LOG|END-OF-LOG");
+    return re;
+}
+
+constexpr int kColoured = 1;   // block state of a line whose keywords are coloured
 
 } // namespace
 
 CabrilloHighlighter::CabrilloHighlighter(QTextDocument* doc) : QSyntaxHighlighter(doc) {}
 
+void CabrilloHighlighter::colourLines(int first, int last)
+{
+    m_first = first;
+    m_last = last;
+    // Colouring a line runs on to the next one, which may be done by the time the loop gets there.
+    for (QTextBlock b = document()->findBlockByNumber(first); b.isValid() && b.blockNumber() <= last; b = b.next())
+        if (b.userState() != kColoured)
+            rehighlightBlock(b);
+}
+
 void CabrilloHighlighter::highlightBlock(const QString& text)
 {
-    auto mark = [&](const QStringList& words, const QColor& colour) {
+    const int line = currentBlock().blockNumber();
+    if (line < m_first || line > m_last) {
+        setCurrentBlockState(-1);   // left plain until it is shown
+        return;
+    }
+    auto mark = [&](const QRegularExpression& re, const QColor& colour) {
         QTextCharFormat f;
         f.setForeground(colour);
-        for (const QString& w : words) {
-            const QRegularExpression re(QStringLiteral("(?<![A-Za-z0-9-])") + QRegularExpression::escape(w) +
-                                        QStringLiteral("(?![A-Za-z0-9-])"));
-            for (auto it = re.globalMatch(text); it.hasNext();) {
-                const auto m = it.next();
-                setFormat(int(m.capturedStart()), int(m.capturedLength()), f);
-            }
+        for (auto it = re.globalMatch(text); it.hasNext();) {
+            const auto m = it.next();
+            setFormat(int(m.capturedStart()), int(m.capturedLength()), f);
         }
     };
     mark(redWords(), Qt::red);
     mark(blueWords(), Qt::blue);
+    setCurrentBlockState(kColoured);
 }
 
 CabrilloEditor::CabrilloEditor(const QString& path, QWidget* parent) : QDialog(parent), m_path(path)
@@ -67,11 +88,11 @@ CabrilloEditor::CabrilloEditor(const QString& path, QWidget* parent) : QDialog(p
     font.setPixelSize(13);
     m_edit->setFont(font);
     m_edit->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_colours = new CabrilloHighlighter(m_edit->document());
     QFile f(path);
     if (f.open(QIODevice::ReadOnly))
         m_edit->setPlainText(store::cp1252::toUnicode(f.readAll()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     m_edit->document()->setModified(false);
-    (new CabrilloHighlighter(m_edit->document()))->rehighlight();
     lay->addWidget(m_edit);
     auto* status = new QHBoxLayout;
     m_line = new QPushButton(this);
@@ -85,8 +106,31 @@ CabrilloEditor::CabrilloEditor(const QString& path, QWidget* parent) : QDialog(p
     lay->addLayout(status);
     connect(m_edit, &QPlainTextEdit::cursorPositionChanged, this, [this] { showPosition(); });
     connect(m_line, &QPushButton::clicked, this, [this] { askLine(); });
+    // Lines are coloured as they come into view: on scrolling, editing and resizing.
+    connect(m_edit, &QPlainTextEdit::updateRequest, this, [this] { colourShownLines(); });
+    m_edit->viewport()->installEventFilter(this);
     showPosition();
     resize(800, 600);
+    colourShownLines();
+}
+
+void CabrilloEditor::colourShownLines()
+{
+    if (m_colouring)   // colouring repaints, and a repaint asks for colouring again
+        return;
+    m_colouring = true;
+    const int first = m_edit->cursorForPosition(QPoint(0, 0)).blockNumber();
+    const int last = m_edit->cursorForPosition(QPoint(0, m_edit->viewport()->height())).blockNumber();
+    const int page = qMax(last - first + 1, 60);   // a page either side is ready before it is scrolled to
+    m_colours->colourLines(qMax(0, first - page), last + page);
+    m_colouring = false;
+}
+
+bool CabrilloEditor::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == m_edit->viewport() && (e->type() == QEvent::Resize || e->type() == QEvent::Show))
+        colourShownLines();
+    return QDialog::eventFilter(watched, e);
 }
 
 void CabrilloEditor::showPosition()

@@ -12,12 +12,23 @@ class QLabel;
 
 namespace interchange {
 
+// Colours the keywords of the lines it is told are on screen. A contest log has
+// a hundred thousand lines; colouring them all when the file opens would keep
+// the window frozen for seconds, so the other lines wait until they are shown.
 class CabrilloHighlighter : public QSyntaxHighlighter {
 public:
     explicit CabrilloHighlighter(QTextDocument* doc);
 
+    // Colours the lines first..last (from 0) not coloured yet; lines edited
+    // later are coloured again while they stay in that range.
+    void colourLines(int first, int last);
+
 protected:
     void highlightBlock(const QString& text) override;
+
+private:
+    int m_first = 0;
+    int m_last = -1;
 };
 
 class CabrilloEditor : public QDialog {
@@ -31,16 +42,20 @@ public:
 protected:
     void closeEvent(QCloseEvent* e) override;
     void reject() override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void showPosition();
     void askLine();
     bool maybeSave();
+    void colourShownLines();
 
     QString m_path;
     QPlainTextEdit* m_edit = nullptr;
+    CabrilloHighlighter* m_colours = nullptr;
     QPushButton* m_line = nullptr;
     QLabel* m_col = nullptr;
+    bool m_colouring = false;
 };
 
 // Opens the editor on a file (a window of its own, deleted when closed).

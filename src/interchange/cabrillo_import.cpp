@@ -238,6 +238,7 @@ int CBRIMP(const CabrilloImportOptions& o, ui::Meter& meter)
             log->renewBatch();     // let other users at the book now and then
     }
     log->endBatch();
+    meter.setPosition(qMin(pos, data.size()));   // a whole file shows a full meter behind the count
     ui::messages().info(QStringLiteral("Se han importado ") + QString::number(count) + QStringLiteral(" registros"));
     log->goBottom();
     return count;

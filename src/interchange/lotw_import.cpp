@@ -169,6 +169,7 @@ LotwResult LOTWIMP(const QString& path, ui::Meter& meter)
         else
             ++r.notFound;
     }
+    meter.setPosition(qMin(pos, data.size()));   // a whole file shows a full meter behind the counts
     ui::messages().info(lotwCountsMessage(r.found, r.notFound));
     if (WorkArea* log = store::Workspace::instance().area(QStringLiteral("Log")))
         log->goBottom();

@@ -387,6 +387,7 @@ bool CTYIMP(ui::Meter& meter, bool automatic, const QString& file, CtyImportResu
         return false;
     if (r.records == 0)
         return fail(QStringLiteral("El fichero %1 no tiene el formato CTY.DAT: no se ha importado nada").arg(path));
+    meter.setPosition(reader.size());   // the meter behind the message is full
     if (!automatic)
         ui::messages().info(QStringLiteral("Importación completa"));
     return true;

@@ -19,11 +19,32 @@
 #include <QThread>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace ui {
 
 namespace {
 
-// The progress box: a text line, a meter whose total starts at 10, "&Cancel".
+// Shows a box and paints it before the caller goes on with work that keeps
+// the event loop away: the window manager maps a new window a while after
+// show(), and until then nothing of it can be painted. Waits one second at most.
+void showPainted(QWidget& w)
+{
+    w.show();
+    QElapsedTimer t;
+    t.start();
+    while (!w.testAttribute(Qt::WA_Mapped) && t.elapsed() < 1000) {
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+        QThread::msleep(2);
+    }
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    w.repaint();
+}
+
+// Boxes the user waits in have a title and nothing to close them with.
+constexpr Qt::WindowFlags kBusyBoxFlags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+
+// The progress box: a text line, a meter whose total starts at 10, "&Cancelar".
 // Cancel sets the end flag; the box closes only when the action returns.
 class MeterDialog : public QDialog, public Meter {
 public:
@@ -32,13 +53,13 @@ public:
         setObjectName(QStringLiteral("MSGMETER"));
         setWindowTitle(title);
         setModal(true);
-        setWindowFlag(Qt::WindowCloseButtonHint, false);
+        setWindowFlags(kBusyBoxFlags);
         auto* lay = new QVBoxLayout(this);
         m_text = new QLabel(text, this);
         m_bar = new QProgressBar(this);
-        m_bar->setRange(0, 10);
+        m_bar->setRange(0, 1000);   // in thousandths of the total, which starts at 10
         m_bar->setValue(0);
-        auto* cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+        auto* cancel = new QPushButton(QStringLiteral("&Cancelar"), this);
         lay->addWidget(m_text);
         lay->addWidget(m_bar);
         lay->addWidget(cancel, 0, Qt::AlignHCenter);
@@ -48,8 +69,7 @@ public:
     void setTotal(qint64 total) override
     {
         m_total = qMax<qint64>(total, 1);
-        m_bar->setRange(0, 1000);
-        update();
+        showPosition();
     }
     void setPosition(qint64 pos) override
     {
@@ -57,8 +77,26 @@ public:
         if (m_timer.isValid() && m_timer.elapsed() < 50)
             return;   // repaint at most twenty times a second
         m_timer.start();
-        m_bar->setValue(int(qBound<qint64>(qint64(0), m_pos * 1000 / m_total, qint64(1000))));
+        showPosition();
         QApplication::processEvents();
+    }
+    // Brings the meter up to the last position given (a message is about to cover the box).
+    void flush()
+    {
+        showPosition();
+        m_bar->repaint();
+    }
+    // The work is done: the meter shows it full for a moment before the box closes.
+    void finish()
+    {
+        m_bar->setValue(m_bar->maximum());
+        m_bar->repaint();
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 120) {
+            QApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 10);
+            QThread::msleep(5);
+        }
     }
     void setText(const QString& text) override
     {
@@ -84,6 +122,8 @@ protected:
     void reject() override {}   // Esc does not close it either
 
 private:
+    void showPosition() { m_bar->setValue(int(qBound<qint64>(qint64(0), m_pos * 1000 / m_total, qint64(1000)))); }
+
     QLabel* m_text;
     QProgressBar* m_bar;
     qint64 m_total = 10;
@@ -92,9 +132,20 @@ private:
     QElapsedTimer m_timer;
 };
 
+MeterDialog* g_meter = nullptr;   // the progress box whose action is running
+
+// A message shown while a progress box runs covers it: the meter behind it
+// shows how far the work got, not where it stood at its last repaint.
+void flushMeter()
+{
+    if (g_meter)
+        g_meter->flush();
+}
+
 int box(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text, QMessageBox::StandardButtons buttons,
         QMessageBox::StandardButton def)
 {
+    flushMeter();
     QMessageBox m(icon, title, text, buttons, parent);
     m.setTextInteractionFlags(Qt::TextSelectableByMouse);   // an address or a path can be copied
     m.setDefaultButton(def);
@@ -134,6 +185,7 @@ bool GuiMessages::noYes(const QString& text, const QString& title)
 
 bool GuiMessages::ask(const QString& text, const QString& title, const QString& yes, const QString& no)
 {
+    flushMeter();
     QMessageBox m(QMessageBox::Question, titleOr(title), text, QMessageBox::NoButton, m_parent);
     QPushButton* y = m.addButton(yes, QMessageBox::YesRole);
     m.addButton(no, QMessageBox::NoRole);
@@ -147,11 +199,14 @@ void GuiMessages::wait(const QString& text, const QString& title, const std::fun
     QDialog d(m_parent);
     d.setObjectName(QStringLiteral("WAIT"));
     d.setWindowTitle(title);
+    d.setWindowFlags(kBusyBoxFlags);
     auto* lay = new QVBoxLayout(&d);
-    lay->addWidget(new QLabel(text, &d));
+    auto* label = new QLabel(text, &d);
+    label->setAlignment(Qt::AlignCenter);
+    lay->addWidget(label);
+    d.setMinimumWidth(320);   // room for the title as well
     d.setModal(true);
-    d.show();
-    QApplication::processEvents();
+    showPainted(d);
     if (action)
         action();
     d.hide();
@@ -160,10 +215,18 @@ void GuiMessages::wait(const QString& text, const QString& title, const std::fun
 bool GuiMessages::meter(const std::function<void(Meter&)>& action, const QString& text, const QString& title)
 {
     MeterDialog d(m_parent, text, title);
-    d.show();
-    QApplication::processEvents();
-    if (action)
-        action(d);
+    showPainted(d);
+    {
+        struct Running {   // the box is the running one while its action runs
+            MeterDialog* outer;
+            explicit Running(MeterDialog* d) : outer(std::exchange(g_meter, d)) {}
+            ~Running() { g_meter = outer; }
+        } running(&d);
+        if (action)
+            action(d);
+    }
+    if (!d.wasCancelled())
+        d.finish();
     d.hide();
     return d.wasCancelled();
 }
@@ -174,6 +237,7 @@ int GuiMessages::list(const QStringList& items, const QString& title, int presel
         stop(QStringLiteral("Incorrect parameter passed to function MsgList"));
         return -1;
     }
+    flushMeter();
     QDialog d(m_parent);
     d.setObjectName(QStringLiteral("MSGLIST"));
     d.setWindowTitle(title);
@@ -193,6 +257,7 @@ int GuiMessages::list(const QStringList& items, const QString& title, int presel
 
 bool GuiMessages::input(const QString& prompt, const QString& title, QString* value, InputFormat format)
 {
+    flushMeter();
     QInputDialog d(m_parent);
     d.setObjectName(QStringLiteral("INPUT"));
     d.setWindowTitle(titleOr(title));

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <QTest>
 
 namespace interchange::testing {
 namespace {
@@ -25,6 +26,16 @@ QApplication& app()
     static QApplication* a = qApp ? nullptr : new QApplication(argc, argv);
     (void)a;
     return *static_cast<QApplication*>(QCoreApplication::instance());
+}
+
+// The colour of a character of the editor (line from 1, column from 0); invalid when plain.
+QColor colourAt(CabrilloEditor* ed, int line, int column)
+{
+    const QTextBlock b = ed->editor()->document()->findBlockByNumber(line - 1);
+    for (const QTextLayout::FormatRange& r : b.layout()->formats())
+        if (column >= r.start && column < r.start + r.length)
+            return r.format.foreground().color();
+    return QColor();
 }
 
 class CabrilloGuiTest : public SessionHome {
@@ -94,17 +105,10 @@ TEST_F(CabrilloGuiTest, EditorStatusColoursAndSaveQuestion)
     EXPECT_EQ(fila->text(), "Fila: 3");
     EXPECT_EQ(col->text(), "Col: 1");
     // "QSO" red, "END-OF-LOG" blue, call signs plain.
-    auto colourAt = [&](int line, int column) {
-        const QTextBlock b = ed->editor()->document()->findBlockByNumber(line - 1);
-        for (const QTextLayout::FormatRange& r : b.layout()->formats())
-            if (column >= r.start && column < r.start + r.length)
-                return r.format.foreground().color();
-        return QColor();
-    };
-    EXPECT_EQ(colourAt(3, 0), QColor(Qt::red));
-    EXPECT_EQ(colourAt(4, 0), QColor(Qt::blue));
-    EXPECT_EQ(colourAt(2, 0), QColor(Qt::blue));
-    EXPECT_FALSE(colourAt(3, 30).isValid());
+    EXPECT_EQ(colourAt(ed, 3, 0), QColor(Qt::red));
+    EXPECT_EQ(colourAt(ed, 4, 0), QColor(Qt::blue));
+    EXPECT_EQ(colourAt(ed, 2, 0), QColor(Qt::blue));
+    EXPECT_FALSE(colourAt(ed, 3, 30).isValid());
 
     // Unchanged: closes without a question. Changed: asked, and "yes" saves in the file's own form.
     ed->editor()->appendPlainText("X");
@@ -113,6 +117,43 @@ TEST_F(CabrilloGuiTest, EditorStatusColoursAndSaveQuestion)
     EXPECT_EQ(msgs.take(), QStringList({"yesNo: Fichero ha cambio\r\ndesea grabarlo -> yes"}));
     EXPECT_EQ(readAll(path), text + "\r\nX");
     delete ed;
+}
+
+// A contest log opens without colouring every line first: lines far below
+// the window stay plain until they are scrolled to, and are coloured then.
+TEST_F(CabrilloGuiTest, LargeFileIsColouredAsItIsShown)
+{
+    QByteArray text = "START-OF-LOG: 2.0\r\nCONTEST: CQ-WW-SSB\r\n";
+    for (int i = 0; i < 20000; ++i)
+        text += "QSO: 14195 PH 2024-10-26 0930 EA1XX         59  14     K1ABC         59  05    \r\n";
+    text += "END-OF-LOG:";
+    auto* ed = EDITACABRILLO(write("big.cbr", text));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(ed));
+    QApplication::processEvents();
+    EXPECT_EQ(ed->editor()->blockCount(), 20003);
+    EXPECT_EQ(colourAt(ed, 2, 0), QColor(Qt::blue));
+    EXPECT_EQ(colourAt(ed, 3, 0), QColor(Qt::red));
+    EXPECT_TRUE(ed->editor()->document()->findBlockByNumber(19000).layout()->formats().isEmpty());
+
+    ed->goToLine(19001);
+    QApplication::processEvents();
+    EXPECT_EQ(ed->findChild<QPushButton*>("FILA")->text(), "Fila: 19001");
+    EXPECT_EQ(colourAt(ed, 19001, 0), QColor(Qt::red));
+    EXPECT_EQ(colourAt(ed, 19010, 0), QColor(Qt::red));
+    EXPECT_FALSE(colourAt(ed, 19001, 5).isValid());
+
+    // A line typed on screen is coloured at once; so is one that stops being a keyword.
+    QTest::keyClicks(ed->editor(), "SOAPBOX ");
+    EXPECT_EQ(colourAt(ed, 19001, 0), QColor(Qt::blue));
+    EXPECT_EQ(colourAt(ed, 19001, 8), QColor(Qt::red));
+    ed->goToLine(3);
+    QApplication::processEvents();
+    QTest::keyClick(ed->editor(), Qt::Key_X);
+    EXPECT_FALSE(colourAt(ed, 3, 1).isValid());
+    EXPECT_TRUE(ed->editor()->document()->findBlockByNumber(10000).layout()->formats().isEmpty());
+
+    ed->editor()->document()->setModified(false);
+    EXPECT_TRUE(ed->close());
 }
 
 } // namespace

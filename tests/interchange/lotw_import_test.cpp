@@ -64,6 +64,7 @@ TEST_F(LotwImportTest, MatchesToTheMinuteAndCountsTheRest)
                              &m);
     EXPECT_EQ(r.found, 1);
     EXPECT_EQ(r.notFound, 1);
+    EXPECT_EQ(m.last, m.total);   // the meter is full behind the counts
     EXPECT_EQ(msgs.take(), QStringList({"info: Se han grabado la información de QSL de 1 registros\r\n1 indicativos no encontrados"}));
     store::WorkArea* q = qso("EA1XX", QDate(2024, 1, 31));
     ASSERT_NE(q, nullptr);
@@ -133,6 +134,7 @@ TEST_F(LotwImportTest, CancelStopsAfterTheCurrentRecordAndStillReports)
     EXPECT_EQ(r.found, 1);
     EXPECT_EQ(qso("K1ABC", QDate(2024, 1, 31))->str("LOTWRCVD"), " ");
     EXPECT_EQ(msgs.take().size(), 1);
+    EXPECT_LT(m.last, m.total);
 }
 
 // Damaged and random reports: the import never crashes or hangs, adds no QSO,

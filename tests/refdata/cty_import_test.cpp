@@ -165,8 +165,9 @@ TEST_F(CtyImport, TheShippedFileAgainAddsNothing)
     EXPECT_EQ(result.added, 0);
     EXPECT_EQ(pfx->recCount(), before);
     EXPECT_EQ(m.total, QFile(source("cty.dat")).size());
-    EXPECT_EQ(m.positions.size(), 346u);
+    EXPECT_EQ(m.positions.size(), 347u);                  // one a record, and the end
     EXPECT_TRUE(std::is_sorted(m.positions.begin(), m.positions.end()));
+    EXPECT_EQ(m.positions.back(), m.total);               // full behind "Importación completa"
 }
 
 TEST_F(CtyImport, ACancelledImportKeepsWhatItDid)
