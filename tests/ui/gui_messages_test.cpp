@@ -33,7 +33,7 @@ struct Screen : QObject {
         }
         if (e->type() == QEvent::Expose && !exposing) {
             auto* w = qobject_cast<QWindow*>(o);
-            if (w && static_cast<QExposeEvent*>(e)->region().isEmpty())
+            if (w && !w->isVisible())   // a window going away is not held back
                 return false;
             QTimer::singleShot(100, this, [this, w = QPointer<QWindow>(w)] {
                 if (!w)
