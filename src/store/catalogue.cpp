@@ -392,6 +392,29 @@ std::vector<TableDef> homeTables()
             spots(),   cfgSpot(), ann(),     wcy(),    wwv(),     reportLog(), logLbl()};
 }
 
+bool findTable(const QString& base, TableDef* out)
+{
+    std::vector<TableDef> fixed = homeTables();
+    for (TableDef t : {infWrkNotConf(), infWrk(), tmpGrf()})
+        fixed.push_back(std::move(t));
+    for (TableDef& t : fixed)
+        if (t.name.compare(base, Qt::CaseInsensitive) == 0) {
+            *out = std::move(t);
+            return true;
+        }
+    // longer prefixes first: "DplLog" before "Log"
+    const std::pair<const char*, TableDef (*)(const QString&)> books[] = {
+        {"DplLog", dplLogTable}, {"Attach", attachTable}, {"Log", logTable}};
+    for (const auto& [prefix, make] : books) {
+        const QString p = QString::fromLatin1(prefix);
+        if (base.size() > p.size() && base.startsWith(p, Qt::CaseInsensitive)) {
+            *out = make(base.mid(p.size()));
+            return true;
+        }
+    }
+    return false;
+}
+
 QString directoryOf(const TableDef& t, const QString& programDir, const QString& dataDir)
 {
     switch (t.dir) {

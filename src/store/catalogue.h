@@ -89,6 +89,11 @@ TableDef estDxcc(const QStringList& bands);            // "EstDxcc": as Dpl plus
 // Every table a fresh home needs, in the order a first start creates them.
 std::vector<TableDef> homeTables();
 
+// The definition of the table whose file is named base (no extension; any
+// case): a table of a fresh home, a report table, or a log-book table
+// ("Log", "Attach", "DplLog" + book). False for files the catalogue does not know.
+bool findTable(const QString& base, TableDef* out);
+
 // Directory of a table for the given program and data directories.
 QString directoryOf(const TableDef& t, const QString& programDir, const QString& dataDir);
 

@@ -793,6 +793,79 @@ Status CdxFile::scan(CdxTag* t, std::vector<std::pair<QByteArray, quint32>>* out
     return {};
 }
 
+Status CdxFile::verifyTree(CdxTag* t, quint32 maxRec, std::vector<QString>* problems)
+{
+    const size_t before = problems->size();
+    auto report = [&](const QString& p) {
+        if (problems->size() - before < 20)   // the first ones say enough
+            problems->push_back(p);
+    };
+    std::unordered_map<quint32, bool> seen;
+    std::vector<quint32> leaves;
+    int leafDepth = -1;
+    // (page, depth, parent key and record the page's last entry must equal)
+    struct Visit {
+        quint32 page;
+        int depth;
+        QByteArray lastKey;
+        quint32 lastRec;
+    };
+    std::vector<Visit> stack{{t->m_root, 0, QByteArray(), 0}};
+    while (!stack.empty()) {
+        const Visit v = std::move(stack.back());
+        stack.pop_back();
+        if (v.depth >= kMaxDepth)
+            return corrupt(path(), QStringLiteral("árbol de la etiqueta %1 demasiado profundo").arg(QString::fromLatin1(t->m_name)));
+        if (!seen.emplace(v.page, true).second) {
+            report(QStringLiteral("la página %1 aparece dos veces en el árbol").arg(v.page));
+            continue;
+        }
+        Node* n = nullptr;
+        if (Status s = node(t, v.page, &n); !s)
+            return s;
+        if (n->count() == 0 && (v.depth > 0 || !n->isLeaf()))
+            report(QStringLiteral("página %1 vacía").arg(v.page));
+        for (int i = 1; i < n->count(); ++i)
+            if (cmpEntry(t, n->key(i - 1), n->recs[size_t(i - 1)], n->key(i), t->m_keyLen, n->recs[size_t(i)]) > 0) {
+                report(QStringLiteral("claves fuera de orden en la página %1, entrada %2").arg(v.page).arg(i + 1));
+                break;
+            }
+        if (v.depth > 0 && n->count() > 0) {
+            const int last = n->count() - 1;
+            if (std::memcmp(n->key(last), v.lastKey.constData(), size_t(t->m_keyLen)) != 0 || n->recs[size_t(last)] != v.lastRec)
+                report(QStringLiteral("la clave de la página interior no es la última de su página %1").arg(v.page));
+        }
+        if (n->isLeaf()) {
+            if (leafDepth < 0)
+                leafDepth = v.depth;
+            else if (leafDepth != v.depth)
+                report(QStringLiteral("la hoja %1 está a otra profundidad").arg(v.page));
+            for (int i = 0; i < n->count(); ++i)
+                if (n->recs[size_t(i)] == 0 || n->recs[size_t(i)] > maxRec) {
+                    report(QStringLiteral("la hoja %1 apunta al registro %2, que no existe").arg(v.page).arg(n->recs[size_t(i)]));
+                    break;
+                }
+            leaves.push_back(v.page);
+            continue;
+        }
+        // children in reverse, so the leftmost is walked first
+        for (int i = n->count() - 1; i >= 0; --i)
+            stack.push_back({n->childs[size_t(i)], v.depth + 1, QByteArray(n->key(i), t->m_keyLen), n->recs[size_t(i)]});
+    }
+    for (size_t i = 0; i < leaves.size(); ++i) {
+        Node* n = nullptr;
+        if (Status s = node(t, leaves[i], &n); !s)
+            return s;
+        const quint32 left = i ? leaves[i - 1] : kNoPage;
+        const quint32 right = i + 1 < leaves.size() ? leaves[i + 1] : kNoPage;
+        if (n->left != left || n->right != right) {
+            report(QStringLiteral("la cadena de hojas no sigue el árbol en la página %1").arg(leaves[i]));
+            break;
+        }
+    }
+    return {};
+}
+
 // ---------------------------------------------------------------- tree changes
 
 Status CdxFile::fixParents(CdxTag* t, std::vector<std::pair<quint32, int>>& path, int level)

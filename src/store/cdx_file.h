@@ -49,6 +49,8 @@ public:
     // the tag can still be read in its stored order.
     bool usable() const { return m_key != nullptr; }
     const QString& problem() const { return m_problem; }
+    // Offset of the tag's root page, as last read (diagnostics and tests).
+    quint32 root() const { return m_root; }
 
     // Compares two full keys in this tag's order. With len shorter than the key
     // (a seek value or scope limit), text compares by letters only, so a prefix
@@ -147,6 +149,12 @@ public:
 
     // Reads every key of a tag in stored order (verification, tests).
     Status scan(CdxTag* t, std::vector<std::pair<QByteArray, quint32>>* out);
+    // Walks the whole tree of a tag and reports what is out of shape: interior
+    // keys out of order or not the last key of their child, pages visited twice,
+    // leaves at different depths, leaf chain links that do not follow the tree,
+    // record numbers of 0 or above maxRec. Damage that stops the walk is the
+    // returned status; the rest goes to problems.
+    Status verifyTree(CdxTag* t, quint32 maxRec, std::vector<QString>* problems);
 
     // Empties every tag (keeps definitions).
     Status clearAll();

@@ -156,11 +156,17 @@ int checkTables(const QString& dir, QStringList* lines)
             *lines << QStringLiteral("ERROR %1: %2").arg(f, s.text());
             continue;
         }
-        if (a->tagCount() == 0) {
-            *lines << QStringLiteral("OK    %1: %2 registros, sin índice").arg(f).arg(a->recCount());
-            continue;
-        }
         std::vector<QString> problems;
+        catalogue::TableDef def;
+        if (catalogue::findTable(QFileInfo(f).completeBaseName(), &def) && !def.tags.empty()) {
+            // every tag the program gives this table must be there
+            if (a->tagCount() == 0)
+                problems.push_back(QStringLiteral("falta el índice: la tabla lleva %1 etiquetas").arg(def.tags.size()));
+            else
+                for (const catalogue::TagDef& t : def.tags)
+                    if (!a->table().cdx() || a->table().cdx()->tagIndex(t.name) < 0)
+                        problems.push_back(QStringLiteral("falta la etiqueta %1").arg(QString::fromLatin1(t.name)));
+        }
         s = a->table().verify(&problems);
         if (!s) {
             ++bad;
@@ -169,6 +175,8 @@ int checkTables(const QString& dir, QStringList* lines)
             ++bad;
             for (const QString& p : problems)
                 *lines << QStringLiteral("ERROR %1: %2").arg(f, p);
+        } else if (a->tagCount() == 0) {
+            *lines << QStringLiteral("OK    %1: %2 registros, sin índice").arg(f).arg(a->recCount());
         } else {
             *lines << QStringLiteral("OK    %1: %2 registros, %3 etiquetas correctas").arg(f).arg(a->recCount()).arg(a->tagCount());
         }

@@ -558,6 +558,8 @@ Status TableFile::buildKeys(const CdxTag* t, std::vector<std::pair<QByteArray, q
 
 Status TableFile::verify(std::vector<QString>* problems)
 {
+    if (Status s = verifyMemos(problems); !s)
+        return s;
     if (!m_cdx)
         return {};
     for (int attempt = 0;; ++attempt) {
@@ -580,7 +582,12 @@ Status TableFile::verifyOnce(std::vector<QString>* problems)
     for (int i = 0; i < m_cdx->tagCount(); ++i) {
         CdxTag* t = m_cdx->tag(i);
         const QString name = QString::fromLatin1(t->name());
-        if (t->custom())
+        std::vector<QString> shape;
+        if (Status s = m_cdx->verifyTree(t, m_header.recCount, &shape); !s)
+            return s;
+        for (const QString& p : shape)
+            problems->push_back(QStringLiteral("%1: %2").arg(name, p));
+        if (t->custom() || !shape.empty())
             continue;
         if (!t->usable()) {
             problems->push_back(QStringLiteral("%1: %2").arg(name, t->problem()));
@@ -599,6 +606,57 @@ Status TableFile::verifyOnce(std::vector<QString>* problems)
         problems->push_back(QStringLiteral("%1: %2 claves en el índice, %3 según los registros; primera diferencia en la posición %4")
                                 .arg(name).arg(stored.size()).arg(expected.size()).arg(at + 1));
     }
+    return {};
+}
+
+Status TableFile::verifyMemos(std::vector<QString>* problems)
+{
+    std::vector<const DbfField*> memos;
+    for (const DbfField& f : m_header.fields)
+        if (f.type == 'M')
+            memos.push_back(&f);
+    if (memos.empty())
+        return {};
+    if (!m_memo.isOpen()) {
+        problems->push_back(QStringLiteral("falta el fichero de memos %1").arg(m_memoPath));
+        return {};
+    }
+    quint32 nextFree = 0;
+    if (Status s = m_memo.nextFree(&nextFree); !s)
+        return s;
+    const quint32 count = m_header.recCount;
+    const int len = m_header.recordLen;
+    constexpr quint32 kBatch = 512;
+    QByteArray buf;
+    int bad = 0;
+    QByteArray data;
+    for (quint32 first = 1; first <= count; first += kBatch) {
+        const quint32 n = qMin(kBatch, count - first + 1);
+        buf.resize(qsizetype(n) * len);
+        if (Status s = readRecords(first, n, buf.data()); !s)
+            return s;
+        for (quint32 i = 0; i < n; ++i) {
+            const char* record = buf.constData() + qsizetype(i) * len;
+            for (const DbfField* f : memos) {
+                const quint32 block = memoBlock(*f, record);
+                if (block == 0)
+                    continue;
+                QString why;
+                if (block >= nextFree)
+                    why = QStringLiteral("apunta al bloque %1, más allá del último usado (%2)").arg(block).arg(nextFree);
+                else if (Status s = m_memo.read(block, &data); !s)
+                    why = s.message();
+                if (why.isEmpty())
+                    continue;
+                if (++bad <= 10)
+                    problems->push_back(QStringLiteral("registro %1, memo %2: %3")
+                                            .arg(first + i)
+                                            .arg(QString::fromLatin1(f->name), why));
+            }
+        }
+    }
+    if (bad > 10)
+        problems->push_back(QStringLiteral("%1 memos dañados en total").arg(bad));
     return {};
 }
 

@@ -92,8 +92,10 @@ public:
     Status updateKeys(quint32 rec, const char* before, const char* after);
     QByteArray keyFor(const CdxTag* t, quint32 rec, const char* record, bool* included);
 
-    // Compares every tag that is not custom with the keys its records give;
-    // each mismatch is described in problems. Corrupt pages are an error result.
+    // Compares every tag that is not custom with the keys its records give,
+    // walks every tag's tree, and reads every memo a record points to; each
+    // thing out of place is described in problems. Corrupt pages are an error
+    // result.
     Status verify(std::vector<QString>* problems);
 
     // progress, when given, hears the record number reached while keys are built.
@@ -113,6 +115,7 @@ private:
     Status openFiles(const QString& path, bool shared, bool readOnly);
     Status needExclusive(const char* what) const;
     Status verifyOnce(std::vector<QString>* problems);
+    Status verifyMemos(std::vector<QString>* problems);
     Status buildKeys(const CdxTag* t, std::vector<std::pair<QByteArray, quint32>>* keys, const Progress& progress = {});
     Status writeCount();
     Status takeAppendLock();
