@@ -1,6 +1,8 @@
 #include "adif_import.h"
 
 #include "adif_scanner.h"
+#include "date_time.h"
+#include "import_summary.h"
 #include "refdata/bands.h"
 #include "refdata/resolve.h"
 #include "store/access.h"
@@ -54,7 +56,7 @@ QDate dmyDate(const QByteArray& text)
     return QDate(year, part[1], part[0]);
 }
 
-enum class Conv { Text, Upper, Number, Date, Time, RightAligned, Dxcc, Qra, OwnGrid, Flag, Wl32Date };
+enum class Conv { Text, Upper, Number, Date, QsoDate, Time, RightAligned, Dxcc, Qra, OwnGrid, Flag, Wl32Date };
 
 struct Rule {
     const char* field;
@@ -98,7 +100,7 @@ const QHash<QByteArray, Rule>& vocabulary()
         {"LOTW_QSLSDATE", {"LOTWSDATE", Conv::Date}},
         {"LOTW_QSLRDATE", {"LOTWRDATE", Conv::Date}},
         {"QSL_VIA", {"QSLVIA", Conv::Text}},
-        {"QSO_DATE", {"QSODATE", Conv::Date}},
+        {"QSO_DATE", {"QSODATE", Conv::QsoDate}},
         {"QTH", {"QTH", Conv::Text}},
         {"RST_RCVD", {"RSTRCVD", Conv::Text}},
         {"RST_SENT", {"RSTSENT", Conv::Text}},
@@ -148,27 +150,6 @@ bool blank(const QByteArray& s)
 
 // ---------------------------------------------------------------- helpers
 
-QDate adifDate(const QByteArray& text)
-{
-    const QByteArray t = text.trimmed();
-    if (t.size() < 8)
-        return {};
-    int y = 0, m = 0, d = 0;
-    for (int i = 0; i < 8; ++i) {
-        const char c = t[i];
-        if (c < '0' || c > '9')
-            return {};
-        const int v = c - '0';
-        if (i < 4)
-            y = y * 10 + v;
-        else if (i < 6)
-            m = m * 10 + v;
-        else
-            d = d * 10 + v;
-    }
-    return QDate(y, m, d);   // invalid (e.g. month 13) is the empty date
-}
-
 double adifNumber(const QByteArray& text)
 {
     int i = 0;
@@ -196,11 +177,6 @@ double adifNumber(const QByteArray& text)
     if (!any)
         return 0;
     return negative ? -value : value;
-}
-
-QByteArray adifTime(const QByteArray& hhmm)
-{
-    return hhmm.left(2) + ':' + hhmm.mid(2, 2);
 }
 
 bool adifFind(QByteArrayView data, qint64* pos, const QByteArray& what, bool caseless)
@@ -260,6 +236,7 @@ void QsoDraft::clear()
 {
     for (Slot& s : m_slots)
         s.value = Value();
+    badDateTime = false;
 }
 
 const QsoDraft::Slot* QsoDraft::slot(const char* field) const
@@ -392,9 +369,16 @@ void GRBFLD(QsoDraft& qso, const QByteArray& value, const QByteArray& tagName, i
     case Conv::Date:
         qso.set(r.field, Value::date(adifDate(value)));
         break;
-    case Conv::Time:
-        qso.set(r.field, Value::text(adifTime(value)));
+    case Conv::QsoDate:
+    case Conv::Time: {
+        // the QSO's own date and times: a value that is none refuses the record
+        const Value v = r.conv == Conv::Time ? Value::text(adifTime(value)) : Value::date(adifDate(value));
+        if (v.isEmpty())
+            qso.badDateTime = true;
+        else
+            qso.set(r.field, v);
         break;
+    }
     case Conv::RightAligned: {
         const int w = qso.width(r.field);
         QByteArray v = value.trimmed();
@@ -553,7 +537,15 @@ AdifImportResult ADIFIMP(ui::Meter& meter, const AdifImportOptions& opt)
         pos = end + 5;
 
         ADIADDREC(qso, text, opt);
-        if (qso.empty("CALL") || (opt.dupCheck && CHKDUP(qso))) {
+        if (qso.empty("CALL")) {
+            ++r.dropped;
+            continue;
+        }
+        if (qso.badDateTime) {
+            ++r.badDateTime;
+            continue;
+        }
+        if (opt.dupCheck && CHKDUP(qso)) {
             ++r.dropped;
             continue;
         }
@@ -572,7 +564,7 @@ AdifImportResult ADIFIMP(ui::Meter& meter, const AdifImportOptions& opt)
     }
     log->endBatch();
     meter.setPosition(pos < size ? pos : size);
-    r.message = QStringLiteral("Se han importado %1 registros").arg(r.imported);
+    r.message = importMessage({.imported = r.imported, .badDateTime = r.badDateTime});
     msg.info(r.message);
     log->goBottom();
     return r;

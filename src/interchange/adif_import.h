@@ -4,7 +4,8 @@
 // derived fields completed from the call and the entity table (ADIADDREC).
 //
 // A record is built in memory first and appended only when it is kept: a record
-// without a call, or a duplicate when the test is on, never reaches the table.
+// without a call, one whose QSO date or time is no real date or time, or a
+// duplicate when the test is on, never reaches the table.
 
 #include "store/value.h"
 
@@ -40,6 +41,7 @@ struct AdifImportResult {
     bool cancelled = false;
     int imported = 0;
     int dropped = 0;             // no call, or duplicate
+    int badDateTime = 0;         // refused: a QSO date or time that is no real date or time
     QString message;             // the final message shown to the user
 };
 
@@ -82,6 +84,8 @@ public:
     };
     std::map<QByteArray, Entity> entityByDxcc;    // by the ADIF DXCC number
     std::map<QByteArray, Entity> entityByCode;    // by CODENT
+    // What the record said beyond the fields, set by GRBFLD and cleared by clear().
+    bool badDateTime = false;                     // QSO_DATE, TIME_ON or TIME_OFF is no real date or time
 };
 
 // The import run: file checks, header, records, final message. Reports to the
@@ -97,10 +101,8 @@ void GRBFLD(QsoDraft& qso, const QByteArray& value, const QByteArray& tag, int l
 // True when the log already holds a QSO with the draft's call, date and start time.
 bool CHKDUP(const QsoDraft& qso);
 
-// Helpers shared with the export and the confirmation import.
-QDate adifDate(const QByteArray& yyyymmdd);
-double adifNumber(const QByteArray& text);        // decimal number up to its first other character
-QByteArray adifTime(const QByteArray& hhmm);      // "0930" / "093000" -> "09:30"
+// A decimal number up to its first other character.
+double adifNumber(const QByteArray& text);
 
 // Forward search from *pos for a marker in the text of a file; true with *pos on
 // the first character of the first match, false with *pos unchanged. caseless

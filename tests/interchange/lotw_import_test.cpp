@@ -90,6 +90,21 @@ TEST_F(LotwImportTest, ValuesOfOneRecordDoNotLeakIntoTheNext)
     EXPECT_EQ(qso("K1ABC", QDate(2024, 2, 1))->str("LOTWRCVD"), "Y");
 }
 
+// A record whose QSO date or time cannot be is refused, counted on a line of its own.
+TEST_F(LotwImportTest, ImpossibleDatesAndTimesAreRefused)
+{
+    const std::vector<QByteArray> before = snapshot();
+    const LotwResult r = run(report(rec("K1ABC", "20240231", "1000") + rec("K1ABC", "20240201", "2500") +
+                                    rec("EA1XX", "20240131", "09:30") + rec("W1AW", "20240131", "1000")));
+    EXPECT_EQ(r.found, 0);
+    EXPECT_EQ(r.notFound, 1);
+    EXPECT_EQ(r.badDateTime, 3);
+    EXPECT_EQ(msgs.take(), QStringList({"info: Se han grabado la información de QSL de 0 registros\r\n"
+                                        "1 indicativos no encontrados\r\n"
+                                        "3 registros con fecha u hora imposible, descartados"}));
+    EXPECT_EQ(snapshot(), before);
+}
+
 TEST_F(LotwImportTest, RecordReadingAndZonePadding)
 {
     AdiRec r;
