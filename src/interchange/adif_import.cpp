@@ -4,6 +4,7 @@
 #include "date_time.h"
 #include "import_summary.h"
 #include "refdata/bands.h"
+#include "refdata/modes.h"
 #include "refdata/resolve.h"
 #include "store/access.h"
 #include "store/codepage.h"
@@ -56,7 +57,7 @@ QDate dmyDate(const QByteArray& text)
     return QDate(year, part[1], part[0]);
 }
 
-enum class Conv { Text, Upper, Number, Date, QsoDate, Time, RightAligned, Dxcc, Qra, OwnGrid, Flag, Wl32Date };
+enum class Conv { Text, Upper, Number, Date, QsoDate, Time, Mode, SubMode, RightAligned, Dxcc, Qra, OwnGrid, Flag, Wl32Date };
 
 struct Rule {
     const char* field;
@@ -78,7 +79,8 @@ const QHash<QByteArray, Rule>& vocabulary()
         {"GRIDSQUARE", {"GRIDSQUARE", Conv::Text}},
         {"IOTA", {"IOTA", Conv::Text}},
         {"ITUZ", {"ITUZ", Conv::RightAligned}},
-        {"MODE", {"MODE", Conv::Text}},
+        {"MODE", {"MODE", Conv::Mode}},
+        {"SUBMODE", {"MODE", Conv::SubMode}},
         {"NAME", {"NAME", Conv::Text}},
         {"OPERATOR", {"OPERATOR", Conv::Text}},
         {"PFX", {"PFX", Conv::Text}},
@@ -237,6 +239,9 @@ void QsoDraft::clear()
     for (Slot& s : m_slots)
         s.value = Value();
     badDateTime = false;
+    modeCut = false;
+    mode.clear();
+    subMode.clear();
 }
 
 const QsoDraft::Slot* QsoDraft::slot(const char* field) const
@@ -379,6 +384,13 @@ void GRBFLD(QsoDraft& qso, const QByteArray& value, const QByteArray& tagName, i
             qso.set(r.field, v);
         break;
     }
+    case Conv::Mode:
+        qso.mode = value.trimmed();
+        qso.set(r.field, Value::text(value));
+        break;
+    case Conv::SubMode:
+        qso.subMode = value.trimmed();
+        break;
     case Conv::RightAligned: {
         const int w = qso.width(r.field);
         QByteArray v = value.trimmed();
@@ -423,6 +435,19 @@ void ADIADDREC(QsoDraft& qso, const QByteArray& record, const AdifImportOptions&
         if (n > 0 && pos <= length)
             GRBFLD(qso, record.mid(pos - 1, n), name, n, opt.appl);
         pos += n;
+    }
+
+    // ADIF 3 names many modes as a sub-mode (MFSK + FT4, DIGITALVOICE + DMR): the
+    // table's code for it is the mode. A mode the table does not know and the
+    // field cannot hold is kept cut, and the run tells how many were.
+    if (!qso.subMode.isEmpty() || qso.mode.size() > qso.width("MODE")) {
+        if (!qso.modeCodes)
+            qso.modeCodes = refdata::modeCodes();
+        const QByteArray sub = qso.modeCodes->value(store::cp1252::upper(qso.subMode));
+        if (!sub.isEmpty())
+            qso.set("MODE", Value::text(sub));
+        else if (qso.mode.size() > qso.width("MODE"))
+            qso.modeCut = !qso.modeCodes->contains(store::cp1252::upper(qso.text("MODE")));
     }
 
     const QString call = store::cp1252::toUnicode(qso.text("CALL"));
@@ -556,6 +581,8 @@ AdifImportResult ADIFIMP(ui::Meter& meter, const AdifImportOptions& opt)
         if (!qso.appendTo(log, &key))
             break;     // the user gave up on a locked table
         ++r.imported;
+        if (qso.modeCut)
+            ++r.longModes;
         key = QStringLiteral("%1").arg(key.toInt() + 1, 7, 10, QLatin1Char('0'));
         if (r.imported % 1000 == 0) {
             // let other users at the index now and then
@@ -564,7 +591,7 @@ AdifImportResult ADIFIMP(ui::Meter& meter, const AdifImportOptions& opt)
     }
     log->endBatch();
     meter.setPosition(pos < size ? pos : size);
-    r.message = importMessage({.imported = r.imported, .badDateTime = r.badDateTime});
+    r.message = importMessage({.imported = r.imported, .badDateTime = r.badDateTime, .longModes = r.longModes});
     msg.info(r.message);
     log->goBottom();
     return r;

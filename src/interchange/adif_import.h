@@ -11,9 +11,11 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QHash>
 #include <QString>
 
 #include <map>
+#include <optional>
 #include <vector>
 
 
@@ -42,6 +44,7 @@ struct AdifImportResult {
     int imported = 0;
     int dropped = 0;             // no call, or duplicate
     int badDateTime = 0;         // refused: a QSO date or time that is no real date or time
+    int longModes = 0;           // stored with an unknown mode longer than the field, cut
     QString message;             // the final message shown to the user
 };
 
@@ -84,8 +87,14 @@ public:
     };
     std::map<QByteArray, Entity> entityByDxcc;    // by the ADIF DXCC number
     std::map<QByteArray, Entity> entityByCode;    // by CODENT
+    // The mode table's codes (refdata::modeCodes), read at the first record that needs them.
+    std::optional<QHash<QByteArray, QByteArray>> modeCodes;
+
     // What the record said beyond the fields, set by GRBFLD and cleared by clear().
     bool badDateTime = false;                     // QSO_DATE, TIME_ON or TIME_OFF is no real date or time
+    QByteArray mode, subMode;                     // MODE and SUBMODE as written
+    // Set by ADIADDREC: the mode is one the table does not know, cut to the field.
+    bool modeCut = false;
 };
 
 // The import run: file checks, header, records, final message. Reports to the
@@ -93,6 +102,8 @@ public:
 AdifImportResult ADIFIMP(ui::Meter& meter, const AdifImportOptions& opt);
 
 // Fills a draft from one record text (the text between two end-of-record markers).
+// A SUBMODE that the mode table knows as a code (FT4, PSK31, DMR ...) is stored
+// as the mode; otherwise MODE is.
 void ADIADDREC(QsoDraft& qso, const QByteArray& record, const AdifImportOptions& opt);
 
 // Stores one value according to the tag vocabulary; unknown tags and blank values are ignored.

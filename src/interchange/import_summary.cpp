@@ -14,6 +14,8 @@ QString importMessage(const ImportSummary& s)
         m += QStringLiteral("\r\n") + badDateTimeLine(s.badDateTime);
     if (s.badCall)
         m += QStringLiteral("\r\n%1 registros sin indicativo válido, descartados").arg(s.badCall);
+    if (s.longModes)
+        m += QStringLiteral("\r\n%1 QSOs con un modo desconocido más largo que el campo (recortado)").arg(s.longModes);
     return m;
 }
 

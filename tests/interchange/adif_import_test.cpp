@@ -7,6 +7,7 @@
 #include "refdata/bands.h"
 
 #include <QFileInfo>
+#include <map>
 #include <set>
 
 #include <QBuffer>
@@ -167,6 +168,43 @@ TEST_F(AdifImport, ImpossibleDatesAndTimesRefuseTheRecord)
     EXPECT_EQ(log()->date("QSODATE"), QDate(2024, 2, 29));
     EXPECT_EQ(text("TIMEON"), "23:59");
     EXPECT_EQ(text("TIMEOFF"), "00:00");
+}
+
+// ADIF 3 writes many modes as a sub-mode; the mode table's code for it is the
+// QSO's mode. An unknown mode too long for the field is cut, and counted.
+TEST_F(AdifImport, SubModesTheModeTableKnowsBecomeTheMode)
+{
+    store::WorkArea* modo = ws().area(QStringLiteral("Modo"));
+    ASSERT_NE(modo, nullptr);
+    for (const char* code : {"SSB", "MFSK", "FT4", "PSK31", "DMR", "CONTES"}) {
+        ASSERT_TRUE(modo->append().isOk());
+        modo->put("CODMOD", code);
+        ASSERT_TRUE(modo->unlock().isOk());
+    }
+    const AdifImportResult r = importText(kHead +
+                                          "<CALL:5>EA1AA<MODE:4>MFSK<SUBMODE:3>FT4<EOR>"
+                                          "<CALL:5>EA1AB<SUBMODE:5>psk31<MODE:3>PSK<EOR>"
+                                          "<CALL:5>EA1AC<MODE:12>DIGITALVOICE<SUBMODE:3>DMR<EOR>"
+                                          "<CALL:5>EA1AD<MODE:4>MFSK<SUBMODE:3>JS8<EOR>"
+                                          "<CALL:5>EA1AE<MODE:12>DIGITALVOICE<SUBMODE:6>FREEDV<EOR>"
+                                          "<CALL:5>EA1AF<MODE:9>CONTESTIA<EOR>"
+                                          "<CALL:5>EA1AG<MODE:3>ssb<SUBMODE:3>USB<EOR>");
+    EXPECT_EQ(r.imported, 7);
+    EXPECT_EQ(r.longModes, 1);
+    EXPECT_EQ(msgs.log().last(), QStringLiteral("info: Se han importado 7 registros\r\n"
+                                                "1 QSOs con un modo desconocido más largo que el campo (recortado)"));
+    std::map<QByteArray, QByteArray> mode;
+    for (quint32 rec : records()) {
+        log()->goTo(rec);
+        mode[trimmedText("CALL")] = trimmedText("MODE");
+    }
+    EXPECT_EQ(mode["EA1AA"], "FT4");
+    EXPECT_EQ(mode["EA1AB"], "PSK31");
+    EXPECT_EQ(mode["EA1AC"], "DMR");
+    EXPECT_EQ(mode["EA1AD"], "MFSK");                          // a sub-mode the table does not know
+    EXPECT_EQ(mode["EA1AE"], "DIGITA");                        // cut, and counted
+    EXPECT_EQ(mode["EA1AF"], "CONTES");                        // cut to the table's own code: nothing to tell
+    EXPECT_EQ(mode["EA1AG"], "ssb");
 }
 
 TEST_F(AdifImport, SecondImportWithDuplicateTestAddsNothing)
