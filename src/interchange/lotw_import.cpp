@@ -150,10 +150,15 @@ LotwResult LOTWIMP(const QString& path, ui::Meter& meter)
             continue;
         }
         // Only what the report says: an absent value never clears what the QSO holds.
-        if (!rec.Qsl_Rcvd.isEmpty())
-            q->put(QStringLiteral("LOTWRCVD"), rec.Qsl_Rcvd.left(1));
-        if (rec.QslRDate.isValid())
-            q->put(QStringLiteral("LOTWRDATE"), rec.QslRDate);
+        // A confirmation once recorded stays: a record that confirms nothing (the
+        // same QSO uploaded again under another mode, say) leaves its flag and date.
+        const bool confirmed = q->str(QStringLiteral("LOTWRCVD")).startsWith(QLatin1Char('Y'), Qt::CaseInsensitive);
+        if (!confirmed || rec.Qsl_Rcvd.startsWith(QLatin1Char('Y'))) {
+            if (!rec.Qsl_Rcvd.isEmpty())
+                q->put(QStringLiteral("LOTWRCVD"), rec.Qsl_Rcvd.left(1));
+            if (rec.QslRDate.isValid())
+                q->put(QStringLiteral("LOTWRDATE"), rec.QslRDate);
+        }
         if (!rec.ItuZ.isEmpty())
             q->put(QStringLiteral("ITUZ"), rec.ItuZ);
         if (!rec.Cqz.isEmpty())
