@@ -462,6 +462,38 @@ TEST_F(ShellTest, FirstStartMakesTheHomeInitMakes)
                   QRegularExpression(QStringLiteral("^[0-9a-f]+$"))).size(), 1);
 }
 
+// Settings and catalogue lost, the book's table still there: the first start
+// asks for the call again and makes the book's record, but keeps its QSOs, as
+// orlanlog-cli init does.
+TEST_F(ShellTest, FirstStartKeepsTheQsosOfABookWhoseCatalogueWasLost)
+{
+    prepareHome();
+    {
+        store::Workspace w;
+        w.setDataDir(home + "datos/");
+        store::WorkArea* log = nullptr;
+        ASSERT_TRUE(w.use("LogEA4ZZ", {.alias = "Log"}, &log).isOk());
+        ASSERT_TRUE(log->append().isOk());
+        log->put("CALL", "K1ABC");
+        ASSERT_TRUE(log->unlock().isOk());
+    }
+    for (const char* f : {"cfg.dbf", "libros.dbf"})
+        QFile::remove(home + "datos/" + f);
+    whenDialog("CFG", [](QDialog* d) {
+        d->findChild<QLineEdit*>("400")->setText("ea4zz");
+        d->findChild<QPushButton*>("OK")->click();
+    });
+    ASSERT_TRUE(start());
+    EXPECT_EQ(oAppl->cLibro, "EA4ZZ");
+    store::WorkArea* log = store::Workspace::instance().area("Log");
+    ASSERT_TRUE(log);
+    QStringList calls;
+    log->setOrder(0);
+    for (log->goTop(); !log->eof(); log->skip())
+        calls << log->str("CALL").trimmed();
+    EXPECT_EQ(calls, QStringList({"", "K1ABC"}));
+}
+
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
