@@ -189,17 +189,8 @@ void SETUP()
         settings::CFGPGM(cfg, oAppl->cName, g_frame);
         cfg->goTop();
         const QString call = cfg->str(QStringLiteral("CALL")).trimmed();
-        if (books && books->recCount() == 0 && !call.isEmpty()) {
-            ws().select(QStringLiteral("libros"));
-            if (store::ADDREC()) {
-                books->put(QStringLiteral("NOMBRE"), call);
-                books->put(QStringLiteral("DESCRI"), QStringLiteral("Libro guardia ") + call);
-                books->put(QStringLiteral("OPRDEF"), call);
-                books->put(QStringLiteral("ACTIVO"), true);
-                books->unlock();
-            }
-            store::CRTLOG(call);
-        }
+        if (books && books->recCount() == 0 && !call.isEmpty())
+            store::createFirstBook(call);   // as orlanlog-cli init makes it
     }
     // 8. every table
     openAllTables();

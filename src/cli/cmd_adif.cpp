@@ -47,7 +47,7 @@ int importAdif(const QStringList& args, TAppl& appl)
     const interchange::AdifImportResult r = interchange::ADIFIMP(meter, opt);
     if (!r.ok)
         return 1;
-    out() << r.message << '\n';
+    out() << QString(r.message).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) << '\n';
     return 0;
 }
 

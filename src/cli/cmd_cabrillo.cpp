@@ -45,10 +45,10 @@ int importCabrillo(const QStringList& args, TAppl&)
     if (const QString v = optionValue(args, "--locator"); !v.isEmpty())
         o.locator = v;
     ui::SilentMeter meter;
-    const int n = interchange::CBRIMP(o, meter);
-    if (n < 0)
+    QString message;
+    if (interchange::CBRIMP(o, meter, &message) < 0)
         return 1;
-    out() << "Se han importado " << n << " registros\n";
+    out() << message.replace(QStringLiteral("\r\n"), QStringLiteral("\n")) << '\n';
     return 0;
 }
 
@@ -125,7 +125,7 @@ int importLotw(const QStringList& args, TAppl&)
     const interchange::LotwResult r = interchange::LOTWIMP(QFileInfo(file).absoluteFilePath(), meter);
     if (!r.ran)
         return 1;
-    out() << interchange::lotwCountsMessage(r.found, r.notFound).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+    out() << interchange::lotwCountsMessage(r.found, r.notFound, r.badDateTime).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
           << '\n';
     return 0;
 }

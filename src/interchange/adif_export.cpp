@@ -2,6 +2,7 @@
 
 #include "store/access.h"
 #include "store/codepage.h"
+#include "store/qso_record.h"
 #include "store/work_area.h"
 #include "store/workspace.h"
 #include "ui/messages.h"
@@ -207,7 +208,7 @@ int EXPADDREC(QIODevice& out, ui::Meter* meter, const AdifSelection& sel, const 
             meter->setPosition(seen);
             meter->setText(a->str(QStringLiteral("CALL")).trimmed());
         }
-        if (!all && !EXPSELREC(*a, sel))
+        if (!store::isQso(*a) || (!all && !EXPSELREC(*a, sel)))
             continue;
         out.write(kCrLf);
         out.write(adifRecord(*a, id.appl));
@@ -313,9 +314,11 @@ AdifExportResult ADIEXPSPOOL(const QString& pathIn, const AdifIdentity& id)
     }
     const QByteArray mode = QByteArray(1, "BDE"[via]);
     // Marking takes each QSO out of the queue (PRNQSL false), so the next one is always the top.
+    // What was not exported (a record without call) is not marked either.
     std::vector<quint32> recs;
     for (spool->goTop(); !spool->eof(); spool->skip())
-        recs.push_back(spool->recNo());
+        if (store::isQso(*spool))
+            recs.push_back(spool->recNo());
     ws().select(QStringLiteral("LogSpool"));
     for (quint32 rec : recs) {
         spool->goTo(rec);

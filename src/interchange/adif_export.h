@@ -53,8 +53,9 @@ QByteArray adifRecord(store::WorkArea& a, const QString& appl);
 // The selection test on the current record of the work area.
 bool EXPSELREC(store::WorkArea& a, const AdifSelection& sel);
 
-// Writes CR LF + one line per record of the alias from its top to its end in its
-// current order and scope (all: every record, else those EXPSELREC accepts).
+// Writes CR LF + one line per QSO of the alias from its top to its end in its
+// current order and scope (all: every QSO, else those EXPSELREC accepts); a
+// record without call (store::isQso) is never written.
 // Puts the area back on the record it started from. Returns the number written.
 int EXPADDREC(QIODevice& out, ui::Meter* meter, const AdifSelection& sel, const QString& alias,
               const AdifIdentity& id, bool all = false);

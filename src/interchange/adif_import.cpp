@@ -1,7 +1,10 @@
 #include "adif_import.h"
 
 #include "adif_scanner.h"
+#include "date_time.h"
+#include "import_summary.h"
 #include "refdata/bands.h"
+#include "refdata/modes.h"
 #include "refdata/resolve.h"
 #include "store/access.h"
 #include "store/codepage.h"
@@ -54,7 +57,7 @@ QDate dmyDate(const QByteArray& text)
     return QDate(year, part[1], part[0]);
 }
 
-enum class Conv { Text, Upper, Number, Date, Time, RightAligned, Dxcc, Qra, OwnGrid, Flag, Wl32Date };
+enum class Conv { Text, Upper, Number, Date, QsoDate, Time, Mode, SubMode, RightAligned, Dxcc, Qra, OwnGrid, Flag, Wl32Date };
 
 struct Rule {
     const char* field;
@@ -76,7 +79,8 @@ const QHash<QByteArray, Rule>& vocabulary()
         {"GRIDSQUARE", {"GRIDSQUARE", Conv::Text}},
         {"IOTA", {"IOTA", Conv::Text}},
         {"ITUZ", {"ITUZ", Conv::RightAligned}},
-        {"MODE", {"MODE", Conv::Text}},
+        {"MODE", {"MODE", Conv::Mode}},
+        {"SUBMODE", {"MODE", Conv::SubMode}},
         {"NAME", {"NAME", Conv::Text}},
         {"OPERATOR", {"OPERATOR", Conv::Text}},
         {"PFX", {"PFX", Conv::Text}},
@@ -98,7 +102,7 @@ const QHash<QByteArray, Rule>& vocabulary()
         {"LOTW_QSLSDATE", {"LOTWSDATE", Conv::Date}},
         {"LOTW_QSLRDATE", {"LOTWRDATE", Conv::Date}},
         {"QSL_VIA", {"QSLVIA", Conv::Text}},
-        {"QSO_DATE", {"QSODATE", Conv::Date}},
+        {"QSO_DATE", {"QSODATE", Conv::QsoDate}},
         {"QTH", {"QTH", Conv::Text}},
         {"RST_RCVD", {"RSTRCVD", Conv::Text}},
         {"RST_SENT", {"RSTSENT", Conv::Text}},
@@ -148,27 +152,6 @@ bool blank(const QByteArray& s)
 
 // ---------------------------------------------------------------- helpers
 
-QDate adifDate(const QByteArray& text)
-{
-    const QByteArray t = text.trimmed();
-    if (t.size() < 8)
-        return {};
-    int y = 0, m = 0, d = 0;
-    for (int i = 0; i < 8; ++i) {
-        const char c = t[i];
-        if (c < '0' || c > '9')
-            return {};
-        const int v = c - '0';
-        if (i < 4)
-            y = y * 10 + v;
-        else if (i < 6)
-            m = m * 10 + v;
-        else
-            d = d * 10 + v;
-    }
-    return QDate(y, m, d);   // invalid (e.g. month 13) is the empty date
-}
-
 double adifNumber(const QByteArray& text)
 {
     int i = 0;
@@ -196,11 +179,6 @@ double adifNumber(const QByteArray& text)
     if (!any)
         return 0;
     return negative ? -value : value;
-}
-
-QByteArray adifTime(const QByteArray& hhmm)
-{
-    return hhmm.left(2) + ':' + hhmm.mid(2, 2);
 }
 
 bool adifFind(QByteArrayView data, qint64* pos, const QByteArray& what, bool caseless)
@@ -260,6 +238,10 @@ void QsoDraft::clear()
 {
     for (Slot& s : m_slots)
         s.value = Value();
+    badDateTime = false;
+    modeCut = false;
+    mode.clear();
+    subMode.clear();
 }
 
 const QsoDraft::Slot* QsoDraft::slot(const char* field) const
@@ -392,8 +374,22 @@ void GRBFLD(QsoDraft& qso, const QByteArray& value, const QByteArray& tagName, i
     case Conv::Date:
         qso.set(r.field, Value::date(adifDate(value)));
         break;
-    case Conv::Time:
-        qso.set(r.field, Value::text(adifTime(value)));
+    case Conv::QsoDate:
+    case Conv::Time: {
+        // the QSO's own date and times: a value that is none refuses the record
+        const Value v = r.conv == Conv::Time ? Value::text(adifTime(value)) : Value::date(adifDate(value));
+        if (v.isEmpty())
+            qso.badDateTime = true;
+        else
+            qso.set(r.field, v);
+        break;
+    }
+    case Conv::Mode:
+        qso.mode = value.trimmed();
+        qso.set(r.field, Value::text(value));
+        break;
+    case Conv::SubMode:
+        qso.subMode = value.trimmed();
         break;
     case Conv::RightAligned: {
         const int w = qso.width(r.field);
@@ -439,6 +435,19 @@ void ADIADDREC(QsoDraft& qso, const QByteArray& record, const AdifImportOptions&
         if (n > 0 && pos <= length)
             GRBFLD(qso, record.mid(pos - 1, n), name, n, opt.appl);
         pos += n;
+    }
+
+    // ADIF 3 names many modes as a sub-mode (MFSK + FT4, DIGITALVOICE + DMR): the
+    // table's code for it is the mode. A mode the table does not know and the
+    // field cannot hold is kept cut, and the run tells how many were.
+    if (!qso.subMode.isEmpty() || qso.mode.size() > qso.width("MODE")) {
+        if (!qso.modeCodes)
+            qso.modeCodes = refdata::modeCodes();
+        const QByteArray sub = qso.modeCodes->value(store::cp1252::upper(qso.subMode));
+        if (!sub.isEmpty())
+            qso.set("MODE", Value::text(sub));
+        else if (qso.mode.size() > qso.width("MODE"))
+            qso.modeCut = !qso.modeCodes->contains(store::cp1252::upper(qso.text("MODE")));
     }
 
     const QString call = store::cp1252::toUnicode(qso.text("CALL"));
@@ -553,7 +562,15 @@ AdifImportResult ADIFIMP(ui::Meter& meter, const AdifImportOptions& opt)
         pos = end + 5;
 
         ADIADDREC(qso, text, opt);
-        if (qso.empty("CALL") || (opt.dupCheck && CHKDUP(qso))) {
+        if (qso.empty("CALL")) {
+            ++r.dropped;
+            continue;
+        }
+        if (qso.badDateTime) {
+            ++r.badDateTime;
+            continue;
+        }
+        if (opt.dupCheck && CHKDUP(qso)) {
             ++r.dropped;
             continue;
         }
@@ -564,6 +581,8 @@ AdifImportResult ADIFIMP(ui::Meter& meter, const AdifImportOptions& opt)
         if (!qso.appendTo(log, &key))
             break;     // the user gave up on a locked table
         ++r.imported;
+        if (qso.modeCut)
+            ++r.longModes;
         key = QStringLiteral("%1").arg(key.toInt() + 1, 7, 10, QLatin1Char('0'));
         if (r.imported % 1000 == 0) {
             // let other users at the index now and then
@@ -572,7 +591,7 @@ AdifImportResult ADIFIMP(ui::Meter& meter, const AdifImportOptions& opt)
     }
     log->endBatch();
     meter.setPosition(pos < size ? pos : size);
-    r.message = QStringLiteral("Se han importado %1 registros").arg(r.imported);
+    r.message = importMessage({.imported = r.imported, .badDateTime = r.badDateTime, .longModes = r.longModes});
     msg.info(r.message);
     log->goBottom();
     return r;

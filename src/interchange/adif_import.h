@@ -4,15 +4,18 @@
 // derived fields completed from the call and the entity table (ADIADDREC).
 //
 // A record is built in memory first and appended only when it is kept: a record
-// without a call, or a duplicate when the test is on, never reaches the table.
+// without a call, one whose QSO date or time is no real date or time, or a
+// duplicate when the test is on, never reaches the table.
 
 #include "store/value.h"
 
 #include <QByteArray>
 #include <QDate>
+#include <QHash>
 #include <QString>
 
 #include <map>
+#include <optional>
 #include <vector>
 
 
@@ -40,6 +43,8 @@ struct AdifImportResult {
     bool cancelled = false;
     int imported = 0;
     int dropped = 0;             // no call, or duplicate
+    int badDateTime = 0;         // refused: a QSO date or time that is no real date or time
+    int longModes = 0;           // stored with an unknown mode longer than the field, cut
     QString message;             // the final message shown to the user
 };
 
@@ -82,6 +87,14 @@ public:
     };
     std::map<QByteArray, Entity> entityByDxcc;    // by the ADIF DXCC number
     std::map<QByteArray, Entity> entityByCode;    // by CODENT
+    // The mode table's codes (refdata::modeCodes), read at the first record that needs them.
+    std::optional<QHash<QByteArray, QByteArray>> modeCodes;
+
+    // What the record said beyond the fields, set by GRBFLD and cleared by clear().
+    bool badDateTime = false;                     // QSO_DATE, TIME_ON or TIME_OFF is no real date or time
+    QByteArray mode, subMode;                     // MODE and SUBMODE as written
+    // Set by ADIADDREC: the mode is one the table does not know, cut to the field.
+    bool modeCut = false;
 };
 
 // The import run: file checks, header, records, final message. Reports to the
@@ -89,6 +102,8 @@ public:
 AdifImportResult ADIFIMP(ui::Meter& meter, const AdifImportOptions& opt);
 
 // Fills a draft from one record text (the text between two end-of-record markers).
+// A SUBMODE that the mode table knows as a code (FT4, PSK31, DMR ...) is stored
+// as the mode; otherwise MODE is.
 void ADIADDREC(QsoDraft& qso, const QByteArray& record, const AdifImportOptions& opt);
 
 // Stores one value according to the tag vocabulary; unknown tags and blank values are ignored.
@@ -97,10 +112,8 @@ void GRBFLD(QsoDraft& qso, const QByteArray& value, const QByteArray& tag, int l
 // True when the log already holds a QSO with the draft's call, date and start time.
 bool CHKDUP(const QsoDraft& qso);
 
-// Helpers shared with the export and the confirmation import.
-QDate adifDate(const QByteArray& yyyymmdd);
-double adifNumber(const QByteArray& text);        // decimal number up to its first other character
-QByteArray adifTime(const QByteArray& hhmm);      // "0930" / "093000" -> "09:30"
+// A decimal number up to its first other character.
+double adifNumber(const QByteArray& text);
 
 // Forward search from *pos for a marker in the text of a file; true with *pos on
 // the first character of the first match, false with *pos unchanged. caseless

@@ -4,6 +4,7 @@
 #include "refdata/bands.h"
 #include "refdata/resolve.h"
 #include "store/codepage.h"
+#include "store/qso_record.h"
 #include "store/workspace.h"
 #include "ui/messages.h"
 
@@ -164,7 +165,7 @@ int GRABACABRILLO(QIODevice& out, const QString& ownCall, const QString& ownCqz,
         return -1;
     int count = 0;
     for (log->goTop(); !log->eof(); log->skip()) {
-        if (field(*log, "CALL").isEmpty())
+        if (!store::isQso(*log))
             continue;
         const QByteArray line = cabrilloQsoLine(*log, ownCall, ownCqz, contest, province);
         if (out.write(line) != line.size() || out.write("\r\n", 2) != 2)

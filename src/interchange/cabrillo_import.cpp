@@ -1,6 +1,8 @@
 // Cabrillo import.
 #include "cabrillo_import.h"
 
+#include "date_time.h"
+#include "import_summary.h"
 #include "lotw_import.h"
 #include "refdata/bands.h"
 #include "refdata/resolve.h"
@@ -44,6 +46,26 @@ QString bookOperator()
         if (WorkArea* b = area(alias); b && !b->eof())
             return b->str(QStringLiteral("OPRDEF")).trimmed();
     return {};
+}
+
+// Whether a token can be a call sign: letters, digits and "/", with one part
+// made of a prefix of one to three characters, a digit, and a suffix that ends
+// in a letter (K1ABC, 4U1ITU, 2E0ABC, EA8/K1ABC/P). Reports ("59", "5NN"),
+// zones, serial numbers, states and classes ("MA", "DX", "2A") are not.
+bool plausibleCall(const QString& token)
+{
+    static const QRegularExpression part(QStringLiteral("^[A-Z0-9]{1,3}[0-9][A-Z0-9]*[A-Z]$"));
+    const QString t = token.toUpper();
+    if (t.isEmpty() || t.size() > 20)
+        return false;
+    bool any = false;
+    for (const QString& p : t.split(QLatin1Char('/'))) {
+        for (QChar c : p)
+            if (!((c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || (c >= QLatin1Char('0') && c <= QLatin1Char('9'))))
+                return false;
+        any = any || part.match(p).hasMatch();
+    }
+    return any;
 }
 
 bool isDuplicate(const CabrilloQso& q)
@@ -100,20 +122,39 @@ CabrilloQso parseCabrilloQso(const QByteArray& raw)
     q.freq = cabrilloFreq(tok(0));
     q.hasFreq = q.freq > 0;
     q.mode = cabrilloMode(tok(1));
-    if (t.size() > 2)
-        q.date = QDate::fromString(tok(2).remove(QLatin1Char('-')).left(8), QStringLiteral("yyyyMMdd"));
-    if (t.size() > 3)
-        q.timeOn = tok(3).mid(0, 2) + QLatin1Char(':') + tok(3).mid(2, 2);
+    // Date YYYY-MM-DD and time HHMM: what is written must be a real day and time.
+    if (t.size() > 2) {
+        q.date = adifDate(store::cp1252::fromUnicode(tok(2).remove(QLatin1Char('-'))));
+        q.badDateTime = !q.date.isValid();
+    }
+    if (t.size() > 3) {
+        q.timeOn = QString::fromLatin1(adifTime(store::cp1252::fromUnicode(tok(3))));
+        q.badDateTime = q.badDateTime || q.timeOn.isEmpty();
+    }
     q.operatorCall = tok(4);
-    // Ten tokens or fewer (eleven with the transmitter number): two exchange
-    // tokens each way, by position. Longer lines carry longer exchanges, the
-    // same number each way (CQ-WW-RTTY: RST, zone, state or "DX"), so the
-    // worked call stands after the sent exchange, not at a fixed place.
-    int k = 2;
-    if (t.size() >= 12)
-        k = int(t.size() - 6) / 2;
+    // The worked call stands after the sent exchange, and the received exchange
+    // has as many tokens as the sent one: two in most contests (RST and zone or
+    // number), three in CQ-WW-RTTY (RST, zone, state or "DX"). The length of
+    // the line tells how many when at most a transmitter number follows the
+    // received exchange. When other tokens trail it, the column the length gives
+    // holds no call, and the call is the first call-like token after a sent
+    // exchange of two tokens, then of one, three, four ...
+    const int exchange = t.size() >= 12 ? int(t.size() - 6) / 2 : 2;
+    int k = exchange;
+    if (!plausibleCall(tok(5 + k))) {
+        QList<int> tries = {2, 1};
+        for (int j = 3; 5 + j < t.size(); ++j)
+            tries << j;
+        for (int j : tries) {
+            if (plausibleCall(tok(5 + j))) {
+                k = j;
+                break;
+            }
+        }
+    }
     q.rstSent = tok(5);
-    q.stx = tok(6);
+    if (k > 1)
+        q.stx = tok(6);
     q.call = tok(5 + k);
     q.rstRcvd = tok(6 + k);
     q.srx = tok(7 + k);
@@ -174,7 +215,7 @@ void CBRADDREC(const QByteArray& text, const QString& defaultOperator)
     }
 }
 
-int CBRIMP(const CabrilloImportOptions& o, ui::Meter& meter)
+int CBRIMP(const CabrilloImportOptions& o, ui::Meter& meter, QString* message)
 {
     if (o.path.isEmpty() || !QFileInfo(o.path).isFile()) {
         ui::messages().stop(o.path + QStringLiteral("\r\nFichero no existe"));
@@ -200,7 +241,8 @@ int CBRIMP(const CabrilloImportOptions& o, ui::Meter& meter)
     const QString defOperator = bookOperator();
     const QString opCall = o.operatorCall.trimmed().toUpper();
     const QString locator = o.locator.trimmed().toUpper();
-    int count = 0;
+    ImportSummary done;
+    int& count = done.imported;
     meter.setTotal(data.size());
     pos += 4;
     log->beginBatch();
@@ -217,8 +259,19 @@ int CBRIMP(const CabrilloImportOptions& o, ui::Meter& meter)
         pos = next + 4;
         const CabrilloQso q = parseCabrilloQso(text);
         meter.setText(q.call);
-        // A line without call, or a QSO the book already holds, is not added at all.
-        if (q.call.isEmpty() || (o.checkDuplicates && isDuplicate(q)))
+        // A line without call, or a QSO the book already holds, is not added at
+        // all; one whose call or date or time cannot be is refused and counted.
+        if (q.call.isEmpty())
+            continue;
+        if (!plausibleCall(q.call)) {
+            ++done.badCall;
+            continue;
+        }
+        if (q.badDateTime) {
+            ++done.badDateTime;
+            continue;
+        }
+        if (o.checkDuplicates && isDuplicate(q))
             continue;
         QString key = store::KEYGEN();
         // The QSO is filled before it is written: it reaches the book once, complete.
@@ -239,7 +292,10 @@ int CBRIMP(const CabrilloImportOptions& o, ui::Meter& meter)
     }
     log->endBatch();
     meter.setPosition(qMin(pos, data.size()));   // a whole file shows a full meter behind the count
-    ui::messages().info(QStringLiteral("Se han importado ") + QString::number(count) + QStringLiteral(" registros"));
+    const QString text = importMessage(done);
+    ui::messages().info(text);
+    if (message)
+        *message = text;
     log->goBottom();
     return count;
 }

@@ -28,9 +28,12 @@ struct CabrilloQso {
     bool hasFreq = false;
     QString mode, timeOn, operatorCall, rstSent, stx, call, rstRcvd, srx, codPrv;
     QDate date;
+    bool badDateTime = false;    // the date or time column holds no real date or time
 };
 
-// Reads the text that follows "QSO:" (up to the end of its line).
+// Reads the text that follows "QSO:" (up to the end of its line). The call is
+// taken from the column after the sent exchange; when tokens trail the received
+// exchange, from the first call-like token there.
 CabrilloQso parseCabrilloQso(const QByteArray& text);
 // Cabrillo mode code to the log's mode: PH -> SSB, RT and RY -> RTTY, others as written.
 QString cabrilloMode(const QString& token);
@@ -43,8 +46,10 @@ double cabrilloFreq(const QString& token);
 void CBRADDREC(const QByteArray& text, const QString& defaultOperator);
 
 // The command, run inside the progress box. Returns the number of QSOs
-// imported, -1 when the file could not be read (the user was told why). Ends
-// with "Se han importado N registros" and "Log" on its last record.
-int CBRIMP(const CabrilloImportOptions& options, ui::Meter& meter);
+// imported, -1 when the file could not be read (the user was told why). A line
+// whose call column holds no call, or whose date or time cannot be, is refused.
+// Ends with "Se han importado N registros" and a line for each kind of refused
+// line (the text also goes to *message), and "Log" on its last record.
+int CBRIMP(const CabrilloImportOptions& options, ui::Meter& meter, QString* message = nullptr);
 
 } // namespace interchange

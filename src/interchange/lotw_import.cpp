@@ -2,6 +2,8 @@
 #include "lotw_import.h"
 
 #include "adif_scanner.h"
+#include "date_time.h"
+#include "import_summary.h"
 #include "store/access.h"
 #include "store/codepage.h"
 #include "store/workspace.h"
@@ -13,22 +15,7 @@
 
 namespace interchange {
 
-namespace {
-
 using store::WorkArea;
-
-QDate adifDate(const QString& s)
-{
-    return QDate::fromString(s.trimmed().left(8), QStringLiteral("yyyyMMdd"));
-}
-
-QString adifTime(const QString& s)
-{
-    const QString t = s.trimmed();
-    return t.mid(0, 2) + QLatin1Char(':') + t.mid(2, 2);
-}
-
-} // namespace
 
 QString JUSZ(const QString& zone)
 {
@@ -44,7 +31,8 @@ void ADIREAD(const QByteArray& text, AdiRec* rec)
         // ADIF field names are not case-sensitive: "<call:5>" is the same tag as "<CALL:5>".
         const QByteArray name = ADINOMFLD(text, &pos, length).toUpper();
         const int n = ADILONFLD(text, &pos, length);
-        const QString value = store::cp1252::toUnicode(text.mid(pos - 1, n));
+        const QByteArray raw = n > 0 ? text.mid(pos - 1, n) : QByteArray();
+        const QString value = store::cp1252::toUnicode(raw);
         pos += n;
         if (n <= 0 || value.trimmed().isEmpty())
             continue;
@@ -54,14 +42,17 @@ void ADIREAD(const QByteArray& text, AdiRec* rec)
             rec->Band = value.trimmed().toUpper();
         else if (name == "MODE")
             rec->Mode = value.trimmed().toUpper();
-        else if (name == "QSO_DATE")
-            rec->QSo_Date = adifDate(value);
-        else if (name == "TIME_ON")
-            rec->Time_on = adifTime(value);
+        else if (name == "QSO_DATE") {
+            rec->QSo_Date = adifDate(raw);
+            rec->lBadDateTime = rec->lBadDateTime || !rec->QSo_Date.isValid();
+        } else if (name == "TIME_ON") {
+            rec->Time_on = QString::fromLatin1(adifTime(raw));
+            rec->lBadDateTime = rec->lBadDateTime || rec->Time_on.isEmpty();
+        }
         else if (name == "QSL_RCVD")
             rec->Qsl_Rcvd = value.trimmed().toUpper();
         else if (name == "QSLRDATE")
-            rec->QslRDate = adifDate(value);
+            rec->QslRDate = adifDate(raw);
         else if (name == "CQZ")
             rec->Cqz = JUSZ(value.trimmed());
         else if (name == "ITUZ")
@@ -91,10 +82,13 @@ bool FINDREC(const AdiRec& rec)
     return false;
 }
 
-QString lotwCountsMessage(int found, int notFound)
+QString lotwCountsMessage(int found, int notFound, int badDateTime)
 {
-    return QStringLiteral("Se han grabado la información de QSL de ") + QString::number(found) +
-           QStringLiteral(" registros\r\n") + QString::number(notFound) + QStringLiteral(" indicativos no encontrados");
+    QString m = QStringLiteral("Se han grabado la información de QSL de ") + QString::number(found) +
+                QStringLiteral(" registros\r\n") + QString::number(notFound) + QStringLiteral(" indicativos no encontrados");
+    if (badDateTime)
+        m += QStringLiteral("\r\n") + badDateTimeLine(badDateTime);
+    return m;
 }
 
 LotwResult LOTWIMP(const QString& path, ui::Meter& meter)
@@ -142,6 +136,10 @@ LotwResult LOTWIMP(const QString& path, ui::Meter& meter)
         AdiRec rec;
         ADIREAD(text, &rec);
         meter.setText(rec.Call);
+        if (rec.lBadDateTime) {
+            ++r.badDateTime;
+            continue;
+        }
         if (!FINDREC(rec)) {
             ++r.notFound;
             continue;
@@ -152,10 +150,15 @@ LotwResult LOTWIMP(const QString& path, ui::Meter& meter)
             continue;
         }
         // Only what the report says: an absent value never clears what the QSO holds.
-        if (!rec.Qsl_Rcvd.isEmpty())
-            q->put(QStringLiteral("LOTWRCVD"), rec.Qsl_Rcvd.left(1));
-        if (rec.QslRDate.isValid())
-            q->put(QStringLiteral("LOTWRDATE"), rec.QslRDate);
+        // A confirmation once recorded stays: a record that confirms nothing (the
+        // same QSO uploaded again under another mode, say) leaves its flag and date.
+        const bool confirmed = q->str(QStringLiteral("LOTWRCVD")).startsWith(QLatin1Char('Y'), Qt::CaseInsensitive);
+        if (!confirmed || rec.Qsl_Rcvd.startsWith(QLatin1Char('Y'))) {
+            if (!rec.Qsl_Rcvd.isEmpty())
+                q->put(QStringLiteral("LOTWRCVD"), rec.Qsl_Rcvd.left(1));
+            if (rec.QslRDate.isValid())
+                q->put(QStringLiteral("LOTWRDATE"), rec.QslRDate);
+        }
         if (!rec.ItuZ.isEmpty())
             q->put(QStringLiteral("ITUZ"), rec.ItuZ);
         if (!rec.Cqz.isEmpty())
@@ -170,7 +173,7 @@ LotwResult LOTWIMP(const QString& path, ui::Meter& meter)
             ++r.notFound;
     }
     meter.setPosition(qMin(pos, data.size()));   // a whole file shows a full meter behind the counts
-    ui::messages().info(lotwCountsMessage(r.found, r.notFound));
+    ui::messages().info(lotwCountsMessage(r.found, r.notFound, r.badDateTime));
     if (WorkArea* log = store::Workspace::instance().area(QStringLiteral("Log")))
         log->goBottom();
     return r;

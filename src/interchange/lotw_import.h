@@ -28,6 +28,7 @@ public:
     QString Iota;           // never filled: the QSO's IOTA is left alone
     QString GridSquare;
     QString State;
+    bool lBadDateTime = false;  // QSO_DATE or TIME_ON is no real date or time: the record is refused
 };
 
 // Fills rec from one record text (the text between two end-of-record markers).
@@ -43,13 +44,14 @@ struct LotwResult {
     bool ran = false;       // false: missing file, unopenable, no header (the user was told)
     int found = 0;
     int notFound = 0;
+    int badDateTime = 0;    // refused for a QSO date or time that is no real date or time
 };
 
 // The command: reads the report at path with the progress box's meter, updates
 // the matching QSOs and ends with the counts message. "Log" ends on its last record.
 LotwResult LOTWIMP(const QString& path, ui::Meter& meter);
 
-// The message that ends the import.
-QString lotwCountsMessage(int found, int notFound);
+// The message that ends the import (the refused line only when there are some).
+QString lotwCountsMessage(int found, int notFound, int badDateTime = 0);
 
 } // namespace interchange

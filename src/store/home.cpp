@@ -115,30 +115,45 @@ Status createHome(const QString& programDir, const QString& dataDir, const QStri
     c->lockRecord();
     c->put(QStringLiteral("CALL"), upperCall);
     c->unlock();
-
-    WorkArea* books = nullptr;
-    if (Status s = w.use(QStringLiteral("libros"), {.alias = QStringLiteral("libros")}, &books); !s)
-        return s;
-    bool exists = false;
-    for (books->goTop(); !books->eof(); books->skip())
-        exists = exists || books->str(QStringLiteral("NOMBRE")).trimmed().compare(upperCall, Qt::CaseInsensitive) == 0;
-    if (!exists) {
-        books->append();
-        books->put(QStringLiteral("NOMBRE"), upperCall);
-        books->put(QStringLiteral("DESCRI"), QStringLiteral("Libro guardia ") + upperCall);
-        books->put(QStringLiteral("OPRDEF"), upperCall);
-        books->put(QStringLiteral("ACTIVO"), books->recCount() == 1);
-        books->unlock();
-    }
     w.closeAll();
-    if (!findFileNoCase(dataDir + QStringLiteral("Log") + upperCall + QStringLiteral(".dbf")).isEmpty())
-        return {};
+
     Workspace& session = Workspace::instance();
     const QString before = session.dataDir();
     session.setDataDir(dataDir);
-    const bool ok = CRTLOG(upperCall);
+    const bool ok = createFirstBook(upperCall);
     session.setDataDir(before);
     return ok ? Status() : Status(StatusCode::IoError, QStringLiteral("No se pudo crear el libro de guardia ") + upperCall);
+}
+
+bool createFirstBook(const QString& call)
+{
+    Workspace& ws = Workspace::instance();
+    const QString book = call.trimmed();
+    if (book.isEmpty())
+        return false;
+    // Under an alias of its own: the session may have the catalogue open already.
+    const QString alias = QStringLiteral("_libros");
+    const QString current = ws.current() ? ws.current()->alias() : QString();
+    if (!NETUSE(QStringLiteral("libros"), true, 1, alias))
+        return false;
+    WorkArea* books = ws.area(alias);
+    bool exists = false;
+    for (books->goTop(); !books->eof() && !exists; books->skip())
+        exists = books->str(QStringLiteral("NOMBRE")).trimmed().compare(book, Qt::CaseInsensitive) == 0;
+    bool ok = true;
+    if (!exists && (ok = ADDREC())) {
+        books->put(QStringLiteral("NOMBRE"), book);
+        books->put(QStringLiteral("DESCRI"), QStringLiteral("Libro guardia ") + book);
+        books->put(QStringLiteral("OPRDEF"), book);
+        books->put(QStringLiteral("ACTIVO"), books->recCount() == 1);
+        books->unlock();
+    }
+    ws.close(alias);
+    if (!current.isEmpty())
+        ws.select(current);
+    if (ok && findFileNoCase(ws.dataDir() + QStringLiteral("Log") + book + QStringLiteral(".dbf")).isEmpty())
+        ok = CRTLOG(book);
+    return ok;
 }
 
 int checkTables(const QString& dir, QStringList* lines)

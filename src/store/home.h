@@ -18,6 +18,14 @@ namespace store {
 Status createHome(const QString& programDir, const QString& dataDir, const QString& call,
                   const QString& shippedDir = QString());
 
+// The first log book, named after the station call, in the data directory of
+// the program's workspace: its record in "libros" (unless a book of that name
+// is there) and its tables (CRTLOG), unless they exist already: the QSOs of a
+// book whose catalogue was lost are never replaced by an empty book. The
+// desktop's first start and createHome both make the book here. False when a
+// table could not be opened or created (the user has been told).
+bool createFirstBook(const QString& call);
+
 // The directory of the reference tables that come with the program, with a
 // trailing "/": $ORLANLOG_REFDATA when set; else "refdata/" beside the
 // executable or up to three directories above it, as in the build tree (the

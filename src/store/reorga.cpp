@@ -2,6 +2,7 @@
 
 #include "access.h"
 #include "catalogue.h"
+#include "qso_record.h"
 #include "workspace.h"
 
 #include "ui/messages.h"
@@ -121,7 +122,7 @@ void Reorganisation::logBooks()
         log->setOrder(0);
         log->goTop();
         // the blank record a new book starts with
-        if (!log->eof() && log->str(QStringLiteral("CALL")).trimmed().isEmpty())
+        if (!log->eof() && !isQso(*log))
             log->deleteRecord();
         packAndIndex(log, catalogue::logTable(name).tags);
 

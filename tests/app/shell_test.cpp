@@ -32,6 +32,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace {
 
 class ShellTest : public ::testing::Test {
@@ -120,6 +122,30 @@ void whenChooser(std::function<void(QFileDialog*)> act)
         act(d);
     });
     timer->start();
+}
+
+// Every file of a directory by lower-case name; for a table, its tags and its
+// records as stored (deleted or not), so that two homes can be compared.
+std::map<QString, QStringList> contentsOf(const QString& dir)
+{
+    std::map<QString, QStringList> out;
+    for (const QString& f : QDir(dir).entryList(QDir::Files)) {
+        QStringList& rows = out[f.toLower()];
+        store::Workspace w;
+        store::WorkArea* a = nullptr;
+        if (!f.endsWith(QStringLiteral(".dbf"), Qt::CaseInsensitive) ||
+            !w.use(dir + f, {.alias = QStringLiteral("t"), .readOnly = true}, &a).isOk())
+            continue;
+        for (int i = 0; i < a->tagCount(); ++i)
+            rows << QStringLiteral("tag ") + QString::fromLatin1(a->tagName(i));
+        store::TableFile& t = a->table();
+        QByteArray rec(int(t.header().recordLen), ' ');
+        for (quint32 r = 1; r <= t.recCount(); ++r) {
+            t.readRecord(r, rec.data());
+            rows << QString::fromLatin1(rec.toHex());
+        }
+    }
+    return out;
 }
 
 } // namespace
@@ -403,6 +429,69 @@ TEST_F(ShellTest, FileChoosersStartWhereAFileOfTheirKindWasLastChosen)
         d->reject();
     });
     EXPECT_TRUE(ui::chooseFile(frame(), ui::ChooseMode::Open, "adif", "Elegir", QString(), "x.adi", "Adif (*.adi)", "/tmp").isEmpty());
+}
+
+// The first start of the desktop program and "orlanlog-cli init" (createHome with
+// a call) make the same home: same files, tables, tags and records, the new
+// book's blank record among them.
+TEST_F(ShellTest, FirstStartMakesTheHomeInitMakes)
+{
+    whenDialog("CFG", [](QDialog* d) {
+        d->findChild<QLineEdit*>("400")->setText("ea4zz");
+        d->findChild<QPushButton*>("OK")->click();
+    });
+    ASSERT_TRUE(start());
+    oAppl->lCerrar = true;
+    frame()->close();
+    QApplication::processEvents();
+    store::Workspace::instance().closeAll();
+    const QString other = home + QStringLiteral("../init/");
+    ASSERT_TRUE(store::createHome(other, other + QStringLiteral("datos/"), QStringLiteral("EA4ZZ"),
+                                  store::shippedTablesDir()).isOk());
+    for (const char* dir : {"datos/", "reports/"}) {
+        const auto gui = contentsOf(home + QLatin1String(dir));
+        const auto init = contentsOf(other + QLatin1String(dir));
+        EXPECT_FALSE(gui.empty());
+        for (const auto& [name, rows] : gui) {
+            const auto it = init.find(name);
+            EXPECT_TRUE(it != init.end() && it->second == rows) << dir << name.toStdString();
+        }
+        EXPECT_EQ(gui.size(), init.size()) << dir;
+    }
+    EXPECT_EQ(contentsOf(other + QStringLiteral("datos/")).at(QStringLiteral("logea4zz.dbf")).filter(
+                  QRegularExpression(QStringLiteral("^[0-9a-f]+$"))).size(), 1);
+}
+
+// Settings and catalogue lost, the book's table still there: the first start
+// asks for the call again and makes the book's record, but keeps its QSOs, as
+// orlanlog-cli init does.
+TEST_F(ShellTest, FirstStartKeepsTheQsosOfABookWhoseCatalogueWasLost)
+{
+    prepareHome();
+    {
+        store::Workspace w;
+        w.setDataDir(home + "datos/");
+        store::WorkArea* log = nullptr;
+        ASSERT_TRUE(w.use("LogEA4ZZ", {.alias = "Log"}, &log).isOk());
+        ASSERT_TRUE(log->append().isOk());
+        log->put("CALL", "K1ABC");
+        ASSERT_TRUE(log->unlock().isOk());
+    }
+    for (const char* f : {"cfg.dbf", "libros.dbf"})
+        QFile::remove(home + "datos/" + f);
+    whenDialog("CFG", [](QDialog* d) {
+        d->findChild<QLineEdit*>("400")->setText("ea4zz");
+        d->findChild<QPushButton*>("OK")->click();
+    });
+    ASSERT_TRUE(start());
+    EXPECT_EQ(oAppl->cLibro, "EA4ZZ");
+    store::WorkArea* log = store::Workspace::instance().area("Log");
+    ASSERT_TRUE(log);
+    QStringList calls;
+    log->setOrder(0);
+    for (log->goTop(); !log->eof(); log->skip())
+        calls << log->str("CALL").trimmed();
+    EXPECT_EQ(calls, QStringList({"", "K1ABC"}));
 }
 
 int main(int argc, char** argv)

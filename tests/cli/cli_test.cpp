@@ -81,6 +81,27 @@ TEST(Cli, CheckFindsATagOutOfStep)
     EXPECT_TRUE(r.out.contains("tablas con errores"));
 }
 
+// A new book holds one blank record, which is no QSO: the exports write and count
+// none, and the record stays until the reorganisation.
+TEST(Cli, ANewBookExportsNoQso)
+{
+    QTemporaryDir dir;
+    const QString home = dir.path();
+    ASSERT_EQ(cli(home, {"init", "--call", "EA4ZZ"}).code, 0);
+    CliRun r = cli(home, {"export-adif", home + "/out.adi"});
+    ASSERT_EQ(r.code, 0) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("\n0 QSOs")) << r.out.toStdString();
+    QFile adi(home + "/out.adi");
+    ASSERT_TRUE(adi.open(QIODevice::ReadOnly));
+    const QByteArray text = adi.readAll();
+    EXPECT_TRUE(text.endsWith("<EOH>\r\n"));
+    EXPECT_FALSE(text.contains("<EOR>"));
+    r = cli(home, {"export-cabrillo", home + "/out.cbr", "--contest", "CQ-WW-SSB", "--call", "EA4ZZ"});
+    EXPECT_TRUE(r.out.contains("Se han exportado 0 contactos")) << r.out.toStdString();
+    r = cli(home, {"check"});
+    EXPECT_TRUE(r.out.contains("OK    LogEA4ZZ.dbf: 1 registros")) << r.out.toStdString();
+}
+
 TEST(Cli, DistanceAndSunTimesWithClearErrors)
 {
     QTemporaryDir dir;

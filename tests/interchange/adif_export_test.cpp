@@ -173,6 +173,36 @@ TEST_F(AdifExport, QueueExportAndMarking)
     EXPECT_TRUE(readAll(path).endsWith("<EOH>\r\n"));
 }
 
+// The blank record of a new book, and any record left without a call, is no QSO:
+// neither export writes it, counts it or marks it.
+TEST_F(AdifExport, RecordsWithoutCallAreNoQsos)
+{
+    store::WorkArea* a = log();
+    ASSERT_TRUE(a->append().isOk());
+    ASSERT_TRUE(a->unlock().isOk());
+    const QString path = program + QStringLiteral("out.adi");
+    EXPECT_EQ(ADIFEXP(path, {}, {}).exported, 0);
+    EXPECT_TRUE(readAll(path).endsWith("<EOH>\r\n"));
+    AdifSelection sel;
+    sel.qslRcvd = QStringLiteral("NO");
+    EXPECT_EQ(ADIFEXP(path, sel, {}).exported, 0);
+
+    addFull(QString(), QDate(2024, 1, 30), "10:00", "20M", "N", true);
+    addFull(QStringLiteral("EA1AA"), QDate(2024, 1, 31), "10:00", "20M", "N", true);
+    msgs.answer(true);
+    msgs.answer(0);
+    EXPECT_EQ(ADIEXPSPOOL(path, {}).exported, 1);
+    const QList<QByteArray> lines = recordLines(readAll(path));
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_TRUE(lines[0].startsWith("<BAND:3>20M<CALL:5>EA1AA"));
+    store::WorkArea* spool = ws().area(QStringLiteral("LogSpool"));
+    spool->goTop();
+    ASSERT_FALSE(spool->eof());                             // still queued, and not marked
+    EXPECT_TRUE(spool->str(QStringLiteral("CALL")).trimmed().isEmpty());
+    EXPECT_TRUE(spool->str(QStringLiteral("QSLSENT")).trimmed().isEmpty());
+    EXPECT_FALSE(spool->date(QStringLiteral("QSLSDATE")).isValid());
+}
+
 // Every field the export writes comes back equal from an import into an empty book.
 TEST_F(AdifExport, RoundTripFieldByField)
 {

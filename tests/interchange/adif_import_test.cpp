@@ -3,9 +3,11 @@
 #include "adif_test_support.h"
 
 #include "interchange/adif_scanner.h"
+#include "interchange/date_time.h"
 #include "refdata/bands.h"
 
 #include <QFileInfo>
+#include <map>
 #include <set>
 
 #include <QBuffer>
@@ -142,6 +144,69 @@ TEST_F(AdifImport, DroppedRecordsAreNeverAppended)
     EXPECT_EQ(msgs.log().last(), QStringLiteral("info: Se han importado 2 registros"));
 }
 
+// A QSO date or time that is no real date or time refuses the whole record,
+// which the final message counts; it never reaches the book.
+TEST_F(AdifImport, ImpossibleDatesAndTimesRefuseTheRecord)
+{
+    const AdifImportResult r = importText(kHead +
+                                          "<CALL:5>EA1AA<QSO_DATE:8>20241345<TIME_ON:4>0930<EOR>"
+                                          "<CALL:5>EA1AB<QSO_DATE:8>20240131<TIME_ON:4>2599<EOR>"
+                                          "<CALL:5>EA1AC<QSO_DATE:8>20230229<TIME_ON:4>0930<EOR>"
+                                          "<CALL:5>EA1AD<QSO_DATE:8>20240229<TIME_ON:6>093060<EOR>"
+                                          "<CALL:5>EA1AE<QSO_DATE:8>20240229<TIME_ON:4>0930<TIME_OFF:5>09:45<EOR>"
+                                          "<CALL:5>EA1AF<QSO_DATE:10>2024-02-29<TIME_ON:4>0930<EOR>"
+                                          "<QSO_DATE:8>20241345<EOR>"
+                                          "<CALL:5>EA1AG<QSO_DATE:8>20240229<TIME_ON:6>235959<TIME_OFF:4>0000<EOR>");
+    EXPECT_EQ(r.imported, 1);
+    EXPECT_EQ(r.badDateTime, 6);
+    EXPECT_EQ(r.dropped, 1);                                   // no call: dropped without a word, as before
+    EXPECT_EQ(msgs.log().last(),
+              QStringLiteral("info: Se han importado 1 registros\r\n6 registros con fecha u hora imposible, descartados"));
+    ASSERT_EQ(records().size(), 1u);
+    log()->goTo(records()[0]);
+    EXPECT_EQ(trimmedText("CALL"), "EA1AG");
+    EXPECT_EQ(log()->date("QSODATE"), QDate(2024, 2, 29));
+    EXPECT_EQ(text("TIMEON"), "23:59");
+    EXPECT_EQ(text("TIMEOFF"), "00:00");
+}
+
+// ADIF 3 writes many modes as a sub-mode; the mode table's code for it is the
+// QSO's mode. An unknown mode too long for the field is cut, and counted.
+TEST_F(AdifImport, SubModesTheModeTableKnowsBecomeTheMode)
+{
+    store::WorkArea* modo = ws().area(QStringLiteral("Modo"));
+    ASSERT_NE(modo, nullptr);
+    for (const char* code : {"SSB", "MFSK", "FT4", "PSK31", "DMR", "CONTES"}) {
+        ASSERT_TRUE(modo->append().isOk());
+        modo->put("CODMOD", code);
+        ASSERT_TRUE(modo->unlock().isOk());
+    }
+    const AdifImportResult r = importText(kHead +
+                                          "<CALL:5>EA1AA<MODE:4>MFSK<SUBMODE:3>FT4<EOR>"
+                                          "<CALL:5>EA1AB<SUBMODE:5>psk31<MODE:3>PSK<EOR>"
+                                          "<CALL:5>EA1AC<MODE:12>DIGITALVOICE<SUBMODE:3>DMR<EOR>"
+                                          "<CALL:5>EA1AD<MODE:4>MFSK<SUBMODE:3>JS8<EOR>"
+                                          "<CALL:5>EA1AE<MODE:12>DIGITALVOICE<SUBMODE:6>FREEDV<EOR>"
+                                          "<CALL:5>EA1AF<MODE:9>CONTESTIA<EOR>"
+                                          "<CALL:5>EA1AG<MODE:3>ssb<SUBMODE:3>USB<EOR>");
+    EXPECT_EQ(r.imported, 7);
+    EXPECT_EQ(r.longModes, 1);
+    EXPECT_EQ(msgs.log().last(), QStringLiteral("info: Se han importado 7 registros\r\n"
+                                                "1 QSOs con un modo desconocido más largo que el campo (recortado)"));
+    std::map<QByteArray, QByteArray> mode;
+    for (quint32 rec : records()) {
+        log()->goTo(rec);
+        mode[trimmedText("CALL")] = trimmedText("MODE");
+    }
+    EXPECT_EQ(mode["EA1AA"], "FT4");
+    EXPECT_EQ(mode["EA1AB"], "PSK31");
+    EXPECT_EQ(mode["EA1AC"], "DMR");
+    EXPECT_EQ(mode["EA1AD"], "MFSK");                          // a sub-mode the table does not know
+    EXPECT_EQ(mode["EA1AE"], "DIGITA");                        // cut, and counted
+    EXPECT_EQ(mode["EA1AF"], "CONTES");                        // cut to the table's own code: nothing to tell
+    EXPECT_EQ(mode["EA1AG"], "ssb");
+}
+
 TEST_F(AdifImport, SecondImportWithDuplicateTestAddsNothing)
 {
     const QByteArray body = kHead +
@@ -235,10 +300,15 @@ TEST(AdifConversions, NumbersDatesTimes)
     EXPECT_DOUBLE_EQ(adifNumber("abc"), 0);
     EXPECT_DOUBLE_EQ(adifNumber("-3.5"), -3.5);
     EXPECT_EQ(adifDate("20240131"), QDate(2024, 1, 31));
-    EXPECT_FALSE(adifDate("20241331").isValid());
-    EXPECT_FALSE(adifDate("2024").isValid());
+    EXPECT_EQ(adifDate(" 20240229 "), QDate(2024, 2, 29));
+    for (const char* bad : {"20241331", "20230229", "20240100", "2024", "202401311", "2024013x", "00000101", ""})
+        EXPECT_FALSE(adifDate(bad).isValid()) << bad;
     EXPECT_EQ(adifTime("093000"), "09:30");
     EXPECT_EQ(adifTime("0930"), "09:30");
+    EXPECT_EQ(adifTime("235959"), "23:59");
+    EXPECT_EQ(adifTime("0000 "), "00:00");
+    for (const char* bad : {"2400", "2599", "0960", "093060", "930", "09:30", "09300", "0930xx", "-930", ""})
+        EXPECT_TRUE(adifTime(bad).isEmpty()) << bad;
 }
 
 } // namespace

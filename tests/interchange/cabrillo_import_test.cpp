@@ -122,6 +122,44 @@ TEST_F(CabrilloImportTest, ShortAndLongLines)
     EXPECT_TRUE(q.codPrv.isEmpty());
 }
 
+// Tokens trailing the received exchange do not move the call; a line whose call
+// column holds no call, or whose date or time cannot be, is refused and counted.
+TEST_F(CabrilloImportTest, CallColumnAndImpossibleDatesAndTimes)
+{
+    CabrilloQso q = parseCabrilloQso(" 14195 PH 2024-10-26 0930 EA1XX 59 14 K1ABC 59 05 tnx 73");
+    EXPECT_EQ(q.call, "K1ABC");
+    EXPECT_EQ(q.rstRcvd, "59");
+    EXPECT_EQ(q.srx, "05");
+    EXPECT_FALSE(q.badDateTime);
+    // A longer exchange each way, with a locator that looks like a call in it.
+    q = parseCabrilloQso(" 144 PH 2024-10-26 0930 EA1XX 59 001 IN73DM K1ABC 59 002 FN42AA");
+    EXPECT_EQ(q.call, "K1ABC");
+    EXPECT_EQ(q.srx, "002");
+    // A report alone each way.
+    q = parseCabrilloQso(" 14000 CW 2024-10-26 0930 EA1XX 599 K1ABC 599");
+    EXPECT_EQ(q.call, "K1ABC");
+    EXPECT_EQ(q.rstRcvd, "599");
+    EXPECT_TRUE(q.stx.isEmpty());
+    EXPECT_TRUE(parseCabrilloQso(" 14195 PH 2024-02-30 0930 EA1XX 59 14 K1ABC 59 05").badDateTime);
+    EXPECT_TRUE(parseCabrilloQso(" 14195 PH 2024-10-26 0960 EA1XX 59 14 K1ABC 59 05").badDateTime);
+
+    const QByteArray file = kHead +
+                            "QSO: 14195 PH 2024-10-26 0930 EA1XX 59 14 K1AAA 59 05 tnx 73\r\n"
+                            "QSO: 14195 PH 2024-10-26 0931 EA1XX 59 14 12345 59 05\r\n"
+                            "QSO: 14195 PH 2024-10-26 0932 EA1XX 59 14 59 05\r\n"
+                            "QSO: 14195 PH 2024-13-45 0933 EA1XX 59 14 K1DDD 59 05\r\n"
+                            "QSO: 14195 PH 2024-10-26 2599 EA1XX 59 14 K1EEE 59 05\r\n"
+                            "END-OF-LOG:";
+    const size_t records = snapshot().size();
+    ASSERT_EQ(run(file), 1);
+    EXPECT_EQ(msgs.take(), QStringList({"info: Se han importado 1 registros\r\n"
+                                        "2 registros con fecha u hora imposible, descartados\r\n"
+                                        "2 registros sin indicativo válido, descartados"}));
+    EXPECT_EQ(calls(), QStringList({"K1AAA"}));
+    EXPECT_EQ(find("K1AAA")->str("SRX").trimmed(), "05");
+    EXPECT_EQ(snapshot().size(), records + 1);
+}
+
 TEST_F(CabrilloImportTest, FileEdgeCases)
 {
     // Lower-case markers, a header line after a short QSO line that must not be

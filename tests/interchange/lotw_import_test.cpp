@@ -90,6 +90,46 @@ TEST_F(LotwImportTest, ValuesOfOneRecordDoNotLeakIntoTheNext)
     EXPECT_EQ(qso("K1ABC", QDate(2024, 2, 1))->str("LOTWRCVD"), "Y");
 }
 
+// A confirmation once recorded is never lowered: the same QSO reported again
+// unconfirmed (uploaded under a second mode) leaves its flag and date alone,
+// while an unconfirmed QSO is raised by a later confirmation.
+TEST_F(LotwImportTest, AConfirmationIsNeverLowered)
+{
+    const QByteArray unconfirmed = "<CALL:5>EA1XX<MODE:3>FT8<QSO_DATE:8>20240131<TIME_ON:4>0930<QSL_RCVD:1>N"
+                                   "<QSLRDATE:8>20240301<CQZ:2>33<eor>\n";
+    LotwResult r = run(report(rec("EA1XX", "20240131", "0930") + unconfirmed));
+    EXPECT_EQ(r.found, 2);
+    store::WorkArea* q = qso("EA1XX", QDate(2024, 1, 31));
+    EXPECT_EQ(q->str("LOTWRCVD"), "Y");
+    EXPECT_EQ(q->date("LOTWRDATE"), QDate(2024, 2, 15));
+    EXPECT_EQ(q->str("CQZ"), "33");                            // what else the record says still counts
+    run(report(unconfirmed));
+    EXPECT_EQ(qso("EA1XX", QDate(2024, 1, 31))->str("LOTWRCVD"), "Y");
+    EXPECT_EQ(qso("EA1XX", QDate(2024, 1, 31))->date("LOTWRDATE"), QDate(2024, 2, 15));
+
+    const QByteArray k1abc = "<CALL:5>K1ABC<QSO_DATE:8>20240131<TIME_ON:4>1000<QSL_RCVD:1>N<eor>\n";
+    run(report(k1abc));
+    EXPECT_EQ(qso("K1ABC", QDate(2024, 1, 31))->str("LOTWRCVD"), "N");
+    run(report(k1abc + rec("K1ABC", "20240131", "1000")));
+    EXPECT_EQ(qso("K1ABC", QDate(2024, 1, 31))->str("LOTWRCVD"), "Y");
+    EXPECT_EQ(qso("K1ABC", QDate(2024, 1, 31))->date("LOTWRDATE"), QDate(2024, 2, 15));
+}
+
+// A record whose QSO date or time cannot be is refused, counted on a line of its own.
+TEST_F(LotwImportTest, ImpossibleDatesAndTimesAreRefused)
+{
+    const std::vector<QByteArray> before = snapshot();
+    const LotwResult r = run(report(rec("K1ABC", "20240231", "1000") + rec("K1ABC", "20240201", "2500") +
+                                    rec("EA1XX", "20240131", "09:30") + rec("W1AW", "20240131", "1000")));
+    EXPECT_EQ(r.found, 0);
+    EXPECT_EQ(r.notFound, 1);
+    EXPECT_EQ(r.badDateTime, 3);
+    EXPECT_EQ(msgs.take(), QStringList({"info: Se han grabado la información de QSL de 0 registros\r\n"
+                                        "1 indicativos no encontrados\r\n"
+                                        "3 registros con fecha u hora imposible, descartados"}));
+    EXPECT_EQ(snapshot(), before);
+}
+
 TEST_F(LotwImportTest, RecordReadingAndZonePadding)
 {
     AdiRec r;
