@@ -582,6 +582,10 @@ Status TableFile::verifyOnce(std::vector<QString>* problems)
     for (int i = 0; i < m_cdx->tagCount(); ++i) {
         CdxTag* t = m_cdx->tag(i);
         const QString name = QString::fromLatin1(t->name());
+        if (!t->usable()) {
+            problems->push_back(QStringLiteral("%1: %2").arg(name, t->problem()));
+            continue;
+        }
         std::vector<QString> shape;
         if (Status s = m_cdx->verifyTree(t, m_header.recCount, &shape); !s)
             return s;
@@ -589,10 +593,6 @@ Status TableFile::verifyOnce(std::vector<QString>* problems)
             problems->push_back(QStringLiteral("%1: %2").arg(name, p));
         if (t->custom() || !shape.empty())
             continue;
-        if (!t->usable()) {
-            problems->push_back(QStringLiteral("%1: %2").arg(name, t->problem()));
-            continue;
-        }
         std::vector<std::pair<QByteArray, quint32>> expected, stored;
         if (Status s = buildKeys(t, &expected); !s)
             return s;
