@@ -27,11 +27,15 @@ QString fileArgument(const QStringList& args, const QStringList& withValue)
 
 bool openBookSession(QString* book)
 {
-    if (!store::ABREDBF(nullptr, book) || !store::Workspace::instance().area(QStringLiteral("Log"))) {
+    const bool opened = store::ABREDBF(nullptr, book);
+    if (opened && store::Workspace::instance().area(QStringLiteral("Log")))
+        return true;
+    // Say why: a table that would not open is no missing book.
+    if (!store::lastOpenFailure().isEmpty())
+        out() << "No se pudo abrir el libro de guardia: " << store::lastOpenFailure() << '\n';
+    else
         out() << "No hay libro de guardia activo\n";
-        return false;
-    }
-    return true;
+    return false;
 }
 
 } // namespace cli

@@ -48,7 +48,7 @@ int importAdif(const QStringList& args, TAppl& appl)
     if (!r.ok)
         return 1;
     out() << QString(r.message).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) << '\n';
-    return 0;
+    return r.complete ? 0 : 1;
 }
 
 int exportAdif(const QStringList& args, TAppl& appl)
@@ -67,12 +67,15 @@ int exportAdif(const QStringList& args, TAppl& appl)
         return 2;
     }
     QString book;
+    store::setReadingOnly(true);
     if (!openBookSession(&book))
         return 1;
     const interchange::AdifExportResult r =
         interchange::ADIFEXP(QFileInfo(file).absoluteFilePath(), sel, {appl.cName, appl.cVer, appl.cAppl});
-    if (!r.ok)
+    if (!r.ok) {
+        out() << "Exportación no realizada: no se ha escrito el fichero " << file << '\n';
         return 1;
+    }
     out() << "Exportacion completa\n" << r.exported << " QSOs\n";
     return 0;
 }

@@ -46,10 +46,11 @@ int importCabrillo(const QStringList& args, TAppl&)
         o.locator = v;
     ui::SilentMeter meter;
     QString message;
-    if (interchange::CBRIMP(o, meter, &message) < 0)
+    bool complete = false;
+    if (interchange::CBRIMP(o, meter, &message, &complete) < 0)
         return 1;
     out() << message.replace(QStringLiteral("\r\n"), QStringLiteral("\n")) << '\n';
-    return 0;
+    return complete ? 0 : 1;
 }
 
 int exportCabrillo(const QStringList& args, TAppl& appl)
@@ -103,6 +104,7 @@ int exportCabrillo(const QStringList& args, TAppl& appl)
         return 2;
     }
     e.path = QFileInfo(file).absoluteFilePath();
+    store::setReadingOnly(true);
     if (!openBookSession())
         return 1;
     const int n = interchange::writeCabrillo(e);
@@ -125,9 +127,10 @@ int importLotw(const QStringList& args, TAppl&)
     const interchange::LotwResult r = interchange::LOTWIMP(QFileInfo(file).absoluteFilePath(), meter);
     if (!r.ran)
         return 1;
-    out() << interchange::lotwCountsMessage(r.found, r.notFound, r.badDateTime).replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+    out() << interchange::lotwCountsMessage(r.found, r.notFound, r.badDateTime, r.interrupted)
+                 .replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
           << '\n';
-    return 0;
+    return r.complete ? 0 : 1;
 }
 
 const cli::CommandRegistration r1({"import-cabrillo", "import-cabrillo FICHERO [--dupcheck] [--operator INDICATIVO] [--locator LOCATOR]",

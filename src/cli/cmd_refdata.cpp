@@ -4,6 +4,7 @@
 #include "app/tappl.h"
 #include "refdata/cty_import.h"
 #include "refdata/resolve.h"
+#include "store/access.h"
 #include "store/workspace.h"
 #include "ui/messages.h"
 
@@ -64,6 +65,12 @@ int resolve(const QStringList& argsIn, TAppl& appl)
     }
     if (!tablesPresent(appl))
         return 1;
+    // Blank or shifted answers from a table that cannot serve are worse than none.
+    store::setReadingOnly(true);
+    if (const QString problem = refdata::resolutionTablesProblem(); !problem.isEmpty()) {
+        out() << problem << '\n';
+        return 1;
+    }
     for (const QString& a : args) {
         if (a != QLatin1String("-")) {
             resolveLine(a, date);

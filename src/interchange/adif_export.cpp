@@ -198,11 +198,19 @@ int EXPADDREC(QIODevice& out, ui::Meter* meter, const AdifSelection& sel, const 
     if (!a)
         return 0;
     const quint32 start = a->eof() ? 0 : a->recNo();
+    // The walk follows the controlling tag: a tag that does not stand for the
+    // table would leave QSOs out or write some twice.
+    if (a->order() > 0)
+        if (store::Status s = a->table().checkTag(a->table().cdx()->tag(a->order() - 1)); !s) {
+            ui::messages().stop(s.text() + QStringLiteral("\r\nReorganice el libro antes de exportar."));
+            return -1;
+        }
     if (meter)
         meter->setTotal(a->keyCount());
     int written = 0;
     qint64 seen = 0;
-    for (a->goTop(); !a->eof(); a->skip()) {
+    store::Status moved;
+    for (moved = a->goTop(); moved && !a->eof(); moved = a->skip()) {
         ++seen;
         if (meter && (seen & 63) == 0) {
             meter->setPosition(seen);
@@ -218,6 +226,10 @@ int EXPADDREC(QIODevice& out, ui::Meter* meter, const AdifSelection& sel, const 
         meter->setPosition(seen);
     if (start)
         a->goTo(start);
+    if (!moved) {
+        ui::messages().stop(moved.text());
+        return -1;
+    }
     return written;
 }
 
@@ -236,8 +248,15 @@ bool writeAdifFile(const QString& path, const AdifIdentity& id, const std::funct
     }
     out.write(adifHeader(id));
     ui::messages().meter([&](ui::Meter& m) { *written = records(out, m); }, QString(), QStringLiteral("Exportando ADIF ..."));
+    if (*written < 0) {
+        // the table could not be read as it should: no half export takes the file's place
+        out.cancelWriting();
+        out.commit();
+        *written = 0;
+        return false;
+    }
     if (!out.commit()) {
-        ui::messages().stop(QStringLiteral("Error al escribir el fichero ") + path);
+        ui::messages().stop(QStringLiteral("Error al escribir el fichero ") + path + QStringLiteral(": ") + out.errorString());
         return false;
     }
     return true;

@@ -56,7 +56,9 @@ bool EXPSELREC(store::WorkArea& a, const AdifSelection& sel);
 // Writes CR LF + one line per QSO of the alias from its top to its end in its
 // current order and scope (all: every QSO, else those EXPSELREC accepts); a
 // record without call (store::isQso) is never written.
-// Puts the area back on the record it started from. Returns the number written.
+// Puts the area back on the record it started from. Returns the number written,
+// or -1 (the user told why) when the controlling tag does not stand for the
+// table or the walk fails: what was written then is no export.
 int EXPADDREC(QIODevice& out, ui::Meter* meter, const AdifSelection& sel, const QString& alias,
               const AdifIdentity& id, bool all = false);
 

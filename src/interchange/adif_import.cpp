@@ -3,6 +3,7 @@
 #include "adif_scanner.h"
 #include "date_time.h"
 #include "import_summary.h"
+#include "qso_lookup.h"
 #include "refdata/bands.h"
 #include "refdata/modes.h"
 #include "refdata/resolve.h"
@@ -302,9 +303,13 @@ bool QsoDraft::appendTo(WorkArea* log, QString* key) const
                 w.put(s.pos, s.value);     // a number too wide for its field is refused and stays blank
         return store::Status();
     });
-    if (added)
-        log->unlock();
-    return added;
+    if (!added)
+        return false;
+    if (store::Status s = log->unlock(); !s) {
+        ui::messages().stop(s.text());
+        return false;
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------- the entity table
@@ -482,26 +487,7 @@ void ADIADDREC(QsoDraft& qso, const QByteArray& record, const AdifImportOptions&
 
 bool CHKDUP(const QsoDraft& qso)
 {
-    WorkArea* q = ws().area(QStringLiteral("LogQsl"));
-    if (!q)
-        return false;
-    const int w = qso.width("CALL");
-    QByteArray call = qso.get("CALL").bytes();
-    if (call.size() < w)
-        call += QByteArray(w - call.size(), ' ');
-    if (q->orderName().compare("call", Qt::CaseInsensitive) != 0)
-        q->setOrder(QStringLiteral("call"));
-    const qint64 date = qso.get("QSODATE").julianDay();
-    QByteArray time = qso.get("TIMEON").bytes();
-    if (time.size() < 5)
-        time += QByteArray(5 - time.size(), ' ');
-    if (!q->seek(Value::text(store::cp1252::upper(call))) || !q->found())
-        return false;
-    for (; !q->eof() && q->value(QStringLiteral("CALL")).bytes() == call; q->skip()) {
-        if (q->value(QStringLiteral("QSODATE")).julianDay() == date && q->value(QStringLiteral("TIMEON")).bytes() == time)
-            return true;
-    }
-    return false;
+    return findQso(qso.get("CALL").bytes(), qso.get("QSODATE").toDate(), qso.get("TIMEON").bytes());
 }
 
 // ---------------------------------------------------------------- the run
@@ -547,6 +533,7 @@ AdifImportResult ADIFIMP(ui::Meter& meter, const AdifImportOptions& opt)
     const QByteArray locator = store::cp1252::fromUnicode(opt.locator.trimmed().toUpper());
     const QByteArray oper = store::cp1252::fromUnicode(opt.operatorCall.trimmed());
     QString key = store::KEYGEN();
+    ImportSummary done;
     log->beginBatch();
     while (pos < size) {
         meter.setPosition(pos);
@@ -578,20 +565,35 @@ AdifImportResult ADIFIMP(ui::Meter& meter, const AdifImportOptions& opt)
             qso.set("QRA", Value::text(locator));
         if (qso.empty("OPERATOR"))
             qso.set("OPERATOR", Value::text(oper));
-        if (!qso.appendTo(log, &key))
-            break;     // the user gave up on a locked table
+        if (!qso.appendTo(log, &key)) {
+            done.interrupted = true;     // a write error (told already), or the user gave up on a locked table
+            break;
+        }
         ++r.imported;
         if (qso.modeCut)
             ++r.longModes;
         key = QStringLiteral("%1").arg(key.toInt() + 1, 7, 10, QLatin1Char('0'));
         if (r.imported % 1000 == 0) {
             // let other users at the index now and then
-            log->renewBatch();
+            if (store::Status s = log->renewBatch(); !s) {
+                msg.stop(s.text());
+                done.indexUnwritten = true;
+                break;
+            }
         }
     }
-    log->endBatch();
+    if (store::Status s = log->endBatch(); !s) {
+        msg.stop(s.text());
+        done.indexUnwritten = true;
+    }
+    // the index failing mid-file leaves the rest of the file unread too
+    done.interrupted = done.interrupted || (done.indexUnwritten && pos < size && !r.cancelled);
     meter.setPosition(pos < size ? pos : size);
-    r.message = importMessage({.imported = r.imported, .badDateTime = r.badDateTime, .longModes = r.longModes});
+    r.complete = !r.cancelled && !done.interrupted && !done.indexUnwritten;
+    done.imported = r.imported;
+    done.badDateTime = r.badDateTime;
+    done.longModes = r.longModes;
+    r.message = importMessage(done);
     msg.info(r.message);
     log->goBottom();
     return r;

@@ -41,6 +41,7 @@ struct AdifImportOptions {
 struct AdifImportResult {
     bool ok = false;             // false: refused before reading any record (message shown)
     bool cancelled = false;
+    bool complete = false;       // every record of the file was read and its QSO, if kept, stored
     int imported = 0;
     int dropped = 0;             // no call, or duplicate
     int badDateTime = 0;         // refused: a QSO date or time that is no real date or time

@@ -215,8 +215,10 @@ void CBRADDREC(const QByteArray& text, const QString& defaultOperator)
     }
 }
 
-int CBRIMP(const CabrilloImportOptions& o, ui::Meter& meter, QString* message)
+int CBRIMP(const CabrilloImportOptions& o, ui::Meter& meter, QString* message, bool* complete)
 {
+    if (complete)
+        *complete = false;
     if (o.path.isEmpty() || !QFileInfo(o.path).isFile()) {
         ui::messages().stop(o.path + QStringLiteral("\r\nFichero no existe"));
         return -1;
@@ -250,13 +252,15 @@ int CBRIMP(const CabrilloImportOptions& o, ui::Meter& meter, QString* message)
         meter.setPosition(pos);
         // The QSO runs to the next "QSO:" or to the end of the log; the last
         // one of a file without "END-OF-LOG:" runs to the end of the file.
+        // After the last QSO nothing is left to read.
         qsizetype next = nearestOf(data, "QSO:", "qso:", pos);
-        if (next < 0)
+        const bool last = next < 0;
+        if (last)
             next = nearestOf(data, "END-OF-LOG:", "end-of-log:", pos);
         if (next < 0)
             next = data.size();
         const QByteArray text = data.mid(pos, next - pos);
-        pos = next + 4;
+        pos = last ? data.size() : next + 4;
         const CabrilloQso q = parseCabrilloQso(text);
         meter.setText(q.call);
         // A line without call, or a QSO the book already holds, is not added at
@@ -283,14 +287,31 @@ int CBRIMP(const CabrilloImportOptions& o, ui::Meter& meter, QString* message)
                 w.put(QStringLiteral("OPERATOR"), opCall);
             return store::Status();
         });
-        if (!added)
+        if (!added) {
+            done.interrupted = true;     // a write error (told already), or the user gave up on a locked table
             break;
-        if (log->unlock())
-            ++count;
-        if (count % 1000 == 0)
-            log->renewBatch();     // let other users at the book now and then
+        }
+        if (store::Status s = log->unlock(); !s) {
+            ui::messages().stop(s.text());
+            done.interrupted = true;
+            break;
+        }
+        ++count;
+        if (count % 1000 == 0) {
+            // let other users at the book now and then
+            if (store::Status s = log->renewBatch(); !s) {
+                ui::messages().stop(s.text());
+                done.indexUnwritten = done.interrupted = true;
+                break;
+            }
+        }
     }
-    log->endBatch();
+    if (store::Status s = log->endBatch(); !s) {
+        ui::messages().stop(s.text());
+        done.indexUnwritten = true;
+    }
+    if (complete)
+        *complete = !done.interrupted && !done.indexUnwritten && !meter.cancelled();
     meter.setPosition(qMin(pos, data.size()));   // a whole file shows a full meter behind the count
     const QString text = importMessage(done);
     ui::messages().info(text);

@@ -49,7 +49,9 @@ void CBRADDREC(const QByteArray& text, const QString& defaultOperator);
 // imported, -1 when the file could not be read (the user was told why). A line
 // whose call column holds no call, or whose date or time cannot be, is refused.
 // Ends with "Se han importado N registros" and a line for each kind of refused
-// line (the text also goes to *message), and "Log" on its last record.
-int CBRIMP(const CabrilloImportOptions& options, ui::Meter& meter, QString* message = nullptr);
+// line (the text also goes to *message), and "Log" on its last record. When an
+// error stops the run, the last line says how many QSOs came in before it and
+// that the rest did not; *complete tells whether the whole file was imported.
+int CBRIMP(const CabrilloImportOptions& options, ui::Meter& meter, QString* message = nullptr, bool* complete = nullptr);
 
 } // namespace interchange

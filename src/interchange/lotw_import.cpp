@@ -4,6 +4,7 @@
 #include "adif_scanner.h"
 #include "date_time.h"
 #include "import_summary.h"
+#include "qso_lookup.h"
 #include "store/access.h"
 #include "store/codepage.h"
 #include "store/workspace.h"
@@ -66,28 +67,17 @@ void ADIREAD(const QByteArray& text, AdiRec* rec)
 
 bool FINDREC(const AdiRec& rec)
 {
-    WorkArea* q = store::Workspace::instance().area(QStringLiteral("LogQsl"));
-    if (!q || rec.Call.isEmpty())
-        return false;
-    // The whole field width, so that EA1X does not find EA1XX.
-    const QByteArray key = store::cp1252::upper(store::cp1252::fromUnicode(rec.Call)).left(12).leftJustified(12, ' ');
-    q->seek(store::Value::text(key));
-    for (; !q->eof(); q->skip()) {
-        if (q->str(QStringLiteral("CALL")).trimmed().toUpper() != rec.Call)
-            break;
-        if (q->date(QStringLiteral("QSODATE")) == rec.QSo_Date &&
-            q->str(QStringLiteral("TIMEON")).left(5) == rec.Time_on)
-            return true;
-    }
-    return false;
+    return findQso(store::cp1252::fromUnicode(rec.Call), rec.QSo_Date, rec.Time_on.toLatin1());
 }
 
-QString lotwCountsMessage(int found, int notFound, int badDateTime)
+QString lotwCountsMessage(int found, int notFound, int badDateTime, bool interrupted)
 {
     QString m = QStringLiteral("Se han grabado la información de QSL de ") + QString::number(found) +
                 QStringLiteral(" registros\r\n") + QString::number(notFound) + QStringLiteral(" indicativos no encontrados");
     if (badDateTime)
         m += QStringLiteral("\r\n") + badDateTimeLine(badDateTime);
+    if (interrupted)
+        m += QStringLiteral("\r\n") + interruptedLine(found, "actualizados");
     return m;
 }
 
@@ -126,9 +116,12 @@ LotwResult LOTWIMP(const QString& path, ui::Meter& meter)
     while (pos < data.size() && !meter.cancelled()) {
         meter.setPosition(pos);
         const qsizetype start = pos;
-        qsizetype end = nearestOf(data, "<EOR>", "<eor>", start);
-        if (end < 0)
-            end = start;
+        // Without another end-of-record marker, what is left is no record.
+        const qsizetype end = nearestOf(data, "<EOR>", "<eor>", start);
+        if (end < 0) {
+            pos = data.size();
+            break;
+        }
         const QByteArray text = data.mid(start, end - start);
         pos = end + 5;
         if (text.isEmpty())
@@ -146,8 +139,8 @@ LotwResult LOTWIMP(const QString& path, ui::Meter& meter)
         }
         store::Workspace::instance().select(QStringLiteral("LogQsl"));
         if (!store::RECLOCK(1)) {
-            ++r.notFound;
-            continue;
+            r.interrupted = true;    // the user gave up on a locked QSO (or the lock failed: told already)
+            break;
         }
         // Only what the report says: an absent value never clears what the QSO holds.
         // A confirmation once recorded stays: a record that confirms nothing (the
@@ -167,13 +160,16 @@ LotwResult LOTWIMP(const QString& path, ui::Meter& meter)
             q->put(QStringLiteral("GRIDSQUARE"), rec.GridSquare);
         if (!rec.State.isEmpty())
             q->put(QStringLiteral("CODPRV"), rec.State);
-        if (q->unlock())
-            ++r.found;
-        else
-            ++r.notFound;
+        if (store::Status s = q->unlock(); !s) {
+            ui::messages().stop(s.text());
+            r.interrupted = true;
+            break;
+        }
+        ++r.found;
     }
+    r.complete = !r.interrupted && !meter.cancelled();
     meter.setPosition(qMin(pos, data.size()));   // a whole file shows a full meter behind the counts
-    ui::messages().info(lotwCountsMessage(r.found, r.notFound, r.badDateTime));
+    ui::messages().info(lotwCountsMessage(r.found, r.notFound, r.badDateTime, r.interrupted));
     if (WorkArea* log = store::Workspace::instance().area(QStringLiteral("Log")))
         log->goBottom();
     return r;

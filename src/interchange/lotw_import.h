@@ -45,13 +45,16 @@ struct LotwResult {
     int found = 0;
     int notFound = 0;
     int badDateTime = 0;    // refused for a QSO date or time that is no real date or time
+    bool interrupted = false;   // a lock or write failed: the rest of the report was not applied
+    bool complete = false;      // the whole report was read and applied
 };
 
 // The command: reads the report at path with the progress box's meter, updates
 // the matching QSOs and ends with the counts message. "Log" ends on its last record.
 LotwResult LOTWIMP(const QString& path, ui::Meter& meter);
 
-// The message that ends the import (the refused line only when there are some).
-QString lotwCountsMessage(int found, int notFound, int badDateTime = 0);
+// The message that ends the import (the refused line only when there are some;
+// last, when an error stopped it, what was updated and that the rest was not).
+QString lotwCountsMessage(int found, int notFound, int badDateTime = 0, bool interrupted = false);
 
 } // namespace interchange

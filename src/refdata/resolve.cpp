@@ -2,6 +2,7 @@
 
 #include "session_areas.h"
 
+#include "store/access.h"
 #include "store/cdx_file.h"
 #include "store/codepage.h"
 #include "store/workspace.h"
@@ -532,6 +533,29 @@ QString dxccByTable(const QString& call, const QDate& date)
         return text(result);
     }
     return text(kNoEntity);
+}
+
+QString resolutionTablesProblem()
+{
+    const std::pair<const QString*, const char*> tables[] = {{&kEntAlias, "entidades"}, {&kPfxAlias, "prefijos"}};
+    for (const auto& [alias, what] : tables) {
+        const QString title = QStringLiteral("La tabla de %1 (%2) no se puede usar: ").arg(QLatin1String(what), *alias);
+        store::Workspace& ws = store::Workspace::instance();
+        if (!ws.area(*alias)) {
+            if (!ws.exists(*alias))
+                return title + QStringLiteral("no existe en %1").arg(ws.dataDir());
+            if (!store::NETUSE(*alias, true, 1, *alias))
+                return title + store::lastOpenFailure();
+        }
+        WorkArea* a = ws.area(*alias);
+        store::CdxFile* cdx = a->table().cdx();
+        if (!cdx)
+            return title + QStringLiteral("le falta su índice");
+        for (int i = 0; i < cdx->tagCount(); ++i)
+            if (store::Status s = a->table().checkTag(cdx->tag(i)); !s)
+                return title + s.message();
+    }
+    return {};
 }
 
 QString DXCC(const QString& call, const QDate& date)

@@ -45,6 +45,11 @@ QByteArray normaliseCall(const QString& call);
 // True for the portable designators that never count as a prefix: QRP, P, MM, M, B.
 bool isPortableDesignator(const QByteArray& part);
 
+// Opens the entity and prefix tables as DXCC would and checks that every tag
+// of theirs stands for its table. Empty when both can serve; else why one
+// cannot, naming it ("La tabla de prefijos (Pfx) no se puede usar: ...").
+QString resolutionTablesProblem();
+
 // Forgets the in-memory image; the next DXCC builds it again. Not needed after
 // changes made through the engine (they are seen); for tables replaced on disk
 // behind the engine's back while they stay open.

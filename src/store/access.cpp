@@ -2,6 +2,7 @@
 
 #include "catalogue.h"
 #include "codepage.h"
+#include "os_error.h"
 #include "record_codec.h"
 #include "workspace.h"
 
@@ -21,6 +22,18 @@ namespace {
 Workspace& ws() { return Workspace::instance(); }
 
 QString rightAligned(int n) { return QStringLiteral("%1").arg(n, 10); }
+
+// "No pudo abrirse la tabla X" and, on the next line, why: what the system
+// said in words, or what is wrong with the file.
+QString openFailure(const QString& table, const Status& s)
+{
+    QString why = s.message();
+    if (s.osError())
+        why = osErrorText(s.osError()) + QStringLiteral(" (error %1)").arg(s.osError());
+    else if (s.code() == StatusCode::NotFound && why.isEmpty())
+        why = osErrorText(ENOENT);
+    return QStringLiteral("No pudo abrirse la tabla ") + table + QStringLiteral("\r\n") + why;
+}
 
 // The shared retry pattern of appends and locks: at once, then every half
 // second; with no time given, without limit and without asking.
@@ -117,10 +130,33 @@ SessionHooks& hooks()
 
 // ---------------------------------------------------------------- opening and locks
 
+namespace {
+
+bool g_readingOnly = false;
+QString g_lastOpenFailure;
+
+// A table this process may only read: the file or its folder is not writable.
+bool unwritable(const QString& file)
+{
+    const QString path = ws().tablePath(file);
+    if (path.isEmpty())
+        return false;
+    const QFileInfo info(path);
+    return !info.isWritable() || !QFileInfo(info.absolutePath()).isWritable();
+}
+
+} // namespace
+
+void setReadingOnly(bool on) { g_readingOnly = on; }
+bool readingOnly() { return g_readingOnly; }
+const QString& lastOpenFailure() { return g_lastOpenFailure; }
+
 bool NETUSE(const QString& file, bool shared, int seconds, const QString& alias, const QString& driver, bool readOnly)
 {
     (void)driver;   // one driver: DBF with CDX and FPT
     const QString title = QStringLiteral("Tabla:") + file;
+    if (g_readingOnly && !readOnly && unwritable(file))
+        readOnly = true;
     for (;;) {
         int left = seconds;
         for (;;) {
@@ -128,8 +164,8 @@ bool NETUSE(const QString& file, bool shared, int seconds, const QString& alias,
             if (s)
                 return true;
             if (s.code() != StatusCode::Busy) {
-                const int err = s.osError() ? s.osError() : (s.code() == StatusCode::NotFound ? ENOENT : 0);
-                ui::messages().stop(QStringLiteral("No pudo abrirse la tabla ") + file + QStringLiteral("\r\n") + rightAligned(err));
+                g_lastOpenFailure = openFailure(file, s).replace(QStringLiteral("\r\n"), QStringLiteral(": "));
+                ui::messages().stop(openFailure(file, s));
                 return false;
             }
             if (seconds > 0 && left <= 0)
@@ -137,8 +173,10 @@ bool NETUSE(const QString& file, bool shared, int seconds, const QString& alias,
             ui::messages().pause(1000);
             --left;
         }
-        if (!ui::messages().yesNo(QStringLiteral("No pudo bloquearse \r¿Reintentar?"), title))
+        if (!ui::messages().yesNo(QStringLiteral("No pudo bloquearse \r¿Reintentar?"), title)) {
+            g_lastOpenFailure = QStringLiteral("la tabla %1 está bloqueada por otro usuario").arg(file);
             return false;
+        }
     }
 }
 
@@ -237,15 +275,19 @@ bool ABREDBF(ui::Meter* meter, QString* bookOut)
         return true;
     };
     auto emptied = [&](const QString& file, const QString& alias) {
-        if (NETUSE(file, false, 1, QStringLiteral("_empty"))) {
+        // a session that only reads leaves the tables as they are
+        if (!g_readingOnly && NETUSE(file, false, 1, QStringLiteral("_empty"))) {
             ws().area(QStringLiteral("_empty"))->zap();
             ws().close(QStringLiteral("_empty"));
         }
         return open(file, alias);
     };
 
-    // 1. The log books.
-    open(QStringLiteral("Libros"), QStringLiteral("LibBrw"));
+    // 1. The log books. A table that cannot be opened (locked, unreadable,
+    // damaged) has been reported: it is not the absence of a book.
+    g_lastOpenFailure.clear();
+    if (!open(QStringLiteral("Libros"), QStringLiteral("LibBrw")) && ws().exists(QStringLiteral("Libros")))
+        return false;
     WorkArea* books = ws().area(QStringLiteral("LibBrw"));
     if (!books || books->recCount() == 0 || (books->goTop(), books->eof())) {
         ui::messages().stop(QStringLiteral("Debe definir un libro de guardia"));
@@ -263,7 +305,7 @@ bool ABREDBF(ui::Meter* meter, QString* bookOut)
     if (books->eof()) {
         books->goTop();
         ws().select(QStringLiteral("LibBrw"));
-        if (RECLOCK()) {
+        if (!books->readOnly() && RECLOCK()) {
             books->put(QStringLiteral("ACTIVO"), true);
             books->unlock();
         }
@@ -316,7 +358,7 @@ bool ABREDBF(ui::Meter* meter, QString* bookOut)
         }
         if (WorkArea* log = ws().area(QStringLiteral("Log"))) {
             // The custom tag starts every session empty.
-            if (log->setOrder(QStringLiteral("custom"))) {
+            if (!log->readOnly() && log->setOrder(QStringLiteral("custom"))) {
                 for (log->goTop(); !log->eof(); log->skip())
                     log->keyDel();
             }
@@ -547,7 +589,7 @@ bool CHGDBF(const QString& table)
     const QString progDir = ws().programDir();
     const QString fresh = findFileNoCase(progDir + table + QStringLiteral(".dbf"));
     if (fresh.isEmpty()) {
-        ui::messages().stop(QStringLiteral("No pudo abrirse la tabla ") + table + QStringLiteral("\r\n") + rightAligned(ENOENT));
+        ui::messages().stop(openFailure(table, Status(StatusCode::NotFound, QString(), ENOENT)));
         return false;
     }
     const QString old = findFileNoCase(dataDir + table + QStringLiteral(".dbf"));
@@ -560,7 +602,7 @@ bool CHGDBF(const QString& table)
         if (s)
             s = w.use(old, {.alias = QStringLiteral("_old"), .shared = false, .readOnly = true}, &from);
         if (!s) {
-            ui::messages().stop(QStringLiteral("No pudo abrirse la tabla ") + table + QStringLiteral("\r\n") + rightAligned(s.osError()));
+            ui::messages().stop(openFailure(table, s));
             return false;
         }
         std::vector<std::pair<int, int>> pairs;

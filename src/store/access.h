@@ -30,6 +30,13 @@ struct SessionHooks {
 };
 SessionHooks& hooks();
 
+// For commands that only read: from now on NETUSE opens read-only a table
+// whose file or folder this user cannot write (a read-only home can be read).
+void setReadingOnly(bool on);
+bool readingOnly();
+// Why the last NETUSE that failed did (one line, Spanish); empty when none has.
+const QString& lastOpenFailure();
+
 // Opens file in a new work area (the current one). Seconds 0: keep trying without asking.
 bool NETUSE(const QString& file, bool shared = true, int seconds = 1, const QString& alias = QString(),
             const QString& driver = QStringLiteral("DBFCDX"), bool readOnly = false);
@@ -48,7 +55,8 @@ bool FILLOCK(int seconds = 0);
 bool ADDQSO(QString* key, int seconds = 0, const std::function<Status(WorkArea&)>& fill = {});
 
 // Opens the session's work areas. The active book's name goes to *book.
-// False only when no log book exists and none was created (the program must end).
+// False when no log book exists and none was created (the program must end),
+// or when the table of log books cannot be opened (the user was told why).
 bool ABREDBF(ui::Meter* meter = nullptr, QString* book = nullptr);
 
 // Navigation restricted to the records whose controlling-order key begins with scope.

@@ -84,6 +84,17 @@ Status DbfHeader::parse(const QByteArray& b, qint64 fileSize, const QString& pat
         return corrupt(QStringLiteral("falta el terminador de la cabecera"));
     if (h.fields.empty())
         return corrupt(QStringLiteral("la tabla no tiene campos"));
+    // The header holds the prefix, the descriptors and the terminator, and in the
+    // tables of the FoxPro family the 263-byte database backlink after them (other
+    // tools write it for FoxPro 2 tables too); any other length puts the records
+    // somewhere the fields do not describe.
+    const int plain = kPrefix + kDescriptor * int(h.fields.size()) + 1;
+    if (h.headerLen != plain && h.headerLen != plain + kFoxProBacklink)
+        return corrupt(QStringLiteral("la longitud de cabecera %1 no coincide con sus %2 campos (%3 o %4)")
+                           .arg(h.headerLen)
+                           .arg(h.fields.size())
+                           .arg(plain)
+                           .arg(plain + kFoxProBacklink));
     if (offset != h.recordLen)
         return corrupt(QStringLiteral("la longitud de registro %1 no coincide con los campos (%2)").arg(h.recordLen).arg(offset));
     const qint64 needed = qint64(h.headerLen) + qint64(h.recCount) * h.recordLen;

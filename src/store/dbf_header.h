@@ -26,6 +26,7 @@ struct DbfField : FieldInfo {
 struct DbfHeader {
     static constexpr int kPrefix = 32;
     static constexpr int kDescriptor = 32;
+    static constexpr int kFoxProBacklink = 263;
     static constexpr quint8 kTypePlain = 0x03;
     static constexpr quint8 kTypeFpt = 0xF5;
     static constexpr quint8 kFlagCdx = 0x01;

@@ -33,7 +33,7 @@ public:
     const QString& message() const { return m_message; }
     int osError() const { return m_osError; }   // errno when the OS reported one, else 0
 
-    // Message followed by the OS error number when there is one.
+    // Message followed by what the OS error means, when there is one.
     QString text() const;
 
 private:

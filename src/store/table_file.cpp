@@ -281,14 +281,49 @@ Status TableFile::appendRecord(const void* owner, quint32* rec, const std::funct
         }
         if (s)
             *rec = n;
-        else
-            unlockRecord(owner, n);
-        if (s && whileLocked)
+        if (s && whileLocked) {
             s = whileLocked(n);
+            if (!s)
+                dropKeys(n, bytes.constData());
+        }
+        if (!s) {
+            undoAppend(n);
+            unlockRecord(owner, n);
+        }
     }
     if (needLock)
         m_dbf.unlock(kAppendLock, 1);
     return s;
+}
+
+void TableFile::undoAppend(quint32 n)
+{
+    // Called under the append lock (or the table's), so the count is still ours.
+    // Every step only shortens or overwrites what is there: it works on a full disk.
+    m_header.recCount = n - 1;
+    m_roomChecked = qMin(m_roomChecked, n - 1);
+    writeCount();
+    const qint64 end = qint64(m_header.headerLen) + qint64(n - 1) * m_header.recordLen;
+    if (m_dbf.truncate(end))
+        m_dbf.writeAt(end, "\x1A", 1);
+}
+
+void TableFile::dropKeys(quint32 rec, const char* record)
+{
+    if (!m_cdx || m_cdx->tagCount() == 0)
+        return;
+    CdxFile::Section sec(*m_cdx, true);
+    if (!sec)
+        return;
+    for (int i = 0; i < m_cdx->tagCount(); ++i) {
+        CdxTag* t = m_cdx->tag(i);
+        if (t->custom() || !t->usable())
+            continue;
+        bool in = false;
+        const QByteArray key = keyFor(t, rec, record, &in);
+        if (in)
+            m_cdx->remove(t, key.constData(), rec);   // a tag that never took the key says so; nothing to undo
+    }
 }
 
 Status TableFile::takeAppendLock()

@@ -56,7 +56,8 @@ public:
     // bytes once its number is known (null for a blank record); they are written
     // before the count, so no reader ever sees the record half made. whileLocked,
     // when given, runs before the append lock is released (for work no other
-    // appender may interleave).
+    // appender may interleave). When any step fails the append is undone: the
+    // count and the file end as they were, and no tag keeps the record's keys.
     Status appendRecord(const void* owner, quint32* rec, const std::function<const char*(quint32)>& content,
                         const std::function<Status(quint32)>& whileLocked = {});
     Status appendBlank(const void* owner, quint32* rec, const std::function<Status(quint32)>& whileLocked = {})
@@ -98,6 +99,11 @@ public:
     // result.
     Status verify(std::vector<QString>* problems);
 
+    // Whether tag t holds one key for each record its condition accepts and
+    // none for any other record (Corrupt, naming the index and the table, when
+    // not). Reads the tag's keys and, when it has a condition, the records.
+    Status checkTag(CdxTag* t);
+
     // progress, when given, hears the record number reached while keys are built.
     using Progress = std::function<void(quint32 rec, quint32 total)>;
     Status createTag(const TagSpec& def, const Progress& progress = {});
@@ -118,6 +124,10 @@ private:
     Status verifyMemos(std::vector<QString>* problems);
     Status buildKeys(const CdxTag* t, std::vector<std::pair<QByteArray, quint32>>* keys, const Progress& progress = {});
     Status writeCount();
+    // A failed append: the count goes back to n - 1 and the file ends after it.
+    void undoAppend(quint32 n);
+    // Takes the keys of record rec (image record) out of every tag that holds them.
+    void dropKeys(quint32 rec, const char* record);
     Status takeAppendLock();
     Status openIndex();
     Status reopenAfterRewrite();

@@ -878,8 +878,8 @@ Status WorkArea::append(const std::function<Status(WorkArea&)>& fill)
             Status f = flush();
             return filled ? f : filled;
         });
-    if (!written && m_onDisk) {
-        // the record never reached the file: there is nothing to stand on
+    if (!s || (!written && m_onDisk)) {
+        // the append was undone, or the record never reached the file: there is nothing to stand on
         m_dirty = m_newRecord = m_onDisk = false;
         setPhantom();
     }

@@ -1,29 +1,12 @@
 // orlanlog-cli on a home of its own: one line per result, exit status telling
 // whether everything is right, usable while another process has the tables open.
+#include "cli_run.h"
 #include "store/workspace.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-namespace {
-
-struct CliRun {
-    int code = -1;
-    QString out;
-};
-
-CliRun cli(const QString& home, const QStringList& args)
-{
-    QProcess p;
-    p.start(QStringLiteral(ORLANLOG_CLI), QStringList{"--home", home} + args);
-    p.waitForFinished(120000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput())};
-}
-
-} // namespace
 
 TEST(Cli, InitCheckKeygenReorganizeOnAHomeInUse)
 {

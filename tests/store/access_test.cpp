@@ -26,7 +26,7 @@ protected:
 TEST_F(AccessTest, NetuseReportsErrorsAtOnceAndAsksAboutBusyTables)
 {
     EXPECT_FALSE(NETUSE("nothere"));
-    EXPECT_EQ(msgs.take(), QStringList({"stop: No pudo abrirse la tabla nothere\r\n         2"}));
+    EXPECT_EQ(msgs.take(), QStringList({"stop: No pudo abrirse la tabla nothere\r\nel fichero no existe (error 2)"}));
 
     Workspace other;
     other.setDataDir(data);
