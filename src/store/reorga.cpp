@@ -101,7 +101,7 @@ std::vector<Step> Reorganisation::steps()
     }
     for (const QString& name : names) {
         Step log = plain(QStringLiteral("Reorganizando Log ") + name, catalogue::logTable(name), false);
-        log.file = QStringLiteral("LOG") + name;
+        log.file = QStringLiteral("Log") + name;
         log.alias = QStringLiteral("LOG");
         log.name = QStringLiteral("Log ") + name;
         log.kind = Step::Log;

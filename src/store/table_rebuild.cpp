@@ -110,6 +110,10 @@ Status TableFile::writeKept(const RebuildPlan& plan, quint32 count, const QStrin
         buf.clear();
         for (quint32 i = 0; i < n; ++i) {
             char* rec = in.data() + qsizetype(i) * rl;
+            // a record that cannot be one says the header does not describe the file
+            if (!wellFormedRecord(m_header, rec))
+                return {StatusCode::Corrupt, QStringLiteral("el registro %1 no corresponde a la descripción de los "
+                                                            "campos de la cabecera").arg(first + i)};
             const bool keep = plan.keep ? plan.keep(first + i, rec) : rec[0] != '*';
             if (!keep)
                 continue;
