@@ -256,9 +256,12 @@ void reorganizeCommand()
         for (QMdiSubWindow* w : g_frame->mdiArea()->subWindowList())
             if (auto* t = qobject_cast<tWin*>(w))
                 t->End();
-    MSGMETER([](ui::Meter& m) { store::REORGA(m); }, QStringLiteral("Procesando, espere por favor ... "));
+    bool done = false;
+    MSGMETER([&done](ui::Meter& m) { done = store::REORGA(m); }, QStringLiteral("Procesando, espere por favor ... "));
     SETUP();
-    ui::messages().info(QStringLiteral("Regeneración de indices concluida"), oAppl->cName + QLatin1Char(' ') + oAppl->cVer);
+    // when something failed the reorganisation has named the tables
+    if (done)
+        ui::messages().info(QStringLiteral("Regeneración de indices concluida"), oAppl->cName + QLatin1Char(' ') + oAppl->cVer);
 }
 
 void openSettings()

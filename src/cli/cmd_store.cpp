@@ -80,8 +80,9 @@ int reorganize(const QStringList&, TAppl&)
     timer.start();
     LineMeter meter;
     const bool done = store::REORGA(meter);
-    out() << (done ? "Regeneración de indices concluida" : "Reorganización interrumpida") << " (" << timer.elapsed()
-          << " ms)\n";
+    // what failed, or was left, has been told through the messages
+    out() << (done ? "Regeneración de indices concluida" : "La reorganización no ha concluido") << " ("
+          << timer.elapsed() << " ms)\n";
     return done ? 0 : 1;
 }
 

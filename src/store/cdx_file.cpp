@@ -17,6 +17,8 @@ namespace {
 // far beyond any real page so that plain reads are never blocked.
 constexpr qint64 kIndexLockOffset = qint64(1) << 40;
 constexpr int kTagHeaderSize = 1024;
+// Byte of the directory's header set while a write section changes the file.
+constexpr qint64 kInFluxAt = 16;
 constexpr int kMaxDepth = 64;
 constexpr size_t kMaxCachedPages = 20000;
 
@@ -189,7 +191,8 @@ Status CdxFile::create(const QString& path, quint32 counter)
     return {};
 }
 
-Status CdxFile::open(const QString& path, bool writable, bool shared, const std::vector<FieldInfo>& fields)
+Status CdxFile::open(const QString& path, bool writable, bool shared, const std::vector<FieldInfo>& fields,
+                     bool evenIfInterrupted)
 {
     close();
     if (Status s = m_file.open(path, writable); !s)
@@ -197,10 +200,36 @@ Status CdxFile::open(const QString& path, bool writable, bool shared, const std:
     m_writable = writable;
     m_shared = shared;
     m_fields = fields;
+    m_interrupted = false;
     Section sec(*this, false);
     if (!sec)
         return sec.status();
+    char mark = 0;
+    if (Status s = m_file.readAt(kInFluxAt, &mark, 1); !s)
+        return s;
+    if (mark != 0 && !evenIfInterrupted) {
+        // a writer died half way: the pages are not to be trusted
+        m_interrupted = true;
+        return {};
+    }
     return loadDirectory();
+}
+
+Status CdxFile::interruptedError() const
+{
+    return corrupt(path(), QStringLiteral("quedó a medio escribir (un programa terminó mientras lo escribía) "
+                                          "y hay que regenerarlo: ábralo para escribir o reorganice"));
+}
+
+Status CdxFile::markInFlux()
+{
+    if (m_inFlux)
+        return {};
+    const char mark = 1;
+    if (Status s = m_file.writeAt(kInFluxAt, &mark, 1); !s)
+        return s;
+    m_inFlux = true;
+    return {};
 }
 
 Status CdxFile::readTagHeader(quint32 off, CdxTag* t, const std::vector<FieldInfo>& fields)
@@ -326,9 +355,10 @@ Status CdxFile::takeLock(bool write)
 
 Status CdxFile::readCounters(quint32* global, quint32* dirRoot, quint32* freeHead)
 {
-    uchar h[12];
-    if (Status s = m_file.readAt(0, h, 12); !s)
+    uchar h[kInFluxAt + 1];
+    if (Status s = m_file.readAt(0, h, sizeof h); !s)
         return s;
+    m_markSeen = h[kInFluxAt] != 0;
     *dirRoot = qFromLittleEndian<quint32>(h);
     *freeHead = qFromLittleEndian<quint32>(h + 4);
     *global = qFromLittleEndian<quint32>(h + 8);
@@ -339,6 +369,8 @@ Status CdxFile::lock(bool write)
 {
     if (write && !m_writable)
         return {StatusCode::ReadOnly, QStringLiteral("El índice %1 está abierto solo para lectura").arg(path())};
+    if (m_interrupted)
+        return interruptedError();
     if (m_lockDepth > 0) {
         if (write && !m_lockWrite)
             return {StatusCode::Invalid, QStringLiteral("Cambio de índice dentro de una lectura")};
@@ -386,21 +418,36 @@ void CdxFile::unlock()
 
 Status CdxFile::finishSection()
 {
-    if (Status s = flushPages(); !s)
+    // New pages are written before the headers that lead to them, and the
+    // mark is cleared last. A failed write leaves the mark (and this process
+    // writes no more to the file): the index is rebuilt at the next open.
+    auto failed = [this](const Status& s) {
+        m_interrupted = true;
         return s;
+    };
+    if (Status s = flushPages(); !s)
+        return failed(s);
     bool any = m_dirDirty;
     for (auto& t : m_tags)
         if (t->m_dirty) {
             any = true;
             t->m_dirty = false;
+            if (Status s = markInFlux(); !s)
+                return failed(s);
             if (Status s = writeTagHeader(t.get(), false); !s)
-                return s;
+                return failed(s);
         }
     if (any) {
         ++m_globalSeen;
         m_dirDirty = false;
         if (Status s = writeTagHeader(m_dir.get(), false); !s)
-            return s;
+            return failed(s);
+    }
+    if (m_inFlux) {
+        const char clear = 0;
+        if (Status s = m_file.writeAt(kInFluxAt, &clear, 1); !s)
+            return failed(s);
+        m_inFlux = false;
     }
     for (auto& t : m_tags)
         if (t->m_cache.size() > kMaxCachedPages)
@@ -413,6 +460,11 @@ Status CdxFile::refresh()
     quint32 global = 0, dirRoot = 0;
     if (Status s = readCounters(&global, &dirRoot, &m_freeHead); !s)
         return s;
+    // We hold the lock, so no living writer is half way.
+    if (m_markSeen) {
+        m_interrupted = true;
+        return interruptedError();
+    }
     if (global == m_globalSeen && dirRoot == m_dir->m_root)
         return {};
     // Something changed: see whether the set of tags is the same.
@@ -474,6 +526,10 @@ Status CdxFile::node(CdxTag* t, quint32 off, Node** out)
         quint32 global = 0, dirRoot = 0, freeHead = 0;
         if (Status s = readCounters(&global, &dirRoot, &freeHead); !s)
             return s;
+        if (m_markSeen) {
+            m_interrupted = true;
+            return interruptedError();
+        }
         if (global != seen || dirRoot != seenRoot) {
             if (Status s = refresh(); !s)
                 return s;
@@ -523,6 +579,11 @@ Status CdxFile::flushPages()
     std::sort(m_dirtyPages.begin(), m_dirtyPages.end());
     m_dirtyPages.erase(std::unique(m_dirtyPages.begin(), m_dirtyPages.end()), m_dirtyPages.end());
     Status result;
+    if (!m_dirtyPages.empty())
+        if (Status s = markInFlux(); !s) {
+            m_dirtyPages.clear();
+            return s;
+        }
     for (auto [t, off] : m_dirtyPages) {
         auto it = t->m_cache.find(off);
         if (it == t->m_cache.end())
@@ -564,6 +625,9 @@ Status CdxFile::allocPage(quint32* off)
 
 Status CdxFile::freePage(CdxTag* t, quint32 off)
 {
+    if (m_lockDepth > 0 && m_lockWrite)
+        if (Status s = markInFlux(); !s)
+            return s;
     uchar h[8];
     qToLittleEndian<quint16>(0xFFFF, h);     // marks a page on the free list
     qToLittleEndian<quint16>(0, h + 2);

@@ -90,7 +90,10 @@ public:
     ~CdxFile();
 
     Status create(const QString& path, quint32 counter = 0);
-    Status open(const QString& path, bool writable, bool shared, const std::vector<FieldInfo>& fields);
+    // With evenIfInterrupted the tags of a file left half written are loaded
+    // too (to learn their definitions).
+    Status open(const QString& path, bool writable, bool shared, const std::vector<FieldInfo>& fields,
+                bool evenIfInterrupted = false);
     void close();
     const QString& path() const { return m_file.path(); }
     bool shared() const { return m_shared; }
@@ -159,6 +162,17 @@ public:
     // Empties every tag (keeps definitions).
     Status clearAll();
 
+    // A write section that changes pages first marks the file as being
+    // written (a byte of the directory's header left zero by other writers)
+    // and clears the mark once every page and header is written. A process
+    // killed in between leaves the mark: the file was found so when opened
+    // (interrupted(), and no tags are loaded) or when a section begins (a
+    // Corrupt status). markInFlux() sets the mark outside a section, for a
+    // file about to be replaced.
+    Status markInFlux();
+    bool interrupted() const { return m_interrupted; }
+    Status interruptedError() const;
+
 private:
     friend class Section;
     Status lock(bool write);
@@ -190,6 +204,9 @@ private:
     quint32 m_freeHead = cdx::kNoPage;
     qint64 m_fileEnd = 0;
     bool m_dirDirty = false;
+    bool m_inFlux = false;         // the mark is set by this section
+    bool m_interrupted = false;    // the mark was found set by someone who died
+    bool m_markSeen = false;       // as read with the counters
     // Pages changed in the current write section, written when it ends (a page
     // changed by many appends of one batch is written once).
     std::vector<std::pair<CdxTag*, quint32>> m_dirtyPages;

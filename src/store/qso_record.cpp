@@ -1,5 +1,6 @@
 #include "qso_record.h"
 
+#include "dbf_header.h"
 #include "work_area.h"
 
 namespace store {
@@ -13,6 +14,14 @@ bool isQso(WorkArea& log)
         if (c != ' ' && c != '\0')
             return true;
     return false;
+}
+
+bool isBlankRecord(const DbfHeader& h, const char* record)
+{
+    for (int i = 1; i < h.recordLen; ++i)
+        if (record[i] != ' ' && record[i] != '\0')
+            return false;
+    return true;
 }
 
 } // namespace store

@@ -177,3 +177,47 @@ QByteArray blankRecord(const DbfHeader& h)
 }
 
 } // namespace store
+
+namespace store {
+
+bool wellFormedRecord(const DbfHeader& h, const char* record)
+{
+    if (record[0] != ' ' && record[0] != '*')
+        return false;
+    auto all = [](const char* p, int n, const char* allowed) {
+        for (int i = 0; i < n; ++i)
+            if (!std::strchr(allowed, p[i]) || p[i] == '\0')
+                return false;
+        return true;
+    };
+    for (const DbfField& f : h.fields) {
+        const char* p = record + f.offset;
+        bool ok = true;
+        switch (f.type) {
+        case 'C':
+            for (int i = 0; i < f.len && ok; ++i)
+                ok = uchar(p[i]) >= 0x20 || p[i] == '\0' || p[i] == '\t' || p[i] == '\r' || p[i] == '\n';
+            break;
+        case 'D':
+            ok = all(p, f.len, "0123456789") || all(p, f.len, " ");
+            break;
+        case 'N':
+        case 'F':
+            ok = all(p, f.len, " 0123456789.-+");
+            break;
+        case 'L':
+            ok = all(p, f.len, " ?TtFfYyNn");
+            break;
+        case 'M':
+            ok = f.len != 10 || all(p, f.len, " 0123456789");
+            break;
+        default:
+            break;
+        }
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+} // namespace store

@@ -16,6 +16,10 @@ quint32 memoBlock(const DbfField& f, const char* record);
 Status encodeField(const DbfField& f, const Value& v, char* record);
 void encodeMemoBlock(const DbfField& f, quint32 block, char* record);
 
+// True when the bytes can be a record of the table as written by an xBase
+// writer: deletion flag ' ' or '*', every field plausible for its type.
+bool wellFormedRecord(const DbfHeader& h, const char* record);
+
 // A record of blanks (the state of a newly appended record).
 QByteArray blankRecord(const DbfHeader& h);
 

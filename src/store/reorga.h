@@ -9,9 +9,13 @@ class Meter;
 
 namespace store {
 
-// Runs inside the progress box. A cancel is honoured between steps: the step in
-// progress is finished (no tag is ever left half built), the following tables keep
-// their old index files, and the user is told which ones. True when every step ran.
+// Runs inside the progress box. Every table is first opened for this process
+// alone: when another user has one open, nothing is changed and the user is
+// told which. Each table is rebuilt beside its files and replaced only when
+// the new files are complete (TableFile::rebuild); a table that fails stays as
+// it was and is named at the end. A cancel is honoured between tables: the one
+// in progress is finished, the following ones stay as they were, and the user
+// is told which. True when every table was reorganised.
 bool REORGA(ui::Meter& meter);
 
 } // namespace store

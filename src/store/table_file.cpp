@@ -28,15 +28,6 @@ QString canonical(const QString& path)
     return c.isEmpty() ? QFileInfo(path).absoluteFilePath() : c;
 }
 
-// Companion file (".fpt", ".cdx") with the extension written in the case of the table's.
-QString companion(const QString& dbfPath, const char* ext)
-{
-    const QFileInfo fi(dbfPath);
-    QString e = QString::fromLatin1(ext);
-    if (fi.suffix() == fi.suffix().toUpper() && !fi.suffix().isEmpty())
-        e = e.toUpper();
-    return fi.path() + QLatin1Char('/') + fi.completeBaseName() + QLatin1Char('.') + e;
-}
 
 class RecordContext : public ExprContext {
 public:
@@ -59,6 +50,15 @@ void sleepMs(int ms)
     nanosleep(&ts, nullptr);
 }
 } // namespace
+
+QString companionFile(const QString& dbfPath, const char* ext)
+{
+    const QFileInfo fi(dbfPath);
+    QString e = QString::fromLatin1(ext);
+    if (fi.suffix() == fi.suffix().toUpper() && !fi.suffix().isEmpty())
+        e = e.toUpper();
+    return fi.path() + QLatin1Char('/') + fi.completeBaseName() + QLatin1Char('.') + e;
+}
 
 QString findFileNoCase(const QString& path)
 {
@@ -136,7 +136,7 @@ Status TableFile::openFiles(const QString& path, bool shared, bool readOnly)
     m_infos.assign(m_header.fields.begin(), m_header.fields.end());
 
     if (m_header.hasMemo()) {
-        m_memoPath = findFileNoCase(companion(path, "fpt"));
+        m_memoPath = findFileNoCase(companionFile(path, "fpt"));
         if (m_memoPath.isEmpty())
             return {StatusCode::NotFound, QStringLiteral("Falta el fichero de memos de la tabla %1").arg(path), ENOENT};
         if (Status s = m_memo.open(m_memoPath, !readOnly); !s)
@@ -148,14 +148,69 @@ Status TableFile::openFiles(const QString& path, bool shared, bool readOnly)
 Status TableFile::openIndex()
 {
     m_cdx.reset();
-    m_cdxPath = findFileNoCase(companion(m_dbf.path(), "cdx"));
+    m_cdxPath = findFileNoCase(companionFile(m_dbf.path(), "cdx"));
     if (m_cdxPath.isEmpty())
         return {};
     auto cdx = std::make_unique<CdxFile>();
     if (Status s = cdx->open(m_cdxPath, !m_readOnly, m_shared, m_infos); !s)
         return s;
+    if (cdx->interrupted())
+        return rebuildInterruptedIndex(std::move(cdx));
     m_cdx = std::move(cdx);
     return {};
+}
+
+// An index whose writer died half way is rebuilt from the records before
+// anyone reads it; the tags are those of its directory, which only changes
+// when a tag is made or deleted. Read-only users and a table another user is
+// writing to get the error instead.
+Status TableFile::rebuildInterruptedIndex(std::unique_ptr<CdxFile> damaged)
+{
+    const Status why = damaged->interruptedError();
+    if (m_readOnly)
+        return why;
+    std::vector<TagSpec> specs;
+    {
+        CdxFile probe;
+        if (Status s = probe.open(m_cdxPath, false, m_shared, m_infos, true); !s || probe.interrupted())
+            return why;
+        for (int i = 0; i < probe.tagCount(); ++i)
+            specs.push_back(probe.tag(i)->definition());
+    }
+    if (m_shared)
+        if (Status s = m_dbf.tryLock(kAppendLock, kRecordEnd - kAppendLock, OsFile::LockKind::Write); !s)
+            return why;
+    Status s = refreshCount();
+    quint32 counter = 0;
+    if (s) {
+        damaged.reset();
+        uchar h[12];
+        OsFile old;
+        if (old.open(m_cdxPath, false) && old.readAt(0, h, 12))
+            counter = quint32(h[8]) | quint32(h[9]) << 8 | quint32(h[10]) << 16 | quint32(h[11]) << 24;
+        CdxFile fresh;
+        s = fresh.create(m_cdxPath, counter + 1);
+    }
+    if (s) {
+        auto cdx = std::make_unique<CdxFile>();
+        s = cdx->open(m_cdxPath, true, m_shared, m_infos);
+        if (s)
+            m_cdx = std::move(cdx);
+    }
+    for (const TagSpec& def : specs) {
+        if (!s)
+            break;
+        std::unique_ptr<CdxTag> probe;
+        if (!CdxFile::prepareTag(def, m_infos, &probe))
+            continue;   // a foreign expression: the tag is lost, the check names it
+        std::vector<std::pair<QByteArray, quint32>> keys;
+        s = buildKeys(probe.get(), &keys);
+        if (s)
+            s = m_cdx->createTag(def, m_infos, &keys, nullptr);
+    }
+    if (m_shared)
+        m_dbf.unlock(kAppendLock, kRecordEnd - kAppendLock);
+    return s;
 }
 
 Status TableFile::create(const QString& path, const std::vector<FieldSpec>& fields)
@@ -168,7 +223,7 @@ Status TableFile::create(const QString& path, const std::vector<FieldSpec>& fiel
         return {StatusCode::Busy, QStringLiteral("La tabla %1 está abierta y no puede crearse de nuevo").arg(path)};
     // Old companions under any spelling go first, so the new table never inherits them.
     for (const char* ext : {"cdx", "fpt"}) {
-        const QString old = findFileNoCase(companion(path, ext));
+        const QString old = findFileNoCase(companionFile(path, ext));
         if (!old.isEmpty())
             QFile::remove(old);
     }
@@ -181,7 +236,7 @@ Status TableFile::create(const QString& path, const std::vector<FieldSpec>& fiel
         return s;
     if (h.hasMemo()) {
         MemoFile m;
-        if (Status s = m.create(companion(path, "fpt")); !s)
+        if (Status s = m.create(companionFile(path, "fpt")); !s)
             return s;
     }
     return {};
@@ -191,6 +246,8 @@ Status TableFile::create(const QString& path, const std::vector<FieldSpec>& fiel
 
 Status TableFile::refreshCount()
 {
+    if (m_countPending)
+        return {};   // ours is ahead of the file's until the series ends
     uchar b[4];
     if (Status s = m_dbf.readAt(4, b, 4); !s)
         return s;
@@ -277,7 +334,12 @@ Status TableFile::appendRecord(const void* owner, quint32* rec, const std::funct
         if (s) {
             m_header.recCount = n;
             m_roomChecked = qMax(m_roomChecked, n);
-            s = writeCount();
+            // A series writes the count when it ends, after the index pages:
+            // a series cut short leaves the table as the index knows it.
+            if (held)
+                m_countPending = true;
+            else
+                s = writeCount();
         }
         if (s)
             *rec = n;
@@ -356,13 +418,19 @@ Status TableFile::holdAppends(const void* owner)
     return {};
 }
 
-void TableFile::releaseAppends(const void* owner)
+Status TableFile::releaseAppends(const void* owner)
 {
     if (m_appendHolder != owner)
-        return;
+        return {};
+    Status s;
+    if (m_countPending) {
+        m_countPending = false;
+        s = writeCount();
+    }
     m_appendHolder = nullptr;
     if (m_shared && !m_tableOwner)
         m_dbf.unlock(kAppendLock, 1);
+    return s;
 }
 
 // ---------------------------------------------------------------- locks
@@ -723,7 +791,7 @@ Status TableFile::createTag(const TagSpec& def, const Progress& progress)
     if (Status s = CdxFile::prepareTag(def, m_infos, &probe); !s)
         return s;
     if (!m_cdx) {
-        const QString p = companion(m_dbf.path(), "cdx");
+        const QString p = companionFile(m_dbf.path(), "cdx");
         {
             CdxFile fresh;
             if (Status s = fresh.create(p); !s)
@@ -811,81 +879,6 @@ Status TableFile::reopenAfterRewrite()
     m_memo.close();
     m_dbf.close();
     return openFiles(p, m_shared, m_readOnly);
-}
-
-Status TableFile::pack()
-{
-    if (Status s = needExclusive("Compactar"); !s)
-        return s;
-    const QString tmpDbf = m_dbf.path() + QStringLiteral(".pk$");
-    const QString tmpMemo = m_memoPath.isEmpty() ? QString() : m_memoPath + QStringLiteral(".pk$");
-    Status s;
-    {
-        OsFile out;
-        MemoFile memoOut;
-        if (s = out.open(tmpDbf, true, true); !s)
-            return s;
-        if (!tmpMemo.isEmpty())
-            if (s = memoOut.create(tmpMemo, m_memo.blockSize()); !s)
-                return s;
-        DbfHeader h = m_header;
-        QByteArray head = h.encode();
-        // keep header bytes we do not understand (foreign back-link areas)
-        {
-            QByteArray orig(m_header.headerLen, '\0');
-            if (m_dbf.readAt(0, orig.data(), orig.size()))
-                head = orig;
-        }
-        if (s = out.writeAt(0, head.constData(), head.size()); !s)
-            return s;
-        const int rl = m_header.recordLen;
-        QByteArray rec(rl, '\0');
-        quint32 kept = 0;
-        for (quint32 r = 1; r <= m_header.recCount; ++r) {
-            if (s = readRecord(r, rec.data()); !s)
-                return s;
-            if (rec[0] == '*')
-                continue;
-            for (const auto& f : m_header.fields) {
-                if (f.type != 'M' || memoBlock(f, rec.constData()) == 0)
-                    continue;
-                QByteArray data;
-                bool binary = false;
-                if (s = readMemo(f, rec.constData(), &data, &binary); !s)
-                    return s;
-                quint32 block = 0;
-                if (s = memoOut.write(0, data, binary, &block); !s)
-                    return s;
-                encodeMemoBlock(f, block, rec.data());
-            }
-            if (s = out.writeAt(qint64(m_header.headerLen) + qint64(kept) * rl, rec.constData(), rl); !s)
-                return s;
-            ++kept;
-        }
-        const char eof = 0x1A;
-        if (s = out.writeAt(qint64(m_header.headerLen) + qint64(kept) * rl, &eof, 1); !s)
-            return s;
-        h.recCount = kept;
-        h.updated = QDate::currentDate();
-        char prefix[32];
-        h.encodePrefix(prefix);
-        if (s = out.writeAt(1, prefix + 1, 7); !s)
-            return s;
-        if (s = out.sync(); !s)
-            return s;
-        if (memoOut.isOpen())
-            if (s = memoOut.file().sync(); !s)
-                return s;
-    }
-    // Swap the new files in. The old ones stay whole until the rename.
-    if (::rename(tmpDbf.toLocal8Bit().constData(), m_dbf.path().toLocal8Bit().constData()) != 0)
-        return {StatusCode::IoError, QStringLiteral("No se pudo sustituir %1").arg(m_dbf.path()), errno};
-    if (!tmpMemo.isEmpty()
-        && ::rename(tmpMemo.toLocal8Bit().constData(), m_memoPath.toLocal8Bit().constData()) != 0)
-        return {StatusCode::IoError, QStringLiteral("No se pudo sustituir %1").arg(m_memoPath), errno};
-    if (s = reopenAfterRewrite(); !s)
-        return s;
-    return reindex();
 }
 
 Status TableFile::zap()

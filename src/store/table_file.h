@@ -68,7 +68,8 @@ public:
     // count need not be read again before each one. Other appenders wait.
     // The append lock always comes before the index lock, never after it.
     Status holdAppends(const void* owner);
-    void releaseAppends(const void* owner);
+    // Ends the series: the count is written now (after the index pages).
+    Status releaseAppends(const void* owner);
     // True when another process has the table open.
     bool openElsewhere() const { return m_shared && m_dbf.lockedByOthers(kOpenLock, 1); }
 
@@ -111,7 +112,31 @@ public:
     // Closes and deletes the compound index (exclusive use).
     Status dropIndex();
     Status reindex();
+    // Removes deleted records and rebuilds the index with the same tags
+    // (rebuild() with the default plan).
     Status pack();
+
+    // How rebuild() makes the new table: which records stay (keep may also
+    // change the record's bytes; null keeps every record not deleted) and the
+    // tags of its new index (none: the table loses its index file).
+    struct RebuildPlan {
+        std::function<bool(quint32 rec, char* record)> keep;
+        std::vector<TagSpec> tags;
+        Progress progress;           // while each tag's keys are built
+    };
+    struct RebuildReport {
+        quint32 kept = 0;
+        quint32 recovered = 0;       // well-formed records found after the header's count
+    };
+    // Rebuilds the table beside its files (exclusive use): the kept records and
+    // their memos go into new files, the new index is built from them, all is
+    // written to disk, and only then are the old files replaced by renames.
+    // Records beyond the header's count that are whole and well formed are kept
+    // (a count written short by a writer that died). On failure the table and
+    // its index are exactly as they were.
+    Status rebuild(const RebuildPlan& plan, RebuildReport* report = nullptr);
+    // The definitions of the tags of the open index, in creation order.
+    std::vector<TagSpec> tagSpecs() const;
     Status zap();
 
     Value fieldValue(int index, quint32 rec, const char* record);
@@ -130,7 +155,11 @@ private:
     void dropKeys(quint32 rec, const char* record);
     Status takeAppendLock();
     Status openIndex();
+    Status rebuildInterruptedIndex(std::unique_ptr<CdxFile> damaged);
     Status reopenAfterRewrite();
+    quint32 wellFormedTail();
+    Status writeKept(const RebuildPlan& plan, quint32 count, const QString& dbfOut, const QString& memoOut,
+                     quint32* kept);
 
     OsFile m_dbf;
     MemoFile m_memo;
@@ -145,6 +174,7 @@ private:
     std::unordered_map<quint32, const void*> m_recordOwners;
     const void* m_tableOwner = nullptr;
     const void* m_appendHolder = nullptr;
+    bool m_countPending = false;     // appended in a series, count not yet written
     quint32 m_roomChecked = 0;       // records the file was last seen to have room for
 
     dev_t m_dev = 0;
@@ -154,5 +184,7 @@ private:
 // Finds a file whose name matches case-insensitively in its directory
 // (the exact spelling first); returns the path as found, or empty.
 QString findFileNoCase(const QString& path);
+// Companion file (".fpt", ".cdx") of a table, the extension in the case of the table's.
+QString companionFile(const QString& dbfPath, const char* ext);
 
 } // namespace store

@@ -816,9 +816,11 @@ Status WorkArea::beginBatch()
 Status WorkArea::endBatch()
 {
     Status s = flush();
-    m_batch.reset();
-    m_table->releaseAppends(this);
-    return s;
+    m_batch.reset();   // the index pages are written here, the count after them
+    if (s && m_table->cdx() && m_table->cdx()->interrupted())
+        s = m_table->cdx()->interruptedError();
+    const Status r = m_table->releaseAppends(this);
+    return s ? r : s;
 }
 
 Status WorkArea::renewBatch()

@@ -3,6 +3,7 @@
 #include "cli_run.h"
 #include "store/workspace.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -100,4 +101,27 @@ TEST(Cli, DistanceAndSunTimesWithClearErrors)
     EXPECT_TRUE(r.out.contains("orto 04:49 UTC, ocaso 19:43 UTC")) << r.out.toStdString();
     r = cli(dir.path(), {"sun", "IN80DK", "20241341"});
     EXPECT_EQ(r.code, 2);
+}
+
+TEST(Cli, ReorganizeNamesATableItCannotReadAndDeletesNothing)
+{
+    QTemporaryDir dir;
+    const QString home = dir.path();
+    ASSERT_EQ(cli(home, {"init", "--call", "EA4ZZ"}).code, 0);
+    // the log's header says it has more records than the file holds
+    QFile f(home + "/datos/LogEA4ZZ.dbf");
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    f.seek(4);
+    f.write("\xFF\xFF\x00\x00", 4);
+    f.close();
+    const QStringList names = QDir(home + "/datos").entryList(QDir::Files);
+    QProcess p;   // what it tells goes to the terminal, on either channel
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(QStringLiteral(ORLANLOG_CLI), {"--home", home, "reorganize"});
+    ASSERT_TRUE(p.waitForFinished(120000));
+    const QString out = QString::fromUtf8(p.readAll());
+    EXPECT_NE(p.exitCode(), 0);
+    EXPECT_TRUE(out.contains("LogEA4ZZ")) << out.toStdString();
+    EXPECT_FALSE(out.contains("Regeneración de indices concluida")) << out.toStdString();
+    EXPECT_EQ(QDir(home + "/datos").entryList(QDir::Files), names);   // no index deleted, nothing left beside
 }
