@@ -272,9 +272,11 @@ TEST_F(DamageTest, TheReorganisationRepairsOrRefusesEachKindOfDamage)
         if (!c.repaired) {
             EXPECT_TRUE(said.contains(QString::fromUtf8(c.file))) << said.toStdString();
             // the damaged table's files are as they were, and nothing is left beside them
-            for (const auto& [f, bytes] : damaged)
-                if (f.startsWith(QString::fromUtf8(c.file)))
+            for (const auto& [f, bytes] : damaged) {
+                if (f.startsWith(QString::fromUtf8(c.file))) {
                     EXPECT_TRUE(files()[f] == bytes) << f.toStdString();
+                }
+            }
             for (const auto& [f, bytes] : files())
                 EXPECT_TRUE(damaged.count(f)) << "left behind: " << f.toStdString();
             continue;
@@ -288,8 +290,9 @@ TEST_F(DamageTest, TheReorganisationRepairsOrRefusesEachKindOfDamage)
         log->setOrder("Call");
         EXPECT_EQ(log->keyCount(), 2000u);
         ws().closeAll();
-        if (QByteArray(c.what).startsWith("record count"))
+        if (QByteArray(c.what).startsWith("record count")) {
             EXPECT_TRUE(said.contains("registros recuperados")) << said.toStdString();
+        }
     }
     restore(sound);
 }
