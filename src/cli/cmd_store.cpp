@@ -91,9 +91,7 @@ int check(const QStringList&, TAppl& appl)
     QElapsedTimer timer;
     timer.start();
     QStringList lines;
-    int bad = store::checkTables(appl.cDirDat, &lines);
-    if (QDir(appl.cDirRpt).exists())
-        bad += store::checkTables(appl.cDirRpt, &lines);
+    const int bad = store::checkHome(appl.cDirLocal, appl.cDirDat, &lines);
     for (const QString& l : lines)
         out() << l << '\n';
     out() << (bad ? QStringLiteral("%1 tablas con errores").arg(bad) : QStringLiteral("Todas las tablas están correctas"))

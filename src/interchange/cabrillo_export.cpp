@@ -164,13 +164,19 @@ int GRABACABRILLO(QIODevice& out, const QString& ownCall, const QString& ownCqz,
     if (!log)
         return -1;
     int count = 0;
-    for (log->goTop(); !log->eof(); log->skip()) {
+    store::Status moved;
+    for (moved = log->goTop(); moved && !log->eof(); moved = log->skip()) {
         if (!store::isQso(*log))
             continue;
         const QByteArray line = cabrilloQsoLine(*log, ownCall, ownCqz, contest, province);
         if (out.write(line) != line.size() || out.write("\r\n", 2) != 2)
             return -1;
         ++count;
+    }
+    if (!moved) {
+        // a damaged index stops the walk: the file would miss QSOs
+        ui::messages().stop(moved.text());
+        return -1;
     }
     return count;
 }
@@ -211,6 +217,15 @@ int writeCabrillo(const CabrilloExport& e)
     const bool wasEof = log->eof();
     int count = -1;
     log->setOrder(QStringLiteral("QsoDateTimeOn"));
+    // The walk follows that tag: one that does not stand for the table would
+    // leave QSOs out or write some twice.
+    if (log->order() > 0)
+        if (store::Status s = log->table().checkTag(log->table().cdx()->tag(log->order() - 1)); !s) {
+            log->setOrder(1);
+            file.cancelWriting();
+            ui::messages().stop(s.text() + QStringLiteral("\r\nReorganice el libro antes de exportar."));
+            return -1;
+        }
     log->clearScope();
     if (e.from.isValid())
         log->setScopeTop(store::Value::text(e.from.toString(QStringLiteral("yyyyMMdd")).toLatin1()));

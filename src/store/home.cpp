@@ -2,6 +2,7 @@
 
 #include "access.h"
 #include "catalogue.h"
+#include "table_file.h"
 #include "workspace.h"
 
 #include <QCoreApplication>
@@ -196,6 +197,29 @@ int checkTables(const QString& dir, QStringList* lines)
             *lines << QStringLiteral("OK    %1: %2 registros, %3 etiquetas correctas").arg(f).arg(a->recCount()).arg(a->tagCount());
         }
     }
+    return bad;
+}
+
+int checkHome(const QString& programDir, const QString& dataDir, QStringList* lines)
+{
+    int bad = 0;
+    if (!QFileInfo(dataDir).isDir()) {
+        *lines << QStringLiteral("ERROR no existe la carpeta de datos %1").arg(dataDir);
+        return 1;
+    }
+    for (const catalogue::TableDef& t : catalogue::homeTables()) {
+        if (t.optional)
+            continue;
+        const QString file = catalogue::directoryOf(t, programDir, dataDir) + t.name + QStringLiteral(".dbf");
+        if (findFileNoCase(file).isEmpty()) {
+            ++bad;
+            *lines << QStringLiteral("ERROR %1.dbf: falta la tabla").arg(t.name);
+        }
+    }
+    bad += checkTables(dataDir, lines);
+    const QString reports = programDir + QStringLiteral("reports/");
+    if (QDir(reports).exists())
+        bad += checkTables(reports, lines);
     return bad;
 }
 

@@ -38,4 +38,8 @@ QString shippedTablesDir();
 // one line in *lines; the result is the number of tables with a mismatch or an error.
 int checkTables(const QString& dir, QStringList* lines);
 
+// The whole home: every table of the data and report directories as
+// checkTables does, and a line for each table a home must have and has not.
+int checkHome(const QString& programDir, const QString& dataDir, QStringList* lines);
+
 } // namespace store

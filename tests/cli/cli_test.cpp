@@ -46,6 +46,22 @@ TEST(Cli, InitCheckKeygenReorganizeOnAHomeInUse)
     EXPECT_TRUE(r.out.contains("Regeneración de indices concluida"));
 }
 
+// A home with nothing in it, or without a table it must have, is no sound home.
+TEST(Cli, CheckNamesWhatAHomeLacks)
+{
+    QTemporaryDir dir;
+    CliRun r = cli(dir.path(), {"check"});
+    EXPECT_NE(r.code, 0) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("no existe la carpeta de datos")) << r.out.toStdString();
+    EXPECT_FALSE(r.out.contains("correctas")) << r.out.toStdString();
+
+    ASSERT_EQ(cli(dir.path(), {"init", "--call", "ea4zz"}).code, 0);
+    ASSERT_TRUE(QFile::remove(dir.path() + "/datos/Band.dbf"));
+    r = cli(dir.path(), {"check"});
+    EXPECT_NE(r.code, 0);
+    EXPECT_TRUE(r.out.contains("ERROR Band.dbf: falta la tabla")) << r.out.toStdString();
+}
+
 TEST(Cli, CheckFindsATagOutOfStep)
 {
     QTemporaryDir dir;

@@ -143,6 +143,11 @@ TEST_F(Home, AnExportRefusesAStaleIndexAndADamagedHeader)
         << r.err.toStdString();
     EXPECT_TRUE(r.lastLine().startsWith("Exportación no realizada")) << r.out.toStdString();
     EXPECT_FALSE(QFile::exists(home + "/out.adi"));
+    // the Cabrillo export walks the same tag and refuses it the same way
+    r = cli(home, {"export-cabrillo", home + "/out.cbr", "--contest", "CQ-WW-SSB", "--call", "EA4ZZ"});
+    EXPECT_NE(r.code, 0);
+    EXPECT_TRUE(r.err.contains("(etiqueta QSODATETIM) no corresponde a la tabla LogEA4ZZ.dbf")) << r.err.toStdString();
+    EXPECT_FALSE(QFile::exists(home + "/out.cbr"));
 
     // the index rebuilt: all QSOs again
     ASSERT_EQ(cli(home, {"reorganize"}).code, 0);
