@@ -2,6 +2,7 @@
 //   adif_bench [qsos] [work-dir]
 // Imports a generated file of N QSOs into an empty book without and with the
 // duplicate test, and exports the book, printing QSOs per second.
+#include "bench_home.h"
 #include "interchange/adif_export.h"
 #include "interchange/adif_import.h"
 #include "store/access.h"
@@ -65,24 +66,10 @@ void writeFile(const QString& path, int n)
     f.write(buf);
 }
 
-// A fresh home with the session open and an empty book.
-bool freshHome(const QString& root)
-{
-    QDir(root).removeRecursively();
-    QDir().mkpath(root);
-    store::Workspace& ws = store::Workspace::instance();
-    ws.closeAll();
-    const QString program = root + QStringLiteral("/"), data = program + QStringLiteral("datos/");
-    if (!store::createHome(program, data, QStringLiteral("EA1XX"), store::shippedTablesDir()))
-        return false;
-    ws.setDataDir(data);
-    ws.setProgramDir(program);
-    return store::ABREDBF();
-}
 
 double importRun(const QString& root, const QString& file, bool dup, int* count)
 {
-    if (!freshHome(root))
+    if (!bench::freshHome(root))
         return -1;
     interchange::AdifImportOptions o;
     o.path = file;

@@ -5,6 +5,7 @@
 // - a Cabrillo log of 40k, 80k, 160k "END-OF-LOG:" markers after one QSO;
 // - ADIF and Cabrillo imports with the duplicate test of 4k, 8k, 16k QSOs of one call.
 // scale (default 1) multiplies every size. Prints the times; never fails on them.
+#include "bench_home.h"
 #include "interchange/adif_import.h"
 #include "interchange/cabrillo_import.h"
 #include "interchange/lotw_import.h"
@@ -25,19 +26,6 @@
 
 namespace {
 
-bool freshHome(const QString& root)
-{
-    QDir(root).removeRecursively();
-    QDir().mkpath(root);
-    store::Workspace& ws = store::Workspace::instance();
-    ws.closeAll();
-    const QString program = root + QStringLiteral("/"), data = program + QStringLiteral("datos/");
-    if (!store::createHome(program, data, QStringLiteral("EA1XX"), store::shippedTablesDir()))
-        return false;
-    ws.setDataDir(data);
-    ws.setProgramDir(program);
-    return store::ABREDBF();
-}
 
 void write(const QString& path, const QByteArray& bytes)
 {
@@ -99,7 +87,7 @@ int main(int argc, char** argv)
         while (b.size() < size)
             b += "<CALL:5>K1ABC<QSO_DATE:8>20230101<TIME_ON:4>1200<QSL_RCVD:1>Y\n";
         write(file, b);
-        if (!freshHome(home))
+        if (!bench::freshHome(home))
             return 1;
         const double s = timed([&] { interchange::LOTWIMP(file, meter); });
         std::printf("  %5d KB: %.3f s\n", kb * scale, s);
@@ -112,7 +100,7 @@ int main(int argc, char** argv)
         for (int i = 0; i < n; ++i)
             b += "END-OF-LOG:\n";
         write(file, b);
-        if (!freshHome(home))
+        if (!bench::freshHome(home))
             return 1;
         interchange::CabrilloImportOptions o;
         o.path = file;
@@ -124,7 +112,7 @@ int main(int argc, char** argv)
     for (int k : {4000, 8000, 16000}) {
         const int n = k * scale;
         write(file, sameCallAdif(n));
-        if (!freshHome(home))
+        if (!bench::freshHome(home))
             return 1;
         interchange::AdifImportOptions a;
         a.path = file;
@@ -132,7 +120,7 @@ int main(int argc, char** argv)
         const double first = timed([&] { interchange::ADIFIMP(meter, a); });
         const double again = timed([&] { interchange::ADIFIMP(meter, a); });
         write(file, sameCallCabrillo(n));
-        if (!freshHome(home))
+        if (!bench::freshHome(home))
             return 1;
         interchange::CabrilloImportOptions c;
         c.path = file;

@@ -12,6 +12,7 @@
 #include "ui/file_chooser.h"
 #include "ui/q7browse.h"
 #include "ui/scripted_messages.h"
+#include "when_modal.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -81,47 +82,10 @@ private:
     QTemporaryDir m_dir;
 };
 
-// Acts on the modal dialog named `name` as soon as it shows, without blocking
-// the event loop that runs it.
+// Acts on the modal dialog named `name` as soon as it shows.
 void whenDialog(const QString& name, std::function<void(QDialog*)> act)
 {
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, name, act] {
-        auto* d = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!d || d->objectName() != name)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        act(d);
-    });
-    timer->start();
-}
-
-// A view with a grid, registered under a name as the real views will be.
-void registerTestView(const QString& name, QStringList* opened)
-{
-    registerView(name, [name, opened] {
-        auto* w = new tWin(name, name);
-        *opened << name;
-        w->Activate();
-    });
-}
-
-// Acts on the file chooser as soon as it shows (Qt's own dialog, not the desktop's).
-void whenChooser(std::function<void(QFileDialog*)> act)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, act] {
-        auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!d)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        act(d);
-    });
-    timer->start();
+    whenModal<QDialog>(std::move(act), name);
 }
 
 // Every file of a directory by lower-case name; for a table, its tags and its
@@ -146,6 +110,16 @@ std::map<QString, QStringList> contentsOf(const QString& dir)
         }
     }
     return out;
+}
+
+// A view with a grid, registered under a name as the real views will be.
+void registerTestView(const QString& name, QStringList* opened)
+{
+    registerView(name, [name, opened] {
+        auto* w = new tWin(name, name);
+        *opened << name;
+        w->Activate();
+    });
 }
 
 } // namespace
@@ -423,7 +397,7 @@ TEST_F(ShellTest, FileChoosersStartWhereAFileOfTheirKindWasLastChosen)
     EXPECT_EQ(ui::lastFolder("cty", "/fallback"), "/fallback");
 
     // the chooser itself opens there
-    whenChooser([&](QFileDialog* d) {
+    whenModal<QFileDialog>([&](QFileDialog* d) {
         EXPECT_EQ(d->directory().absolutePath(), adifFolder);
         EXPECT_EQ(d->windowTitle(), "Elegir");
         d->reject();

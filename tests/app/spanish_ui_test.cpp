@@ -4,6 +4,7 @@
 #include "app/spanish.h"
 #include "ui/dialog_helpers.h"
 #include "ui/gui_messages.h"
+#include "when_modal.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -19,23 +20,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Runs act on the first modal dialog that shows.
-template <class Dialog>
-void whenModal(std::function<void(Dialog*)> act)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, act] {
-        auto* d = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        if (!d)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        act(d);
-    });
-    timer->start();
-}
 
 TEST(SpanishUi, QtsOwnButtonsSpeakSpanish)
 {
