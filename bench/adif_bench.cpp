@@ -9,7 +9,7 @@
 #include "store/home.h"
 #include "store/work_area.h"
 #include "store/workspace.h"
-#include "ui/scripted_messages.h"
+#include "core/scripted_messages.h"
 
 #include <QCoreApplication>
 #include <QDir>

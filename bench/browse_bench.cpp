@@ -4,7 +4,7 @@
 #include "store/access.h"
 #include "store/workspace.h"
 #include "ui/q7browse.h"
-#include "ui/scripted_messages.h"
+#include "core/scripted_messages.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

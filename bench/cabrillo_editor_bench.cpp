@@ -3,7 +3,7 @@
 // takes to paint.
 //   cabrillo_editor_bench [qso-lines] [work-dir]
 #include "interchange/cabrillo_editor.h"
-#include "ui/scripted_messages.h"
+#include "core/scripted_messages.h"
 
 #include <QApplication>
 #include <QDir>

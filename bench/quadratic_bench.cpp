@@ -12,7 +12,7 @@
 #include "store/access.h"
 #include "store/home.h"
 #include "store/workspace.h"
-#include "ui/scripted_messages.h"
+#include "core/scripted_messages.h"
 
 #include <QCoreApplication>
 #include <QDate>

@@ -10,7 +10,7 @@
 #include "store/catalogue.h"
 #include "store/home.h"
 #include "store/workspace.h"
-#include "ui/scripted_messages.h"
+#include "core/scripted_messages.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -7,7 +7,7 @@
 #include "store/home.h"
 #include "store/reorga.h"
 #include "store/workspace.h"
-#include "ui/scripted_messages.h"
+#include "core/scripted_messages.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -7,7 +7,7 @@
 #include "tappl.h"
 #include "twin.h"
 
-#include "ui/messages.h"
+#include "core/messages.h"
 
 #include <QAction>
 #include <QApplication>

@@ -6,7 +6,7 @@
 #include "refdata/cty_import.h"
 #include "ui/dialog_helpers.h"
 #include "ui/file_chooser.h"
-#include "ui/messages.h"
+#include "core/messages.h"
 
 #include <QAction>
 #include <QDialog>

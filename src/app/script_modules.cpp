@@ -4,7 +4,7 @@
 
 #include "store/access.h"
 #include "store/workspace.h"
-#include "ui/messages.h"
+#include "core/messages.h"
 
 #include <QDir>
 #include <QFile>

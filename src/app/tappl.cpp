@@ -4,7 +4,7 @@
 #include "store/expression.h"
 #include "store/table_file.h"
 #include "store/workspace.h"
-#include "ui/messages.h"
+#include "core/messages.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

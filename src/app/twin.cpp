@@ -2,7 +2,7 @@
 
 #include "tappl.h"
 
-#include "ui/messages.h"
+#include "core/messages.h"
 #include "ui/q7browse.h"
 
 #include <QCloseEvent>

@@ -3,7 +3,7 @@
 #include "tappl.h"
 #include "twin.h"
 
-#include "ui/messages.h"
+#include "core/messages.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>

@@ -10,7 +10,7 @@
 #include "store/access.h"
 #include "store/work_area.h"
 #include "store/workspace.h"
-#include "ui/messages.h"
+#include "core/messages.h"
 
 #include <QDate>
 #include <QFileInfo>

@@ -6,7 +6,7 @@
 #include "refdata/resolve.h"
 #include "store/access.h"
 #include "store/workspace.h"
-#include "ui/messages.h"
+#include "core/messages.h"
 
 #include <QDate>
 #include <QFile>

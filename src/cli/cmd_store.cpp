@@ -6,7 +6,7 @@
 #include "store/home.h"
 #include "store/reorga.h"
 #include "store/workspace.h"
-#include "ui/messages.h"
+#include "core/messages.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -4,7 +4,7 @@
 
 #include "app/tappl.h"
 #include "store/workspace.h"
-#include "ui/scripted_messages.h"
+#include "core/scripted_messages.h"
 
 #include <QCoreApplication>
 #include <QDir>

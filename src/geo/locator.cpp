@@ -1,6 +1,6 @@
 #include "locator.h"
 
-#include "ui/messages.h"
+#include "core/messages.h"
 
 #include <algorithm>
 #include <cmath>

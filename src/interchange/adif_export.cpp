@@ -5,7 +5,7 @@
 #include "store/qso_record.h"
 #include "store/work_area.h"
 #include "store/workspace.h"
-#include "ui/messages.h"
+#include "core/messages.h"
 
 #include <QSaveFile>
 

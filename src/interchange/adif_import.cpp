@@ -11,7 +11,7 @@
 #include "store/codepage.h"
 #include "store/work_area.h"
 #include "store/workspace.h"
-#include "ui/messages.h"
+#include "core/messages.h"
 
 #include <algorithm>
 #include <cstring>

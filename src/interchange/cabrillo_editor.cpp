@@ -2,7 +2,7 @@
 #include "cabrillo_editor.h"
 
 #include "store/codepage.h"
-#include "ui/messages.h"
+#include "core/messages.h"
 
 #include <QCloseEvent>
 #include <QFile>

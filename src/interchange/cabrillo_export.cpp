@@ -6,7 +6,7 @@
 #include "store/codepage.h"
 #include "store/qso_record.h"
 #include "store/workspace.h"
-#include "ui/messages.h"
+#include "core/messages.h"
 
 #include <QSaveFile>
 

@@ -6,7 +6,7 @@
 #include "store/workspace.h"
 #include "ui/dialog_helpers.h"
 #include "ui/file_chooser.h"
-#include "ui/messages.h"
+#include "core/messages.h"
 
 #include <QComboBox>
 #include <QDir>

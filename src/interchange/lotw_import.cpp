@@ -8,7 +8,7 @@
 #include "store/access.h"
 #include "store/codepage.h"
 #include "store/workspace.h"
-#include "ui/messages.h"
+#include "core/messages.h"
 #include "text_search.h"
 
 #include <QFile>

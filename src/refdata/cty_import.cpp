@@ -8,7 +8,7 @@
 #include "store/codepage.h"
 #include "store/table_file.h"
 #include "store/workspace.h"
-#include "ui/messages.h"
+#include "core/messages.h"
 
 #include <QFile>
 #include <QLoggingCategory>

@@ -7,7 +7,7 @@
 #include "store/catalogue.h"
 #include "store/codepage.h"
 #include "store/workspace.h"
-#include "ui/messages.h"
+#include "core/messages.h"
 
 #include <QDate>
 #include <QDir>

@@ -3,7 +3,7 @@
 #include "store/record_buffer.h"
 #include "store/work_area.h"
 #include "ui/dialog_helpers.h"
-#include "ui/messages.h"
+#include "core/messages.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

@@ -6,7 +6,7 @@
 #include "record_codec.h"
 #include "workspace.h"
 
-#include "ui/messages.h"
+#include "core/messages.h"
 
 #include <QDir>
 #include <QFile>

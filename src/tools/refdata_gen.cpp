@@ -2,7 +2,7 @@
 // Builds the reference tables that come with the program from the text files
 // of data/refdata/ (the build runs it; see data/refdata/README.md).
 #include "refdata/shipped.h"
-#include "ui/scripted_messages.h"
+#include "core/scripted_messages.h"
 
 #include <QCoreApplication>
 

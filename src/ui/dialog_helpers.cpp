@@ -2,7 +2,7 @@
 
 #include "store/record_buffer.h"
 #include "store/work_area.h"
-#include "ui/messages.h"
+#include "core/messages.h"
 
 #include <QBoxLayout>
 #include <QDialog>

@@ -3,7 +3,7 @@
 // the wait box, the progress box (MSGMETER), the list box (MSGLIST), the
 // input box and the login box.
 
-#include "messages.h"
+#include "core/messages.h"
 
 class QWidget;
 

@@ -11,7 +11,7 @@
 #include "store/workspace.h"
 #include "ui/file_chooser.h"
 #include "ui/q7browse.h"
-#include "ui/scripted_messages.h"
+#include "core/scripted_messages.h"
 #include "when_modal.h"
 
 #include <QApplication>
@@ -208,6 +208,7 @@ TEST_F(ShellTest, AKilledSessionIsRepairedOnTheNextStart)
     delete frame();
     store::Workspace::instance().closeAll();
     msgs.take();
+    delete oAppl;   // the next start makes its own
     TAppl::New();
     ASSERT_TRUE(start(false));
     EXPECT_TRUE(msgs.log().contains("meter: Procesando, espere por favor ... ")) << msgs.log().join('\n').toStdString();
@@ -220,6 +221,7 @@ TEST_F(ShellTest, AKilledSessionIsRepairedOnTheNextStart)
     ASSERT_TRUE(upper.open(QIODevice::WriteOnly));
     upper.close();
     msgs.take();
+    delete oAppl;   // the next start makes its own
     TAppl::New();
     ASSERT_TRUE(start(false));
     EXPECT_TRUE(msgs.log().contains("meter: Procesando, espere por favor ... "));

@@ -2,7 +2,7 @@
 
 #include "app_fixture.h"
 #include "store/workspace.h"
-#include "ui/scripted_messages.h"
+#include "core/scripted_messages.h"
 
 #include <unistd.h>
 

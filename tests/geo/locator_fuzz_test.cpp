@@ -4,7 +4,7 @@
 #include "geo/locator.h"
 #include "geo/sun.h"
 
-#include "ui/scripted_messages.h"
+#include "core/scripted_messages.h"
 
 #include <gtest/gtest.h>
 

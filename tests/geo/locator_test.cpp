@@ -2,7 +2,7 @@
 #include "geo/dms.h"
 #include "geo/locator.h"
 
-#include "ui/scripted_messages.h"
+#include "core/scripted_messages.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "interchange/adif_import_dialog.h"
 #include "interchange/cabrillo_export_dialog.h"
 #include "ui/dialog_helpers.h"
-#include "ui/scripted_messages.h"
+#include "core/scripted_messages.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -5,7 +5,7 @@
 #include "../refdata/shipped_home.h"
 #include "store/access.h"
 #include "store/table_file.h"
-#include "ui/messages.h"
+#include "core/messages.h"
 
 #include <QFile>
 

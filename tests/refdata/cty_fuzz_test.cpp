@@ -2,7 +2,7 @@
 // hang (every record starts after the one before), sound records only, and
 // nothing written outside the prefix table.
 #include "refdata/cty_import.h"
-#include "ui/messages.h"
+#include "core/messages.h"
 
 #include "shipped_home.h"
 

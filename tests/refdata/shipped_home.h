@@ -6,7 +6,7 @@
 #include "refdata/resolve.h"
 #include "store/home.h"
 #include "store/workspace.h"
-#include "ui/scripted_messages.h"
+#include "core/scripted_messages.h"
 
 #include <QTemporaryDir>
 

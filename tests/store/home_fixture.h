@@ -4,7 +4,7 @@
 
 #include "store/home.h"
 #include "store/workspace.h"
-#include "ui/scripted_messages.h"
+#include "core/scripted_messages.h"
 
 #include <QTemporaryDir>
 
