@@ -3,6 +3,7 @@
 // takes to paint.
 //   cabrillo_editor_bench [qso-lines] [work-dir]
 #include "interchange/cabrillo_editor.h"
+#include "core/version.h"
 #include "core/scripted_messages.h"
 
 #include <QApplication>
@@ -23,7 +24,7 @@ namespace {
 // A log in the exporter's CQ-WW-SSB layout: CR LF between lines, none after the last.
 QByteArray contestLog(int qsos)
 {
-    QByteArray out = "START-OF-LOG: 2.0\r\nCREATED BY:Orlan Win Log 1.92\r\nCONTEST: CQ-WW-SSB\r\n"
+    QByteArray out = "START-OF-LOG: 2.0\r\nCREATED BY:" ORLANLOG_NAME " " ORLANLOG_VERSION "\r\nCONTEST: CQ-WW-SSB\r\n"
                      "CATEGORY: SINGLE-OP ALL HIGH\r\nCALLSIGN: EA1XX     \r\nNAME: Operador            \r\n";
     out.reserve(qsos * 82 + 512);
     static const char* const bands[] = {" 3650", " 7050", "14195", "21250", "28450"};

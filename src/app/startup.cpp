@@ -280,9 +280,9 @@ int MAIN(int argc, char** argv)
         std::fprintf(stderr, "orlanlog: no se encontraron las traducciones de Qt al español (paquete qt6-translations-l10n)\n");
     ui::keepDialogTitlesVisible(&app);
     TAppl* appl = TAppl::New();
-    appl->cName = QStringLiteral("Orlan Win Log");
-    appl->cAppl = QStringLiteral("ORLANLOG");
-    appl->cVer = QStringLiteral("1.92");
+    appl->cName = QStringLiteral(ORLANLOG_NAME);
+    appl->cAppl = QStringLiteral(ORLANLOG_APPL);
+    appl->cVer = QStringLiteral(ORLANLOG_VERSION);
     g_messages = std::make_unique<ui::GuiMessages>(nullptr, appl->cName + QLatin1Char(' ') + appl->cVer);
     ui::setMessages(g_messages.get());
     store::hooks().saveAndCloseWindows = [] {

@@ -5,6 +5,7 @@
 // the global oAppl.
 
 #include "ini_file.h"
+#include "core/version.h"
 
 #include <QString>
 #include <QVariant>
@@ -26,9 +27,9 @@ public:
     // arguments are accepted for the callers' sake and not used.
     static TAppl* New(const QString& = QString(), const QString& = QString(), const QString& = QString());
 
-    QString cName = QStringLiteral("Orlan Win Log");
-    QString cAppl = QStringLiteral("ORLANLOG");
-    QString cVer = QStringLiteral("1.92");
+    QString cName = QStringLiteral(ORLANLOG_NAME);
+    QString cAppl = QStringLiteral(ORLANLOG_APPL);
+    QString cVer = QStringLiteral(ORLANLOG_VERSION);
     QString cDirLocal;              // program home, with a trailing "/"
     QString cDirDat;                // tables: cDirLocal + "datos/"
     QString cDirRpt;                // report definitions: cDirLocal + "reports/"

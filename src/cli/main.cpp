@@ -1,6 +1,7 @@
 // orlanlog-cli: batch work and measurement on a program home, usable while the
 // program or another orlanlog-cli works on the same home.
 #include "commands.h"
+#include "core/version.h"
 
 #include "app/tappl.h"
 #include "store/workspace.h"

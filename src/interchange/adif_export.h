@@ -5,6 +5,7 @@
 // single-byte text, CR LF between lines, no line break after the last line.
 
 #include "store/value.h"
+#include "core/version.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -24,9 +25,9 @@ namespace interchange {
 
 // The program's identity as the header and the application tags need it.
 struct AdifIdentity {
-    QString name = QStringLiteral("Orlan Win Log");   // cName
-    QString ver = QStringLiteral("1.92");             // cVer
-    QString appl = QStringLiteral("ORLANLOG");        // cAppl
+    QString name = QStringLiteral(ORLANLOG_NAME);   // cName
+    QString ver = QStringLiteral(ORLANLOG_VERSION); // cVer
+    QString appl = QStringLiteral(ORLANLOG_APPL);   // cAppl
 };
 
 // The choices of the export dialog; empty values select everything.

@@ -26,7 +26,7 @@ int DbfHeader::headerLenFromPrefix(const QByteArray& prefix)
 {
     if (prefix.size() < kPrefix)
         return -1;
-    return qFromLittleEndian<quint16>(prefix.constData() + 8);
+    return qFromLittleEndian<quint16>(prefix.constData() + dbf::kHeaderLen);
 }
 
 Status DbfHeader::parse(const QByteArray& b, qint64 fileSize, const QString& path, DbfHeader* out)
@@ -38,20 +38,21 @@ Status DbfHeader::parse(const QByteArray& b, qint64 fileSize, const QString& pat
         return corrupt(QStringLiteral("cabecera incompleta"));
     const auto* p = reinterpret_cast<const uchar*>(b.constData());
     DbfHeader h;
-    h.type = p[0];
+    h.type = p[dbf::kType];
     switch (h.type) {
     case 0x02: case 0x03: case 0x30: case 0x31: case 0x32: case 0x83: case 0x8B: case 0xF5: case 0xFB:
         break;
     default:
         return corrupt(QStringLiteral("tipo de fichero 0x%1 desconocido").arg(h.type, 2, 16, QLatin1Char('0')));
     }
-    if (p[2] >= 1 && p[2] <= 12 && p[3] >= 1 && p[3] <= 31)
-        h.updated = QDate(1900 + p[1], p[2], p[3]);
-    h.recCount = qFromLittleEndian<quint32>(p + 4);
-    h.headerLen = qFromLittleEndian<quint16>(p + 8);
-    h.recordLen = qFromLittleEndian<quint16>(p + 10);
-    h.flags = p[28];
-    h.codePage = p[29];
+    const uchar* updated = p + dbf::kUpdated;
+    if (updated[1] >= 1 && updated[1] <= 12 && updated[2] >= 1 && updated[2] <= 31)
+        h.updated = QDate(1900 + updated[0], updated[1], updated[2]);
+    h.recCount = qFromLittleEndian<quint32>(p + dbf::kRecCount);
+    h.headerLen = qFromLittleEndian<quint16>(p + dbf::kHeaderLen);
+    h.recordLen = qFromLittleEndian<quint16>(p + dbf::kRecordLen);
+    h.flags = p[dbf::kFlags];
+    h.codePage = p[dbf::kCodePage];
     if (h.headerLen < kPrefix + 1 || h.headerLen > b.size())
         return corrupt(QStringLiteral("longitud de cabecera %1 no válida").arg(h.headerLen));
     if (h.recordLen < 1)
@@ -59,18 +60,18 @@ Status DbfHeader::parse(const QByteArray& b, qint64 fileSize, const QString& pat
 
     int pos = kPrefix;
     int offset = 1;
-    while (pos < h.headerLen && p[pos] != 0x0D) {
+    while (pos < h.headerLen && p[pos] != dbf::kHeaderEnd) {
         if (pos + kDescriptor > h.headerLen)
             return corrupt(QStringLiteral("descriptor de campo incompleto"));
         DbfField f;
         const char* name = reinterpret_cast<const char*>(p + pos);
         int n = 0;
-        while (n < 11 && name[n] != 0)
+        while (n < dbf::kFieldNameSize && name[n] != 0)
             ++n;
         f.name = QByteArray(name, n).trimmed().toUpper();
-        f.type = char(p[pos + 11]);
-        f.len = p[pos + 16];
-        f.dec = p[pos + 17];
+        f.type = char(p[pos + dbf::kFieldType]);
+        f.len = p[pos + dbf::kFieldLen];
+        f.dec = p[pos + dbf::kFieldDec];
         if (f.name.isEmpty() || f.len == 0)
             return corrupt(QStringLiteral("descriptor de campo %1 no válido").arg(h.fields.size() + 1));
         f.offset = offset;
@@ -80,7 +81,7 @@ Status DbfHeader::parse(const QByteArray& b, qint64 fileSize, const QString& pat
         if (h.fields.size() > 2048)
             return corrupt(QStringLiteral("demasiados campos"));
     }
-    if (pos >= h.headerLen && (pos >= b.size() || p[pos] != 0x0D))
+    if (pos >= h.headerLen && (pos >= b.size() || p[pos] != dbf::kHeaderEnd))
         return corrupt(QStringLiteral("falta el terminador de la cabecera"));
     if (h.fields.empty())
         return corrupt(QStringLiteral("la tabla no tiene campos"));
@@ -161,16 +162,16 @@ void DbfHeader::encodePrefix(char out[32]) const
 {
     std::memset(out, 0, 32);
     auto* p = reinterpret_cast<uchar*>(out);
-    p[0] = type;
+    p[dbf::kType] = type;
     QDate d = updated.isValid() ? updated : QDate::currentDate();
-    p[1] = uchar(qBound(0, d.year() - 1900, 255));
-    p[2] = uchar(d.month());
-    p[3] = uchar(d.day());
-    qToLittleEndian<quint32>(recCount, p + 4);
-    qToLittleEndian<quint16>(headerLen, p + 8);
-    qToLittleEndian<quint16>(recordLen, p + 10);
-    p[28] = flags;
-    p[29] = codePage;
+    p[dbf::kUpdated] = uchar(qBound(0, d.year() - 1900, 255));
+    p[dbf::kUpdated + 1] = uchar(d.month());
+    p[dbf::kUpdated + 2] = uchar(d.day());
+    qToLittleEndian<quint32>(recCount, p + dbf::kRecCount);
+    qToLittleEndian<quint16>(headerLen, p + dbf::kHeaderLen);
+    qToLittleEndian<quint16>(recordLen, p + dbf::kRecordLen);
+    p[dbf::kFlags] = flags;
+    p[dbf::kCodePage] = codePage;
 }
 
 QByteArray DbfHeader::encode() const
@@ -180,14 +181,14 @@ QByteArray DbfHeader::encode() const
     int pos = kPrefix;
     for (const auto& f : fields) {
         char* d = out.data() + pos;
-        std::memcpy(d, f.name.constData(), size_t(qMin<int>(f.name.size(), 10)));
-        d[11] = f.type;
-        qToLittleEndian<quint32>(quint32(f.offset), d + 12);
-        d[16] = char(f.len);
-        d[17] = char(f.dec);
+        std::memcpy(d, f.name.constData(), size_t(qMin<int>(f.name.size(), dbf::kFieldNameSize - 1)));
+        d[dbf::kFieldType] = f.type;
+        qToLittleEndian<quint32>(quint32(f.offset), d + dbf::kFieldOffset);
+        d[dbf::kFieldLen] = char(f.len);
+        d[dbf::kFieldDec] = char(f.dec);
         pos += kDescriptor;
     }
-    out[pos] = 0x0D;
+    out[pos] = char(dbf::kHeaderEnd);
     return out;
 }
 

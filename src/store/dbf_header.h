@@ -23,6 +23,35 @@ struct DbfField : FieldInfo {
     int offset = 0;          // position in the record, after the deletion byte
 };
 
+// Where things stand in a DBF header. All integers are little-endian.
+//
+//   prefix, 32 bytes                      field descriptor, 32 bytes each
+//   0     type                            0   name, 11 bytes, NUL-padded
+//   1..3  last update: year-1900, m, d    11  type letter
+//   4     record count (4)                12  displacement in the record (4)
+//   8     header length (2)               16  length
+//   10    record length (2)               17  decimals
+//   28    table flags
+//   29    code page mark
+//
+// The descriptors end with the byte 0x0D; tables of the FoxPro family (and
+// some others) add a 263-byte backlink area after it. Records follow the header.
+namespace dbf {
+constexpr int kType = 0;
+constexpr int kUpdated = 1;
+constexpr int kRecCount = 4;
+constexpr int kHeaderLen = 8;
+constexpr int kRecordLen = 10;
+constexpr int kFlags = 28;
+constexpr int kCodePage = 29;
+constexpr int kFieldNameSize = 11;
+constexpr int kFieldType = 11;
+constexpr int kFieldOffset = 12;
+constexpr int kFieldLen = 16;
+constexpr int kFieldDec = 17;
+constexpr uchar kHeaderEnd = 0x0D;
+} // namespace dbf
+
 struct DbfHeader {
     static constexpr int kPrefix = 32;
     static constexpr int kDescriptor = 32;

@@ -20,8 +20,8 @@ Status MemoFile::create(const QString& path, int blockSize)
         return s;
     m_blockSize = blockSize;
     QByteArray h(kHeaderSize, '\0');
-    qToBigEndian<quint32>(quint32((kHeaderSize + blockSize - 1) / blockSize), h.data());
-    qToBigEndian<quint16>(quint16(blockSize), h.data() + 6);
+    qToBigEndian<quint32>(quint32((kHeaderSize + blockSize - 1) / blockSize), h.data() + fpt::kNextFree);
+    qToBigEndian<quint16>(quint16(blockSize), h.data() + fpt::kBlockSize);
     return m_file.writeAt(0, h.constData(), h.size());
 }
 
@@ -35,7 +35,7 @@ Status MemoFile::open(const QString& path, bool writable)
         return s;
     if (got < 8)
         return corruptMemo(path, QStringLiteral("cabecera incompleta"));
-    int bs = qFromBigEndian<quint16>(h + 6);
+    int bs = qFromBigEndian<quint16>(h + fpt::kBlockSize);
     if (bs == 0)
         bs = kDefaultBlockSize;   // some writers leave it zero and mean the default
     if (bs < 1 || bs > 32768)
@@ -47,7 +47,7 @@ Status MemoFile::open(const QString& path, bool writable)
 Status MemoFile::nextFree(quint32* next) const
 {
     uchar h[4];
-    if (Status s = m_file.readAt(0, h, 4); !s)
+    if (Status s = m_file.readAt(fpt::kNextFree, h, 4); !s)
         return s;
     *next = qFromBigEndian<quint32>(h);
     return {};
@@ -62,17 +62,17 @@ Status MemoFile::read(quint32 block, QByteArray* data, bool* binary) const
         return {};
     const qint64 size = m_file.size();
     const qint64 pos = qint64(block) * m_blockSize;
-    if (pos < kHeaderSize || pos + 8 > size)
+    if (pos < kHeaderSize || pos + fpt::kMemoData > size)
         return corruptMemo(path(), QStringLiteral("el bloque %1 está fuera del fichero").arg(block));
     uchar h[8];
-    if (Status s = m_file.readAt(pos, h, 8); !s)
+    if (Status s = m_file.readAt(pos, h, fpt::kMemoData); !s)
         return s;
-    const quint32 type = qFromBigEndian<quint32>(h);
-    const quint32 len = qFromBigEndian<quint32>(h + 4);
+    const quint32 type = qFromBigEndian<quint32>(h + fpt::kMemoType);
+    const quint32 len = qFromBigEndian<quint32>(h + fpt::kMemoLength);
     if (qint64(len) > size - pos - 8)
         return corruptMemo(path(), QStringLiteral("el memo del bloque %1 se sale del fichero").arg(block));
     data->resize(qsizetype(len));
-    if (Status s = m_file.readAt(pos + 8, data->data(), len); !s)
+    if (Status s = m_file.readAt(pos + fpt::kMemoData, data->data(), len); !s)
         return s;
     if (binary)
         *binary = (type == 0);
@@ -87,12 +87,12 @@ Status MemoFile::blocksOf(quint32 block, quint32* count) const
     const qint64 pos = qint64(block) * m_blockSize;
     uchar h[8];
     qint64 got = 0;
-    if (Status s = m_file.readAt(pos, h, 8, &got); !s)
+    if (Status s = m_file.readAt(pos, h, fpt::kMemoData, &got); !s)
         return s;
-    if (got < 8)
+    if (got < fpt::kMemoData)
         return {};
-    const quint32 len = qFromBigEndian<quint32>(h + 4);
-    *count = quint32((qint64(len) + 8 + m_blockSize - 1) / m_blockSize);
+    const quint32 len = qFromBigEndian<quint32>(h + fpt::kMemoLength);
+    *count = quint32((qint64(len) + fpt::kMemoData + m_blockSize - 1) / m_blockSize);
     return {};
 }
 
@@ -101,11 +101,11 @@ Status MemoFile::write(quint32 oldBlock, const QByteArray& data, bool binary, qu
     *block = 0;
     if (data.isEmpty())
         return {};
-    const quint32 needed = quint32((qint64(data.size()) + 8 + m_blockSize - 1) / m_blockSize);
+    const quint32 needed = quint32((qint64(data.size()) + fpt::kMemoData + m_blockSize - 1) / m_blockSize);
     QByteArray buf(qsizetype(needed) * m_blockSize, '\0');
-    qToBigEndian<quint32>(binary ? 0u : 1u, buf.data());
-    qToBigEndian<quint32>(quint32(data.size()), buf.data() + 4);
-    std::memcpy(buf.data() + 8, data.constData(), size_t(data.size()));
+    qToBigEndian<quint32>(binary ? 0u : 1u, buf.data() + fpt::kMemoType);
+    qToBigEndian<quint32>(quint32(data.size()), buf.data() + fpt::kMemoLength);
+    std::memcpy(buf.data() + fpt::kMemoData, data.constData(), size_t(data.size()));
 
     quint32 oldCount = 0;
     if (oldBlock != 0) {
@@ -133,7 +133,7 @@ Status MemoFile::write(quint32 oldBlock, const QByteArray& data, bool binary, qu
         if (s) {
             uchar nf[4];
             qToBigEndian<quint32>(next + needed, nf);
-            s = m_file.writeAt(0, nf, 4);
+            s = m_file.writeAt(fpt::kNextFree, nf, 4);
         }
     }
     m_file.unlock(kAllocLockOffset, 1);
@@ -148,7 +148,7 @@ Status MemoFile::zap()
         return s;
     uchar nf[4];
     qToBigEndian<quint32>(quint32((kHeaderSize + m_blockSize - 1) / m_blockSize), nf);
-    return m_file.writeAt(0, nf, 4);
+    return m_file.writeAt(fpt::kNextFree, nf, 4);
 }
 
 } // namespace store

@@ -7,6 +7,17 @@
 
 namespace store {
 
+// Where things stand in an FPT file. All integers are big-endian.
+//   header (block 0 and on, 512 bytes): 0 next free block (4), 6 block size (2)
+//   each memo, from a block boundary:   0 type (4: 1 text, 0 binary), 4 length (4), 8 the data
+namespace fpt {
+constexpr int kNextFree = 0;
+constexpr int kBlockSize = 6;
+constexpr int kMemoType = 0;
+constexpr int kMemoLength = 4;
+constexpr int kMemoData = 8;
+} // namespace fpt
+
 class MemoFile {
 public:
     static constexpr int kHeaderSize = 512;

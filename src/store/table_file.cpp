@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QtEndian>
 
 #include <algorithm>
 #include <map>
@@ -249,9 +250,9 @@ Status TableFile::refreshCount()
     if (m_countPending)
         return {};   // ours is ahead of the file's until the series ends
     uchar b[4];
-    if (Status s = m_dbf.readAt(4, b, 4); !s)
+    if (Status s = m_dbf.readAt(dbf::kRecCount, b, 4); !s)
         return s;
-    const quint32 n = quint32(b[0]) | quint32(b[1]) << 8 | quint32(b[2]) << 16 | quint32(b[3]) << 24;
+    const quint32 n = qFromLittleEndian<quint32>(b);
     if (n <= m_roomChecked) {
         m_header.recCount = n;
         return {};
@@ -268,7 +269,8 @@ Status TableFile::writeCount()
     char prefix[32];
     m_header.updated = QDateTime::currentDateTimeUtc().date();
     m_header.encodePrefix(prefix);
-    return m_dbf.writeAt(1, prefix + 1, 7);
+    // the date of the last update and the count, together
+    return m_dbf.writeAt(dbf::kUpdated, prefix + dbf::kUpdated, dbf::kHeaderLen - dbf::kUpdated);
 }
 
 Status TableFile::readRecord(quint32 rec, char* buf)

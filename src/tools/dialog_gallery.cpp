@@ -89,8 +89,8 @@ int main(int argc, char** argv)
     qputenv("ORLANLOG_HOME", home.toLocal8Bit());
     qputenv("ORLANLOG_CONFIG", (tmp.path() + QStringLiteral("/config")).toLocal8Bit());
     TAppl* appl = TAppl::New();
-    appl->cName = QStringLiteral("Orlan Win Log");
-    appl->cVer = QStringLiteral("1.92");
+    appl->cName = QStringLiteral(ORLANLOG_NAME);
+    appl->cVer = QStringLiteral(ORLANLOG_VERSION);
     ui::GuiMessages messages(nullptr, appl->cName + QLatin1Char(' ') + appl->cVer);
     ui::setMessages(&messages);
     if (!store::createHome(home, home + QStringLiteral("datos/"), QStringLiteral("EA4ZZ"), store::shippedTablesDir()).isOk())
