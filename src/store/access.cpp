@@ -1,5 +1,7 @@
 #include "access.h"
 
+#include "aliases.h"
+
 #include "catalogue.h"
 #include "codepage.h"
 #include "os_error.h"
@@ -253,13 +255,61 @@ bool ADDQSO(QString* key, int seconds, const std::function<Status(WorkArea&)>& f
 
 // ---------------------------------------------------------------- the session's tables
 
+namespace {
+
+// A table the session opens, with the table's file name as its alias.
+struct SessionTable {
+    const char* label;      // the progress box's text while it opens; null: the one before
+    const QString& alias;
+    bool optional = false;  // opened only when its file exists
+    bool emptied = false;   // every session starts it empty
+    bool step = true;       // the meter advances after it
+    bool natural = false;   // read in record order
+};
+
+// The reference tables, before the log book.
+const SessionTable kReferenceTables[] = {
+    {"Bandas", alias::kBand},
+    {"Modos", alias::kModo},
+    {"Propagación", alias::kPropa},
+    {"IOTA", alias::kIota},
+    {"Provincias", alias::kPrv},
+    {"Sub.Div provinciales", alias::kSubPrv},
+    {"Entidades", alias::kEnt},
+    {"Prefijos", alias::kPfx},
+    {"Spots", alias::kSpots, false, true, true, true},
+    {"Cluster", alias::kCluster},
+};
+
+// The rest, after the log book and its attachments.
+const SessionTable kOtherTables[] = {
+    {nullptr, alias::kDplCfg, false, false, false},
+    {"Plan de Banda", alias::kBandMap},
+    {"Formatos QSL", alias::kFrmQsl},
+    {"VHF CallSing", alias::kVhfDb},
+    {"Configuración Cluster", alias::kCfgSpot, true},
+    {"Diplomas", alias::kDplCab, true, false, false},
+    {nullptr, alias::kDplDet, true},
+    {nullptr, alias::kKnow, true, false, false},
+    {"WWV", alias::kWwv, true, false, false},
+    {"WCY", alias::kWcy, true},
+    {"Anuncios Cluster", alias::kAnn, true, true},
+};
+
+} // namespace
+
 bool ABREDBF(ui::Meter* meter, QString* bookOut)
 {
     int step = 0;
+    int steps = 2;   // the log book, the attachments
+    for (const SessionTable& t : kReferenceTables)
+        steps += t.step ? 1 : 0;
+    for (const SessionTable& t : kOtherTables)
+        steps += t.step ? 1 : 0;
     auto show = [&](const QString& text) {
         if (!meter)
             return;
-        meter->setTotal(16);
+        meter->setTotal(steps);
         meter->setText(text);
     };
     auto advance = [&]() {
@@ -282,81 +332,66 @@ bool ABREDBF(ui::Meter* meter, QString* bookOut)
         }
         return open(file, alias);
     };
+    auto openAll = [&](const auto& tables) {
+        for (const SessionTable& t : tables) {
+            if (t.optional && !ws().exists(t.alias)) {
+                if (t.step)
+                    advance();
+                continue;
+            }
+            if (t.label)
+                show(QString::fromUtf8(t.label));
+            const bool opened = t.emptied ? emptied(t.alias, t.alias) : open(t.alias, t.alias);
+            if (opened && t.natural)
+                ws().area(t.alias)->setOrder(0);
+            if (t.step)
+                advance();
+        }
+    };
 
     // 1. The log books. A table that cannot be opened (locked, unreadable,
     // damaged) has been reported: it is not the absence of a book.
     g_lastOpenFailure.clear();
-    if (!open(QStringLiteral("Libros"), QStringLiteral("LibBrw")) && ws().exists(QStringLiteral("Libros")))
+    if (!open(QStringLiteral("Libros"), alias::kLibBrw) && ws().exists(QStringLiteral("Libros")))
         return false;
-    WorkArea* books = ws().area(QStringLiteral("LibBrw"));
+    WorkArea* books = ws().area(alias::kLibBrw);
     if (!books || books->recCount() == 0 || (books->goTop(), books->eof())) {
         ui::messages().stop(QStringLiteral("Debe definir un libro de guardia"));
         if (hooks().newBookEditor)
             hooks().newBookEditor();
-        books = ws().area(QStringLiteral("LibBrw"));
+        books = ws().area(alias::kLibBrw);
         if (!books || (books->goTop(), books->eof()))
             return false;
     }
     // 2. The active book: the first one marked, or else the first one, marked now.
-    QString book;
     for (books->goTop(); !books->eof(); books->skip())
         if (books->logical(QStringLiteral("ACTIVO")))
             break;
     if (books->eof()) {
         books->goTop();
-        ws().select(QStringLiteral("LibBrw"));
+        ws().select(alias::kLibBrw);
         if (!books->readOnly() && RECLOCK()) {
             books->put(QStringLiteral("ACTIVO"), true);
             books->unlock();
         }
     }
-    book = books->str(QStringLiteral("NOMBRE")).trimmed();
+    const QString book = books->str(QStringLiteral("NOMBRE")).trimmed();
     if (bookOut)
         *bookOut = book;
 
     // 3. Reference tables.
-    show(QStringLiteral("Bandas"));
-    open(QStringLiteral("Band"), QStringLiteral("Band"));
-    advance();
-    show(QStringLiteral("Modos"));
-    open(QStringLiteral("Modo"), QStringLiteral("Modo"));
-    advance();
-    show(QStringLiteral("Propagación"));
-    open(QStringLiteral("Propa"), QStringLiteral("Propa"));
-    advance();
-    show(QStringLiteral("IOTA"));
-    open(QStringLiteral("iota"), QStringLiteral("iota"));
-    advance();
-    show(QStringLiteral("Provincias"));
-    open(QStringLiteral("prv"), QStringLiteral("prv"));
-    advance();
-    show(QStringLiteral("Sub.Div provinciales"));
-    open(QStringLiteral("subprv"), QStringLiteral("subprv"));
-    advance();
-    show(QStringLiteral("Entidades"));
-    open(QStringLiteral("ENT"), QStringLiteral("ENT"));
-    advance();
-    show(QStringLiteral("Prefijos"));
-    open(QStringLiteral("Pfx"), QStringLiteral("Pfx"));
-    advance();
-    show(QStringLiteral("Spots"));
-    if (emptied(QStringLiteral("spots"), QStringLiteral("spots")))
-        ws().area(QStringLiteral("spots"))->setOrder(0);
-    advance();
-    show(QStringLiteral("Cluster"));
-    open(QStringLiteral("CLUSTER"), QStringLiteral("CLUSTER"));
-    advance();
+    openAll(kReferenceTables);
 
     // 4. The log book, four times.
     show(QStringLiteral("Libro de guardia"));
-    if (!ws().area(QStringLiteral("log"))) {
+    if (!ws().area(alias::kLog)) {
         QString logBook = book;
-        if (!open(QStringLiteral("Log") + logBook, QStringLiteral("Log"))) {
+        if (!open(QStringLiteral("Log") + logBook, alias::kLog)) {
             books->goTop();
             logBook = books->str(QStringLiteral("NOMBRE")).trimmed();
-            open(QStringLiteral("Log") + logBook, QStringLiteral("Log"));
+            open(QStringLiteral("Log") + logBook, alias::kLog);
         }
-        if (WorkArea* log = ws().area(QStringLiteral("Log"))) {
+        if (WorkArea* log = ws().area(alias::kLog)) {
             // The custom tag starts every session empty.
             if (!log->readOnly() && log->setOrder(QStringLiteral("custom"))) {
                 for (log->goTop(); !log->eof(); log->skip())
@@ -364,57 +399,21 @@ bool ABREDBF(ui::Meter* meter, QString* bookOut)
             }
             log->setOrder(1);
             log->goTop();
-            open(QStringLiteral("Log") + logBook, QStringLiteral("Log2"), QStringLiteral("call"));
-            open(QStringLiteral("Log") + logBook, QStringLiteral("LogQsl"), QStringLiteral("call"));
-            open(QStringLiteral("Log") + logBook, QStringLiteral("LogSpool"), QStringLiteral("PrnQsl"));
+            open(QStringLiteral("Log") + logBook, alias::kLog2, QStringLiteral("call"));
+            open(QStringLiteral("Log") + logBook, alias::kLogQsl, QStringLiteral("call"));
+            open(QStringLiteral("Log") + logBook, alias::kLogSpool, QStringLiteral("PrnQsl"));
         }
     }
     advance();
     // 5. Attachments and award references.
     show(QStringLiteral("Ficheros adjuntos"));
-    if (!ws().area(QStringLiteral("Attach"))) {
-        open(QStringLiteral("Attach") + book, QStringLiteral("Attach"));
-        open(QStringLiteral("Dpl") + book, QStringLiteral("DplLog"));
+    if (!ws().area(alias::kAttach)) {
+        open(QStringLiteral("Attach") + book, alias::kAttach);
+        open(QStringLiteral("Dpl") + book, alias::kDplLog);
     }
     advance();
     // 6. The rest.
-    open(QStringLiteral("DplCfg"), QStringLiteral("DplCfg"));
-    show(QStringLiteral("Plan de Banda"));
-    open(QStringLiteral("BandMap"), QStringLiteral("BandMap"));
-    advance();
-    show(QStringLiteral("Formatos QSL"));
-    open(QStringLiteral("FrmQsl"), QStringLiteral("FrmQsl"));
-    advance();
-    show(QStringLiteral("VHF CallSing"));
-    open(QStringLiteral("vhfdb"), QStringLiteral("vhfdb"));
-    advance();
-    if (ws().exists(QStringLiteral("CfgSpot"))) {
-        show(QStringLiteral("Configuración Cluster"));
-        open(QStringLiteral("CfgSpot"), QStringLiteral("CfgSpot"));
-    }
-    advance();
-    if (ws().exists(QStringLiteral("DplCab"))) {
-        show(QStringLiteral("Diplomas"));
-        open(QStringLiteral("DplCab"), QStringLiteral("DplCab"));
-        open(QStringLiteral("DplDet"), QStringLiteral("DplDet"));
-    }
-    advance();
-    if (ws().exists(QStringLiteral("know")))
-        open(QStringLiteral("know"), QStringLiteral("know"));
-    if (ws().exists(QStringLiteral("WWV"))) {
-        show(QStringLiteral("WWV"));
-        open(QStringLiteral("wwv"), QStringLiteral("wwv"));
-    }
-    if (ws().exists(QStringLiteral("WCY"))) {
-        show(QStringLiteral("WCY"));
-        open(QStringLiteral("wcy"), QStringLiteral("wcy"));
-    }
-    advance();
-    if (ws().exists(QStringLiteral("ann"))) {
-        show(QStringLiteral("Anuncios Cluster"));
-        emptied(QStringLiteral("ann"), QStringLiteral("ann"));
-    }
-    advance();
+    openAll(kOtherTables);
     return true;
 }
 
