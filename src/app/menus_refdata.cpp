@@ -15,8 +15,8 @@
 
 namespace {
 
-// "Importar Contest Country File(CTY.DAT)": the file to import. The download
-// button arrives with the web client.
+// "Importar Contest Country File(CTY.DAT)": the file to import. (Downloading
+// it needs the web client, which the program does not have yet.)
 QString chooseCtyFile(QWidget* parent)
 {
     QDialog d(parent);

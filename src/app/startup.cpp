@@ -156,7 +156,8 @@ void SETUP()
     // 1. focused entry fields stand out; a full field is left with Enter
     qApp->setStyleSheet(QStringLiteral("QLineEdit:focus { background-color: #FCE8AB; }"));
     TAppl::setConfirm(true);
-    // 2-4. progress dialog, migration and rig check come with their features
+    // 2-4. the progress dialog is the meter's; the program has no version
+    // migration and no rig control yet
     // 5. the settings record
     if (!ws().area(QStringLiteral("cfg")) && !store::NETUSE(QStringLiteral("cfg"), true, 1, QStringLiteral("cfg")))
         return;
