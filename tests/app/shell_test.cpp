@@ -26,10 +26,13 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 
 #include <gtest/gtest.h>
 
@@ -122,6 +125,21 @@ void registerTestView(const QString& name, QStringList* opened)
     });
 }
 
+// The menu bar or a menu as an outline, one entry a line, indented by depth:
+// "---" for a separator, "(off)" after an entry that is disabled.
+void outline(const QList<QAction*>& actions, int depth, QStringList* out)
+{
+    for (QAction* a : actions) {
+        QString line = QString(depth * 2, QLatin1Char(' '));
+        line += a->isSeparator() ? QStringLiteral("---") : a->text();
+        if (!a->isSeparator() && !a->isEnabled())
+            line += QStringLiteral(" (off)");
+        *out << line;
+        if (a->menu())
+            outline(a->menu()->actions(), depth + 1, out);
+    }
+}
+
 } // namespace
 
 TEST_F(ShellTest, FirstStartAsksForTheCallAndCreatesItsBook)
@@ -149,6 +167,110 @@ TEST_F(ShellTest, FirstStartAsksForTheCallAndCreatesItsBook)
     EXPECT_TRUE(frame()->action("Reorganizar ...")->isEnabled());
     EXPECT_TRUE(frame()->action("Importar CTY ..")->isEnabled());
     EXPECT_FALSE(frame()->action("Traspasar ...")->isEnabled());   // its view comes later
+}
+
+// The menu bar and the tool bar as the user has always had them: captions,
+// access keys, separators, sub-menus, and which entries have their view yet.
+TEST_F(ShellTest, MenuAndToolBarKeepTheirEntries)
+{
+    prepareHome();
+    ASSERT_TRUE(start());
+    QStringList menu;
+    outline(frame()->menuBar()->actions(), 0, &menu);
+    const QStringList expected = {
+        "Ficheros",
+        "  &Libros de Guardia... (off)",
+        "  &Entidades... (off)",
+        "  IOTA... (off)",
+        "  &Modos... (off)",
+        "  &Bandas... (off)",
+        "  &Conocidos... (off)",
+        "  ---",
+        "  &Terminar",
+        "Ver",
+        "  Log (off)",
+        "  QSO anteriores (off)",
+        "  DX cluster (off)",
+        "  Telnet (off)",
+        "Diplomas",
+        "  Configurar diplomas ... (off)",
+        "  ---",
+        "  Ver e imprimir (off)",
+        "QSL",
+        "  Formatos de QSL... (off)",
+        "&Informes",
+        "  Entidades trabajadas pendientes de confirmar... (off)",
+        "  Entidades no trabajadas... (off)",
+        "&Gráficos",
+        "  Por continentes... (off)",
+        "  Por modos... (off)",
+        "  Por bandas... (off)",
+        "  Por entidades... (off)",
+        "  Por Horas... (off)",
+        "&Utilidades",
+        "  Reorganizar ...",
+        "  &Importar",
+        "    Importar ADIF ...",
+        "    Importar Cabrillo...",
+        "    Importar Radioges... (off)",
+        "    ---",
+        "    Importar confirmaciones LOTW...",
+        "    ---",
+        "    Descargar última version de Entidades y prefijos (off)",
+        "    ---",
+        "    Importar CTY ..",
+        "  Exportar",
+        "    Adif ...",
+        "    Cabrillo...",
+        "  Versión actual de CTY.DAT",
+        "  Traspasar ... (off)",
+        "  Copia/restaruarción",
+        "    Copia de seguridad... (off)",
+        "    Restaurar copia... (off)",
+        "  ---",
+        "  Utiles...",
+        "    Lat,Lon y locator... (off)",
+        "    Cálculo distancias y rumbos... (off)",
+        "    Perfil elevación ... (off)",
+        "  ---",
+        "  Configurar aplicación...",
+        "  Foros de soporte ",
+        "  &Sobre...",
+        "&+Plus",
+    };
+    EXPECT_EQ(menu, expected) << menu.join('\n').toStdString();
+
+    auto* tb = frame()->findChild<QToolBar*>("ToolBar");
+    ASSERT_TRUE(tb);
+    EXPECT_EQ(tb->windowTitle(), "Herramientas");
+    QStringList buttons;
+    for (QAction* a : tb->actions())
+        buttons << (a->isSeparator() ? QStringLiteral("---")
+                                     : a->text() + " | " + a->toolTip() + (a->isEnabled() ? "" : " (off)")
+                                           + (a->icon().isNull() ? " (no icon)" : ""));
+    const QStringList expectedButtons = {
+        "&Log | Seleccionar libro de guardia (off)",
+        "DX &Cluster | Telnet Dx Cluster (off)",
+        "Diplomas | Gestión de diplomas (off)",
+        "---",
+        "Reorganizar | Reorganizar base de datos",
+        "Configuración | Configurar aplicación",
+        "---",
+        "Salir | Cerrar programa",
+    };
+    EXPECT_EQ(buttons, expectedButtons) << buttons.join('\n').toStdString();
+    for (QAction* a : tb->actions())
+        if (!a->isSeparator())
+            if (QWidget* w = tb->widgetForAction(a)) {
+                EXPECT_GE(w->minimumWidth(), 55) << a->text().toStdString();
+                EXPECT_GE(w->minimumHeight(), 55) << a->text().toStdString();
+            }
+    EXPECT_EQ(tb->iconSize(), QSize(32, 32));
+
+    // the menu entries that carry an image
+    for (QAction* a : frame()->findChildren<QAction*>())
+        if (a->text() == "&Terminar" || a->text() == "Reorganizar ..." || a->text() == "&Importar" || a->text() == "Exportar")
+            EXPECT_FALSE(a->icon().isNull()) << a->text().toStdString();
 }
 
 TEST_F(ShellTest, CtyImportFromTheMenuAndItsVersion)
