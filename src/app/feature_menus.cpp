@@ -1,15 +1,37 @@
 #include "feature_menus.h"
 
-#include "main_frame.h"
+#include "command_registry.h"
 
 // Each feature's entries live in a file of their own.
-void connectAdifMenus(MainFrame* frame);
-void connectCabrilloMenus(MainFrame* frame);
-void connectRefdataMenus(MainFrame* frame);
+void registerShellCommands(CommandRegistry& r);
+void registerAdifCommands(CommandRegistry& r);
+void registerCabrilloCommands(CommandRegistry& r);
+void registerLotwCommands(CommandRegistry& r);
+void registerRefdataCommands(CommandRegistry& r);
 
-void connectFeatureMenus(MainFrame* frame)
+void registerFeatureCommands(CommandRegistry& registry)
 {
-    connectAdifMenus(frame);
-    connectCabrilloMenus(frame);
-    connectRefdataMenus(frame);
+    const struct {
+        Feature feature;
+        void (*claim)(CommandRegistry&);
+    } features[] = {
+        {Feature::Shell, registerShellCommands},     {Feature::Adif, registerAdifCommands},
+        {Feature::Cabrillo, registerCabrilloCommands}, {Feature::Lotw, registerLotwCommands},
+        {Feature::Refdata, registerRefdataCommands},
+    };
+    for (const auto& f : features) {
+        registry.setFeature(f.feature);
+        f.claim(registry);
+    }
+    registry.setFeature(Feature::None);
+}
+
+const CommandRegistry& featureCommands()
+{
+    static const CommandRegistry registry = [] {
+        CommandRegistry r;
+        registerFeatureCommands(r);
+        return r;
+    }();
+    return registry;
 }

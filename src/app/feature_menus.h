@@ -1,7 +1,10 @@
 #pragma once
-// Menu entries of the features that have their views: each feature connects
-// its entries here and enables them (the others stay disabled in the frame).
+// The menu entries of the features that have their views: each feature claims
+// its own entries by id (the others stay disabled in the frame).
 
-class MainFrame;
+class CommandRegistry;
 
-void connectFeatureMenus(MainFrame* frame);
+// Every feature's claims, made once.
+const CommandRegistry& featureCommands();
+// The claims of every feature into a registry of one's own.
+void registerFeatureCommands(CommandRegistry& registry);

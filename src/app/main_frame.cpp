@@ -1,8 +1,9 @@
 #include "main_frame.h"
 
+#include "command_registry.h"
+#include "commands.h"
 #include "feature_menus.h"
 #include "script_modules.h"
-#include "spanish.h"
 #include "startup.h"
 #include "tappl.h"
 #include "twin.h"
@@ -10,10 +11,7 @@
 #include "core/messages.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
-#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
@@ -22,7 +20,6 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
-#include <QUrl>
 
 namespace {
 
@@ -89,149 +86,110 @@ MainFrame::MainFrame()
     tWin::setArea(m_area);
     m_area->viewport()->installEventFilter(this);
     BUILDMENU();
-    buildToolBar();
+    build(CommandId::ToolBar);
     buildStatusBar();
-    connectFeatureMenus(this);
 }
 
-QAction* MainFrame::add(QMenu* menu, const QString& caption, std::function<void()> run, const QString& icon)
+QAction* MainFrame::action(CommandId id) const
 {
-    QAction* a = menu->addAction(caption);
-    a->setObjectName(caption);
-    if (!icon.isEmpty())
-        a->setIcon(iconFor(icon));
-    if (run)
-        connect(a, &QAction::triggered, this, [run] { run(); });
-    else
-        a->setEnabled(false);   // its view arrives with a later version
-    return a;
+    auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
 }
 
-QAction* MainFrame::action(const QString& caption) const
+QAction* MainFrame::plusAction(const QString& label) const
 {
-    for (QAction* a : findChildren<QAction*>())
-        if (a->objectName() == caption || a->text() == caption)
-            return a;
+    if (m_plus)
+        for (QAction* a : m_plus->actions())
+            if (a->text() == label)
+                return a;
     return nullptr;
 }
 
 void MainFrame::BUILDMENU()
 {
-    QMenuBar* bar = menuBar();
-    bar->clear();
-    QMenu* files = bar->addMenu(QStringLiteral("Ficheros"));
-    add(files, QStringLiteral("&Libros de Guardia..."));
-    add(files, QStringLiteral("&Entidades..."));
-    add(files, QStringLiteral("IOTA..."));
-    add(files, QStringLiteral("&Modos..."));
-    add(files, QStringLiteral("&Bandas..."));
-    add(files, QStringLiteral("&Conocidos..."));
-    files->addSeparator();
-    add(files, QStringLiteral("&Terminar"), [] { oAppl->End(); }, QStringLiteral("QUIT16"));
+    menuBar()->clear();
+    build(CommandId::MenuBar);
+}
 
-    QMenu* view = bar->addMenu(QStringLiteral("Ver"));
-    add(view, QStringLiteral("Log"));
-    add(view, QStringLiteral("QSO anteriores"));
-    add(view, QStringLiteral("DX cluster"));
-    add(view, QStringLiteral("Telnet"));
-
-    QMenu* awards = bar->addMenu(QStringLiteral("Diplomas"));
-    add(awards, QStringLiteral("Configurar diplomas ..."));
-    awards->addSeparator();
-    awards->addMenu(QStringLiteral("Ver e imprimir"))->setEnabled(false);
-
-    QMenu* qsl = bar->addMenu(QStringLiteral("QSL"));
-    add(qsl, QStringLiteral("Formatos de QSL..."));
-
-    QMenu* reports = bar->addMenu(QStringLiteral("&Informes"));
-    add(reports, QStringLiteral("Entidades trabajadas pendientes de confirmar..."));
-    add(reports, QStringLiteral("Entidades no trabajadas..."));
-
-    QMenu* charts = bar->addMenu(QStringLiteral("&Gráficos"));
-    for (const char* c : {"Por continentes...", "Por modos...", "Por bandas...", "Por entidades...", "Por Horas..."})
-        add(charts, QString::fromUtf8(c));
-
-    QMenu* tools = bar->addMenu(QStringLiteral("&Utilidades"));
-    add(tools, QStringLiteral("Reorganizar ..."), [] { reorganizeCommand(); }, QStringLiteral("reindex16"));
-    QMenu* imports = tools->addMenu(iconFor(QStringLiteral("import16")), QStringLiteral("&Importar"));
-    add(imports, QStringLiteral("Importar ADIF ..."));
-    add(imports, QStringLiteral("Importar Cabrillo..."));
-    add(imports, QStringLiteral("Importar Radioges..."));
-    imports->addSeparator();
-    add(imports, QStringLiteral("Importar confirmaciones LOTW..."));
-    imports->addSeparator();
-    add(imports, QStringLiteral("Descargar última version de Entidades y prefijos"));
-    imports->addSeparator();
-    add(imports, QStringLiteral("Importar CTY .."));
-    QMenu* exports = tools->addMenu(iconFor(QStringLiteral("export16")), QStringLiteral("Exportar"));
-    add(exports, QStringLiteral("Adif ..."));
-    add(exports, QStringLiteral("Cabrillo..."));
-    add(tools, QStringLiteral("Versión actual de CTY.DAT"));
-    add(tools, QStringLiteral("Traspasar ..."));
-    QMenu* backup = tools->addMenu(QStringLiteral("Copia/restaruarción"));
-    add(backup, QStringLiteral("Copia de seguridad..."));
-    add(backup, QStringLiteral("Restaurar copia..."));
-    tools->addSeparator();
-    QMenu* utils = tools->addMenu(QStringLiteral("Utiles..."));
-    add(utils, QStringLiteral("Lat,Lon y locator..."));
-    add(utils, QStringLiteral("Cálculo distancias y rumbos..."));
-    add(utils, QStringLiteral("Perfil elevación ..."));
-    tools->addSeparator();
-    add(tools, QStringLiteral("Configurar aplicación..."), [] { openSettings(); });
-    add(tools, QStringLiteral("Foros de soporte "), [] {
-        const QString url = oAppl->ini().getString(QStringLiteral("Config"), QStringLiteral("Foro"),
-                                                   QStringLiteral("https://github.com/orlanlog/orlanlog/discussions"));
-        if (!QDesktopServices::openUrl(QUrl(url)))
-            ui::messages().alert(QStringLiteral("No se pudo abrir el navegador. La dirección del foro de soporte es:\r\n\r\n") + url,
-                                 QStringLiteral("Foros de soporte"));
-    });
-    add(tools, QStringLiteral("&Sobre..."), [this] {
-        ui::messages().info(oAppl->cCpyRght + QStringLiteral("\nQt ") + QString::fromLatin1(qVersion()) + QLatin1Char('\n')
-                                + oAppl->cName + QLatin1Char(' ') + oAppl->cVer + QStringLiteral(", ")
-                                + QStringLiteral("GCC " __VERSION__ ", compilado el ") + spanishCompilerDate(__DATE__),
-                            QStringLiteral("Sobre ") + oAppl->cName);
-    });
-    QMenu* plus = bar->addMenu(QStringLiteral("&+Plus"));
-    MNUPLUS(plus);
+// Adds the entries of the table that go under root (the menu bar or the tool
+// bar), in order: a parent is always listed before what it holds.
+void MainFrame::build(CommandId root)
+{
+    const CommandRegistry& registry = featureCommands();
+    std::map<CommandId, QMenu*> menus;
+    QToolBar* tb = nullptr;
+    auto underRoot = [&](const Command& c) {
+        return c.id == root || c.parent == root || menus.count(c.parent) > 0;
+    };
+    auto connectTo = [&](QAction* a, CommandId id) {
+        const Opener* open = registry.opener(id);
+        if (open)
+            connect(a, &QAction::triggered, this, [this, run = *open] { run(this); });
+        else
+            a->setEnabled(false);   // its view arrives with a later version
+    };
+    for (const Command& c : commands()) {
+        if (!underRoot(c))
+            continue;
+        const QString caption = QString::fromUtf8(c.caption);
+        QMenu* inMenu = menus.count(c.parent) ? menus[c.parent] : nullptr;
+        switch (c.kind) {
+        case CommandKind::Bar:
+            if (c.id == CommandId::ToolBar) {
+                tb = addToolBar(caption);
+                tb->setObjectName(QStringLiteral("ToolBar"));
+                tb->setIconSize(QSize(32, 32));
+                tb->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+                tb->setMovable(false);
+            }
+            break;
+        case CommandKind::Menu: {
+            QMenu* m = inMenu ? inMenu->addMenu(iconFor(QString::fromLatin1(c.icon)), caption) : menuBar()->addMenu(caption);
+            if (c.enabledBy == Feature::None)
+                m->setEnabled(false);
+            menus[c.id] = m;
+            if (c.id == CommandId::PlusMenu) {
+                m_plus = m;
+                MNUPLUS(m);
+            }
+            break;
+        }
+        case CommandKind::Item: {
+            QAction* a = inMenu->addAction(caption);
+            a->setObjectName(caption);
+            if (*c.icon)
+                a->setIcon(iconFor(QString::fromLatin1(c.icon)));
+            connectTo(a, c.id);
+            m_actions[c.id] = a;
+            break;
+        }
+        case CommandKind::Separator:
+            if (inMenu)
+                inMenu->addSeparator();
+            else if (tb)
+                tb->addSeparator();
+            break;
+        case CommandKind::Button: {
+            QAction* a = tb->addAction(iconFor(QString::fromLatin1(c.icon)), caption);
+            a->setObjectName(QStringLiteral("tb:") + caption);
+            a->setToolTip(QString::fromUtf8(c.tip));
+            connectTo(a, c.runs == CommandId::None ? c.id : c.runs);
+            if (QWidget* w = tb->widgetForAction(a))
+                w->setMinimumSize(55, 55);
+            m_actions[c.id] = a;
+            break;
+        }
+        }
+    }
 }
 
 void MainFrame::MNUPLUS(QMenu* plus)
 {
     for (const QString& file : scriptModules(oAppl->cDirLocal + QStringLiteral("obj/"))) {
-        const QString label = QFileInfo(file).completeBaseName();
-        add(plus, label, [file] { runScriptModule(file); });
+        QAction* a = plus->addAction(QFileInfo(file).completeBaseName());
+        a->setObjectName(a->text());
+        connect(a, &QAction::triggered, this, [file] { runScriptModule(file); });
     }
-}
-
-void MainFrame::buildToolBar()
-{
-    QToolBar* tb = addToolBar(QStringLiteral("Herramientas"));
-    tb->setObjectName(QStringLiteral("ToolBar"));
-    tb->setIconSize(QSize(32, 32));
-    tb->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    tb->setMovable(false);
-    auto button = [&](const QString& image, const QString& caption, const QString& tip, std::function<void()> run) {
-        QAction* a = tb->addAction(iconFor(image), caption);
-        a->setObjectName(QStringLiteral("tb:") + caption);
-        a->setToolTip(tip);
-        if (run)
-            connect(a, &QAction::triggered, this, [run] { run(); });
-        else
-            a->setEnabled(false);
-        if (QWidget* w = tb->widgetForAction(a))
-            w->setMinimumSize(55, 55);
-        return a;
-    };
-    button(QStringLiteral("EXCHANGE"), QStringLiteral("&Log"), QStringLiteral("Seleccionar libro de guardia"), {});
-    button(QStringLiteral("TELNET"), QStringLiteral("DX &Cluster"), QStringLiteral("Telnet Dx Cluster"), {});
-    button(QStringLiteral("SCROLL"), QStringLiteral("Diplomas"), QStringLiteral("Gestión de diplomas"), {});
-    tb->addSeparator();
-    button(QStringLiteral("REINDEX"), QStringLiteral("Reorganizar"), QStringLiteral("Reorganizar base de datos"),
-           [] { reorganizeCommand(); });
-    button(QStringLiteral("TOOLBOX"), QStringLiteral("Configuración"), QStringLiteral("Configurar aplicación"),
-           [] { openSettings(); });
-    tb->addSeparator();
-    button(QStringLiteral("QUIT"), QStringLiteral("Salir"), QStringLiteral("Cerrar programa"), [this] { close(); });
 }
 
 void MainFrame::buildStatusBar()

@@ -1,4 +1,5 @@
 // Menu entries of the ADIF import and export.
+#include "command_registry.h"
 #include "main_frame.h"
 #include "tappl.h"
 #include "windows.h"
@@ -7,28 +8,20 @@
 #include "interchange/adif_import.h"
 #include "interchange/adif_import_dialog.h"
 
-#include <QAction>
 #include <QDir>
 
-void connectAdifMenus(MainFrame* frame)
+void registerAdifCommands(CommandRegistry& r)
 {
-    if (QAction* a = frame->action(QStringLiteral("Importar ADIF ..."))) {
-        a->setEnabled(true);
-        QObject::connect(a, &QAction::triggered, frame, [frame] {
-            interchange::AdifImportOptions o;
-            o.appl = oAppl->cAppl;
-            if (!interchange::adifImportDialog(oAppl->cName + QLatin1Char(' ') + oAppl->cVer, QDir::currentPath(), &o, frame))
-                return;
-            MSGMETER([&o](ui::Meter& m) { interchange::ADIFIMP(m, o); }, QStringLiteral("Procesando..."),
-                     QStringLiteral("Importando datos ... "));
-            REFWND(QStringLiteral("ManLog"));
-        });
-    }
-    if (QAction* a = frame->action(QStringLiteral("Adif ..."))) {
-        a->setEnabled(true);
-        QObject::connect(a, &QAction::triggered, frame, [frame] {
-            interchange::adifExportCommand({oAppl->cName, oAppl->cVer, oAppl->cAppl}, QDir::currentPath(), oAppl->cLibro,
-                                           frame);
-        });
-    }
+    r.registerCommand(CommandId::ImportAdif, [](MainFrame* frame) {
+        interchange::AdifImportOptions o;
+        o.appl = oAppl->cAppl;
+        if (!interchange::adifImportDialog(oAppl->cName + QLatin1Char(' ') + oAppl->cVer, QDir::currentPath(), &o, frame))
+            return;
+        MSGMETER([&o](ui::Meter& m) { interchange::ADIFIMP(m, o); }, QStringLiteral("Procesando..."),
+                 QStringLiteral("Importando datos ... "));
+        REFWND(WindowId::Log);
+    });
+    r.registerCommand(CommandId::ExportAdif, [](MainFrame* frame) {
+        interchange::adifExportCommand({oAppl->cName, oAppl->cVer, oAppl->cAppl}, QDir::currentPath(), oAppl->cLibro, frame);
+    });
 }

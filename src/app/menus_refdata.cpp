@@ -1,4 +1,5 @@
 // Menu entries of the CTY.DAT import and of its version.
+#include "command_registry.h"
 #include "main_frame.h"
 #include "tappl.h"
 #include "windows.h"
@@ -8,7 +9,6 @@
 #include "ui/file_chooser.h"
 #include "core/messages.h"
 
-#include <QAction>
 #include <QDialog>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -38,21 +38,15 @@ QString chooseCtyFile(QWidget* parent)
 
 } // namespace
 
-void connectRefdataMenus(MainFrame* frame)
+void registerRefdataCommands(CommandRegistry& r)
 {
-    if (QAction* a = frame->action(QStringLiteral("Importar CTY .."))) {
-        a->setEnabled(true);
-        QObject::connect(a, &QAction::triggered, frame, [frame] {
-            const QString file = chooseCtyFile(frame);
-            if (file.isEmpty())
-                return;
-            MSGMETER([&](ui::Meter& m) { refdata::CTYIMP(m, false, file); }, QStringLiteral("Procesando..."),
-                     QStringLiteral("Importando prefijos y coordenadas ..."));
-        });
-    }
-    if (QAction* a = frame->action(QStringLiteral("Versión actual de CTY.DAT"))) {
-        a->setEnabled(true);
-        QObject::connect(a, &QAction::triggered, frame,
-                         [] { ui::messages().info(QStringLiteral("VERaammdd\r\n") + refdata::CTYVER()); });
-    }
+    r.registerCommand(CommandId::ImportCty, [](MainFrame* frame) {
+        const QString file = chooseCtyFile(frame);
+        if (file.isEmpty())
+            return;
+        MSGMETER([&](ui::Meter& m) { refdata::CTYIMP(m, false, file); }, QStringLiteral("Procesando..."),
+                 QStringLiteral("Importando prefijos y coordenadas ..."));
+    });
+    r.registerCommand(CommandId::CtyVersion,
+                      [](MainFrame*) { ui::messages().info(QStringLiteral("VERaammdd\r\n") + refdata::CTYVER()); });
 }

@@ -216,10 +216,10 @@ bool FINALIZAR()
 {
     if (!oAppl->lCerrar && !ui::messages().yesNo(QStringLiteral("Cerrar aplicación"), oAppl->cName))
         return false;
-    if (store::hooks().closeEntryForm)
-        store::hooks().closeEntryForm();
-    if (store::hooks().closeDxccDialog)
-        store::hooks().closeDxccDialog();
+    if (store::hooks().endEditing)
+        store::hooks().endEditing();
+    if (store::hooks().closeFloatingPanels)
+        store::hooks().closeFloatingPanels();
     oAppl->oDlgDxcc = nullptr;
     SAVOPNWND();
     IniFile& ini = oAppl->ini();
@@ -286,11 +286,11 @@ int MAIN(int argc, char** argv)
     appl->cVer = QStringLiteral(ORLANLOG_VERSION);
     g_messages = std::make_unique<ui::GuiMessages>(nullptr, appl->cName + QLatin1Char(' ') + appl->cVer);
     ui::setMessages(g_messages.get());
-    store::hooks().saveAndCloseWindows = [] {
+    store::hooks().closeWindowsForReopening = [] {
         SAVOPNWND();
         CLSWNDALL();
     };
-    store::hooks().secondStage = [] { SETUP(); };
+    store::hooks().reopenSession = [] { SETUP(); };
     const bool argument = argc > 1 && argv[1][0] != '\0';
     if (!firstStage(!argument))
         return 1;

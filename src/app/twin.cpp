@@ -1,6 +1,7 @@
 #include "twin.h"
 
 #include "tappl.h"
+#include "window_names.h"
 
 #include "core/messages.h"
 #include "ui/q7browse.h"
@@ -13,6 +14,8 @@
 namespace {
 QMdiArea* g_area = nullptr;
 }
+
+tWin::tWin(WindowId id, const QString& title) : tWin(windowName(id), title) {}
 
 void tWin::setArea(QMdiArea* area) { g_area = area; }
 QMdiArea* tWin::area() { return g_area; }

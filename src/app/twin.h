@@ -4,6 +4,8 @@
 // (rows of 16 pixels, columns of 8 pixels); the window bookkeeping finds open
 // windows by that name.
 
+#include "command_ids.h"
+
 #include <QMdiSubWindow>
 
 class QToolBar;
@@ -17,6 +19,8 @@ class tWin : public QMdiSubWindow {
 public:
     // Creates the window in the frame's MDI area, placed from its INI section.
     tWin(const QString& cName, const QString& cTitle = QString());
+    // The same, named by id (window_names.h).
+    explicit tWin(WindowId id, const QString& cTitle = QString());
 
     QString cName;       // the window key
     QString cBrwState;   // grid state read at creation, "" when none

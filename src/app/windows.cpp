@@ -2,6 +2,7 @@
 
 #include "tappl.h"
 #include "twin.h"
+#include "window_names.h"
 
 #include "core/messages.h"
 
@@ -13,13 +14,9 @@
 
 namespace {
 
-// The six views the program reopens, in the order a tie would keep.
-const QStringList kReopenable = {QStringLiteral("ManLib"), QStringLiteral("ManEnt"), QStringLiteral("ManLog"),
-                                 QStringLiteral("QsoAnt"), QStringLiteral("Telnet"), QStringLiteral("Spots")};
-
-std::map<QString, std::function<void()>>& openers()
+std::map<WindowId, std::function<void()>>& openers()
 {
-    static std::map<QString, std::function<void()>> m;
+    static std::map<WindowId, std::function<void()>> m;
     return m;
 }
 
@@ -35,12 +32,12 @@ QList<tWin*> windows()
 
 } // namespace
 
-void registerView(const QString& name, std::function<void()> open) { openers()[name] = std::move(open); }
-bool viewRegistered(const QString& name) { return openers().count(name) > 0; }
+void registerView(WindowId id, std::function<void()> open) { openers()[id] = std::move(open); }
+bool viewRegistered(WindowId id) { return openers().count(id) > 0; }
 
-void openView(const QString& name)
+void openView(WindowId id)
 {
-    auto it = openers().find(name);
+    auto it = openers().find(id);
     if (it != openers().end() && it->second)
         it->second();
 }
@@ -56,13 +53,14 @@ void SAVOPNWND()
 void RSTOPNWND()
 {
     const QString opn = oAppl->ini().getString(QStringLiteral("Wnd"), QStringLiteral("Opn"), QString());
-    std::vector<std::pair<int, QString>> found;
-    for (const QString& name : kReopenable)
-        found.emplace_back(int(opn.indexOf(name)) + 1, name);
+    std::vector<std::pair<int, WindowId>> found;
+    for (const WindowName& w : windowNames())
+        if (w.reopens)
+            found.emplace_back(int(opn.indexOf(QLatin1String(w.name))) + 1, w.id);
     std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (const auto& [pos, name] : found)
-        if (pos > 0 && !LOPNWND(name))
-            openView(name);
+    for (const auto& [pos, id] : found)
+        if (pos > 0 && !LOPNWND(id))
+            openView(id);
 }
 
 bool LOPNWND(const QString& name)
@@ -94,7 +92,7 @@ void CLSWNDALL()
     for (;;) {
         tWin* victim = nullptr;
         for (tWin* w : windows())
-            if (w->cName != QLatin1String("Telnet")) {
+            if (w->cName != windowName(WindowId::Cluster)) {
                 victim = w;
                 break;
             }
@@ -113,6 +111,11 @@ tWin* HWND(const QString& name)
             last = w;
     return last;
 }
+
+bool LOPNWND(WindowId id) { return LOPNWND(windowName(id)); }
+void REFWND(WindowId id, bool deep) { REFWND(windowName(id), deep); }
+void CLSWND(WindowId id) { CLSWND(windowName(id)); }
+tWin* HWND(WindowId id) { return HWND(windowName(id)); }
 
 void WINSAVPOS(QWidget* window, const QString& section)
 {

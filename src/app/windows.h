@@ -2,6 +2,8 @@
 // The bookkeeping of the named child windows: which are open, refresh, close,
 // find by name, the set reopened after a restart, positions, the progress box.
 
+#include "command_ids.h"
+
 #include <QString>
 
 #include <functional>
@@ -13,18 +15,24 @@ namespace ui {
 class Meter;
 }
 
-// The views that can be reopened at start, by window name; each issue that
-// builds a view registers its opener here.
-void registerView(const QString& name, std::function<void()> open);
-bool viewRegistered(const QString& name);
-void openView(const QString& name);
+// The views that can be reopened at start; each feature that builds a view
+// registers its opener here.
+void registerView(WindowId id, std::function<void()> open);
+bool viewRegistered(WindowId id);
+void openView(WindowId id);
 
 void SAVOPNWND();
 void RSTOPNWND();
+// Windows by id; the forms that take a name compare it exactly with the
+// name the window carries (tWin::cName).
+bool LOPNWND(WindowId id);
 bool LOPNWND(const QString& name);
+void REFWND(WindowId id, bool deep = false);
 void REFWND(const QString& name, bool deep = false);
+void CLSWND(WindowId id);
 void CLSWND(const QString& name);
 void CLSWNDALL();
+tWin* HWND(WindowId id);
 tWin* HWND(const QString& name);
 void WINSAVPOS(QWidget* window, const QString& section);
 // The progress box; true when the user cancelled.

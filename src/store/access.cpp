@@ -357,8 +357,8 @@ bool ABREDBF(ui::Meter* meter, QString* bookOut)
     WorkArea* books = ws().area(alias::kLibBrw);
     if (!books || books->recCount() == 0 || (books->goTop(), books->eof())) {
         ui::messages().stop(QStringLiteral("Debe definir un libro de guardia"));
-        if (hooks().newBookEditor)
-            hooks().newBookEditor();
+        if (hooks().askForFirstBook)
+            hooks().askForFirstBook();
         books = ws().area(alias::kLibBrw);
         if (!books || (books->goTop(), books->eof()))
             return false;
@@ -535,16 +535,16 @@ void DLTLOG(const QString& book, bool reopen)
         lib->unlock();
     }
     if (reopen) {
-        if (hooks().saveAndCloseWindows)
-            hooks().saveAndCloseWindows();
+        if (hooks().closeWindowsForReopening)
+            hooks().closeWindowsForReopening();
         ws().closeAll();
     }
     const QString dir = ws().dataDir();
     DBDROP(dir + QStringLiteral("log") + book);
     DBDROP(dir + QStringLiteral("Attach") + book);
     DBDROP(dir + QStringLiteral("dpl") + book);
-    if (reopen && hooks().secondStage)
-        hooks().secondStage();
+    if (reopen && hooks().reopenSession)
+        hooks().reopenSession();
 }
 
 bool CRTLOG(const QString& book, bool onlyTable)

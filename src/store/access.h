@@ -21,12 +21,13 @@ namespace store {
 class WorkArea;
 
 // What the table layer needs from the windows around it; the shell sets these.
+// Each says the effect needed, whatever windows give it.
 struct SessionHooks {
-    std::function<void()> closeEntryForm;       // the QSO entry form, before a reorganisation
-    std::function<void()> closeDxccDialog;      // the entity-information dialog, likewise
-    std::function<void()> saveAndCloseWindows;  // remember the open windows and close them all
-    std::function<void()> secondStage;          // open tables and windows again
-    std::function<void()> newBookEditor;        // log-book editor in "new" mode
+    std::function<void()> endEditing;                 // end the editing of any QSO: the tables are about to close
+    std::function<void()> closeFloatingPanels;        // panels outside the windows let go of the tables, likewise
+    std::function<void()> closeWindowsForReopening;   // remember the open windows and close them all
+    std::function<void()> reopenSession;              // open the tables, and the windows remembered, again
+    std::function<void()> askForFirstBook;            // no log book exists: let the user make one
 };
 SessionHooks& hooks();
 

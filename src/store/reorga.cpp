@@ -243,11 +243,11 @@ void Reorganisation::runStep(const Step& st)
 bool Reorganisation::run()
 {
     // 1. Everything closed.
-    if (hooks().closeEntryForm)
-        hooks().closeEntryForm();
+    if (hooks().endEditing)
+        hooks().endEditing();
     ws().closeAll();
-    if (hooks().closeDxccDialog)
-        hooks().closeDxccDialog();
+    if (hooks().closeFloatingPanels)
+        hooks().closeFloatingPanels();
 
     std::vector<Step> list = steps();
     if (!everyTableFree(&list))

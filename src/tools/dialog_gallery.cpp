@@ -3,6 +3,7 @@
 // titles included), so they can be looked at as a user sees them:
 //   scripts/gallery.sh OUT-DIR
 // It works on a home of its own, made fresh in a temporary folder.
+#include "app/command_ids.h"
 #include "app/main_frame.h"
 #include "app/spanish.h"
 #include "app/startup.h"
@@ -24,6 +25,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -100,6 +104,22 @@ int main(int argc, char** argv)
     for (int i = 0; i < 200 && !store::Workspace::instance().area(QStringLiteral("Log")); ++i)
         settle(20);
     shoot(QStringLiteral("frame"));
+    // the "&Utilidades" menu open on "&Importar", as the user opens it
+    if (QAction* adif = frame()->action(CommandId::ImportAdif)) {
+        auto* imports = qobject_cast<QMenu*>(adif->parent());
+        auto* tools = imports ? qobject_cast<QMenu*>(imports->parent()) : nullptr;
+        if (tools) {
+            frame()->menuBar()->setActiveAction(tools->menuAction());
+            settle(200);
+            tools->setActiveAction(imports->menuAction());
+            QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+            QApplication::sendEvent(tools, &right);
+            shoot(QStringLiteral("menu-tools"));
+            imports->close();
+            tools->close();
+            settle(100);
+        }
+    }
     QWidget* parent = frame();
     const QString title = appl->cName + QLatin1Char(' ') + appl->cVer;
 

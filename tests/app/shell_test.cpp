@@ -1,6 +1,7 @@
 // The desktop shell driven headless: first start on an empty home, recovery
 // after an unclean end, one instance per home, windows reopened in their
 // order, grid layouts that persist, and the shutdown question.
+#include "app/command_ids.h"
 #include "app/main_frame.h"
 #include "app/startup.h"
 #include "app/tappl.h"
@@ -26,10 +27,13 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 
 #include <gtest/gtest.h>
 
@@ -113,13 +117,28 @@ std::map<QString, QStringList> contentsOf(const QString& dir)
 }
 
 // A view with a grid, registered under a name as the real views will be.
-void registerTestView(const QString& name, QStringList* opened)
+void registerTestView(WindowId id, QStringList* opened)
 {
-    registerView(name, [name, opened] {
-        auto* w = new tWin(name, name);
-        *opened << name;
+    registerView(id, [id, opened] {
+        auto* w = new tWin(id);
+        *opened << w->cName;
         w->Activate();
     });
+}
+
+// The menu bar or a menu as an outline, one entry a line, indented by depth:
+// "---" for a separator, "(off)" after an entry that is disabled.
+void outline(const QList<QAction*>& actions, int depth, QStringList* out)
+{
+    for (QAction* a : actions) {
+        QString line = QString(depth * 2, QLatin1Char(' '));
+        line += a->isSeparator() ? QStringLiteral("---") : a->text();
+        if (!a->isSeparator() && !a->isEnabled())
+            line += QStringLiteral(" (off)");
+        *out << line;
+        if (a->menu())
+            outline(a->menu()->actions(), depth + 1, out);
+    }
 }
 
 } // namespace
@@ -143,12 +162,120 @@ TEST_F(ShellTest, FirstStartAsksForTheCallAndCreatesItsBook)
     EXPECT_EQ(frame()->windowTitle(), "Orlan Win Log 1.92");
     EXPECT_TRUE(QFile::exists(home + "borra.me"));
     // the tool bar has its seven entries with icons, and unfinished views are disabled
-    for (const char* tb : {"tb:&Log", "tb:DX &Cluster", "tb:Diplomas", "tb:Reorganizar", "tb:Configuración", "tb:Salir"})
-        ASSERT_TRUE(frame()->action(tb)) << tb;
-    EXPECT_FALSE(frame()->action("tb:Salir")->icon().isNull());
-    EXPECT_TRUE(frame()->action("Reorganizar ...")->isEnabled());
-    EXPECT_TRUE(frame()->action("Importar CTY ..")->isEnabled());
-    EXPECT_FALSE(frame()->action("Traspasar ...")->isEnabled());   // its view comes later
+    for (CommandId tb : {CommandId::ToolLogBooks, CommandId::ToolCluster, CommandId::ToolAwards, CommandId::ToolReorganize,
+                         CommandId::ToolSettings, CommandId::ToolExit})
+        ASSERT_TRUE(frame()->action(tb)) << int(tb);
+    EXPECT_FALSE(frame()->action(CommandId::ToolExit)->icon().isNull());
+    EXPECT_TRUE(frame()->action(CommandId::Reorganize)->isEnabled());
+    EXPECT_TRUE(frame()->action(CommandId::ImportCty)->isEnabled());
+    EXPECT_FALSE(frame()->action(CommandId::Transfer)->isEnabled());   // its view comes later
+}
+
+// The menu bar and the tool bar as the user has always had them: captions,
+// access keys, separators, sub-menus, and which entries have their view yet.
+TEST_F(ShellTest, MenuAndToolBarKeepTheirEntries)
+{
+    prepareHome();
+    ASSERT_TRUE(start());
+    QStringList menu;
+    outline(frame()->menuBar()->actions(), 0, &menu);
+    const QStringList expected = {
+        "Ficheros",
+        "  &Libros de Guardia... (off)",
+        "  &Entidades... (off)",
+        "  IOTA... (off)",
+        "  &Modos... (off)",
+        "  &Bandas... (off)",
+        "  &Conocidos... (off)",
+        "  ---",
+        "  &Terminar",
+        "Ver",
+        "  Log (off)",
+        "  QSO anteriores (off)",
+        "  DX cluster (off)",
+        "  Telnet (off)",
+        "Diplomas",
+        "  Configurar diplomas ... (off)",
+        "  ---",
+        "  Ver e imprimir (off)",
+        "QSL",
+        "  Formatos de QSL... (off)",
+        "&Informes",
+        "  Entidades trabajadas pendientes de confirmar... (off)",
+        "  Entidades no trabajadas... (off)",
+        "&Gráficos",
+        "  Por continentes... (off)",
+        "  Por modos... (off)",
+        "  Por bandas... (off)",
+        "  Por entidades... (off)",
+        "  Por Horas... (off)",
+        "&Utilidades",
+        "  Reorganizar ...",
+        "  &Importar",
+        "    Importar ADIF ...",
+        "    Importar Cabrillo...",
+        "    Importar Radioges... (off)",
+        "    ---",
+        "    Importar confirmaciones LOTW...",
+        "    ---",
+        "    Descargar última version de Entidades y prefijos (off)",
+        "    ---",
+        "    Importar CTY ..",
+        "  Exportar",
+        "    Adif ...",
+        "    Cabrillo...",
+        "  Versión actual de CTY.DAT",
+        "  Traspasar ... (off)",
+        "  Copia/restaruarción",
+        "    Copia de seguridad... (off)",
+        "    Restaurar copia... (off)",
+        "  ---",
+        "  Utiles...",
+        "    Lat,Lon y locator... (off)",
+        "    Cálculo distancias y rumbos... (off)",
+        "    Perfil elevación ... (off)",
+        "  ---",
+        "  Configurar aplicación...",
+        "  Foros de soporte ",
+        "  &Sobre...",
+        "&+Plus",
+    };
+    EXPECT_EQ(menu, expected) << menu.join('\n').toStdString();
+
+    auto* tb = frame()->findChild<QToolBar*>("ToolBar");
+    ASSERT_TRUE(tb);
+    EXPECT_EQ(tb->windowTitle(), "Herramientas");
+    QStringList buttons;
+    for (QAction* a : tb->actions())
+        buttons << (a->isSeparator() ? QStringLiteral("---")
+                                     : a->text() + " | " + a->toolTip() + (a->isEnabled() ? "" : " (off)")
+                                           + (a->icon().isNull() ? " (no icon)" : ""));
+    const QStringList expectedButtons = {
+        "&Log | Seleccionar libro de guardia (off)",
+        "DX &Cluster | Telnet Dx Cluster (off)",
+        "Diplomas | Gestión de diplomas (off)",
+        "---",
+        "Reorganizar | Reorganizar base de datos",
+        "Configuración | Configurar aplicación",
+        "---",
+        "Salir | Cerrar programa",
+    };
+    EXPECT_EQ(buttons, expectedButtons) << buttons.join('\n').toStdString();
+    for (QAction* a : tb->actions()) {
+        QWidget* w = a->isSeparator() ? nullptr : tb->widgetForAction(a);
+        if (w) {
+            EXPECT_GE(w->minimumWidth(), 55) << a->text().toStdString();
+            EXPECT_GE(w->minimumHeight(), 55) << a->text().toStdString();
+        }
+    }
+    EXPECT_EQ(tb->iconSize(), QSize(32, 32));
+
+    // the menu entries that carry an image
+    for (QAction* a : frame()->findChildren<QAction*>()) {
+        if (a->text() == "&Terminar" || a->text() == "Reorganizar ..." || a->text() == "&Importar" || a->text() == "Exportar") {
+            EXPECT_FALSE(a->icon().isNull()) << a->text().toStdString();
+        }
+    }
 }
 
 TEST_F(ShellTest, CtyImportFromTheMenuAndItsVersion)
@@ -161,9 +288,9 @@ TEST_F(ShellTest, CtyImportFromTheMenuAndItsVersion)
             if (b->text() == "&Ok")
                 b->click();
     });
-    frame()->action("Importar CTY ..")->trigger();
+    frame()->action(CommandId::ImportCty)->trigger();
     EXPECT_TRUE(msgs.log().contains("meter: Procesando...")) << msgs.log().join('\n').toStdString();
-    frame()->action("Versión actual de CTY.DAT")->trigger();
+    frame()->action(CommandId::CtyVersion)->trigger();
     EXPECT_TRUE(msgs.log().last().startsWith("info: VERaammdd\r\nVER")) << msgs.log().last().toStdString();
 }
 
@@ -247,21 +374,21 @@ TEST_F(ShellTest, WindowsReopenInTheOrderTheyWereOpen)
 {
     prepareHome();
     QStringList opened;
-    registerTestView("Spots", &opened);
-    registerTestView("ManLog", &opened);
-    registerTestView("QsoAnt", &opened);
+    registerTestView(WindowId::Spots, &opened);
+    registerTestView(WindowId::Log, &opened);
+    registerTestView(WindowId::PreviousQsos, &opened);
     oAppl->ini().Set("Wnd", "Opn", "Spots;ManLog;");
     ASSERT_TRUE(start());
     EXPECT_EQ(opened, QStringList({"Spots", "ManLog"}));
-    EXPECT_TRUE(LOPNWND("ManLog"));
-    EXPECT_FALSE(LOPNWND("QsoAnt"));
+    EXPECT_TRUE(LOPNWND(WindowId::Log));
+    EXPECT_FALSE(LOPNWND(WindowId::PreviousQsos));
     EXPECT_FALSE(LOPNWND("Manlog"));   // names compare exactly
     // a window closed while maximised reopens normal
-    HWND("ManLog")->Activate("MAXIMIZED");
-    CLSWND("ManLog");
+    HWND(WindowId::Log)->Activate("MAXIMIZED");
+    CLSWND(WindowId::Log);
     QApplication::processEvents();
     EXPECT_EQ(oAppl->ini().getString("ManLog", "cShow", QString()), "NORMAL");
-    EXPECT_FALSE(LOPNWND("ManLog"));
+    EXPECT_FALSE(LOPNWND(WindowId::Log));
     SAVOPNWND();
     EXPECT_EQ(oAppl->ini().getString("Wnd", "Opn", QString()), "Spots;");
 }
@@ -343,11 +470,11 @@ TEST_F(ShellTest, ScriptModulesAreMenuItemsAndTheirErrorsAreShown)
     bad.write("var x = ;");
     bad.close();
     ASSERT_TRUE(start());
-    QAction* a = frame()->action("Activaciones");
+    QAction* a = frame()->plusAction("Activaciones");
     ASSERT_TRUE(a);
     a->trigger();
     EXPECT_TRUE(msgs.log().contains("info: Hola EA4ZZ Orlan Win Log")) << msgs.log().join('\n').toStdString();
-    frame()->action("Roto")->trigger();
+    frame()->plusAction("Roto")->trigger();
     EXPECT_TRUE(msgs.log().last().startsWith("stop: Error en el módulo Roto")) << msgs.log().last().toStdString();
 }
 
@@ -368,12 +495,12 @@ TEST_F(ShellTest, StatusBarKeepsItsCopyrightAndHelpNeedsNoBrowser)
 
     // no browser here: the user is told, with the address to copy
     oAppl->ini().Set("Config", "Foro", "orlanlog-nobrowser://foro.example/ayuda");
-    frame()->action("Foros de soporte ")->trigger();
+    frame()->action(CommandId::SupportForum)->trigger();
     EXPECT_TRUE(msgs.log().last().startsWith("alert: No se pudo abrir el navegador.")) << msgs.log().last().toStdString();
     EXPECT_TRUE(msgs.log().last().contains("orlanlog-nobrowser://foro.example/ayuda"));
 
     // the About box gives the build date in Spanish
-    frame()->action("&Sobre...")->trigger();
+    frame()->action(CommandId::About)->trigger();
     static const QRegularExpression spanishDate(
         "compilado el \\d{1,2} de (enero|febrero|marzo|abril|mayo|junio|julio|agosto|septiembre|octubre|noviembre|diciembre) de \\d{4}");
     EXPECT_TRUE(spanishDate.match(msgs.log().last()).hasMatch()) << msgs.log().last().toStdString();

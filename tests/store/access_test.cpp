@@ -244,9 +244,9 @@ TEST_F(AccessTest, DeletingABookRemovesItsTablesAndRecord)
     lib->unlock();
     ASSERT_TRUE(lib->lockRecord().isOk());
     bool reopened = false;
-    hooks().secondStage = [&] { reopened = true; };
+    hooks().reopenSession = [&] { reopened = true; };
     DLTLOG("EA2ZZ", true);
-    hooks().secondStage = nullptr;
+    hooks().reopenSession = nullptr;
     EXPECT_TRUE(reopened);
     EXPECT_FALSE(QFileInfo::exists(data + "LogEA2ZZ.dbf"));
     EXPECT_FALSE(QFileInfo::exists(data + "LogEA2ZZ.cdx"));
