@@ -126,7 +126,7 @@ void MainFrame::build(CommandId root)
         if (open)
             connect(a, &QAction::triggered, this, [this, run = *open] { run(this); });
         else
-            a->setEnabled(false);   // its view arrives with a later version
+            a->setEnabled(false);   // no feature of the program runs it
     };
     for (const Command& c : commands()) {
         if (!underRoot(c))

@@ -168,7 +168,7 @@ TEST_F(ShellTest, FirstStartAsksForTheCallAndCreatesItsBook)
     EXPECT_FALSE(frame()->action(CommandId::ToolExit)->icon().isNull());
     EXPECT_TRUE(frame()->action(CommandId::Reorganize)->isEnabled());
     EXPECT_TRUE(frame()->action(CommandId::ImportCty)->isEnabled());
-    EXPECT_FALSE(frame()->action(CommandId::Transfer)->isEnabled());   // its view comes later
+    EXPECT_FALSE(frame()->action(CommandId::Transfer)->isEnabled());   // nothing runs it
 }
 
 // The menu bar and the tool bar as the user has always had them: captions,
