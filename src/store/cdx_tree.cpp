@@ -1,0 +1,475 @@
+// Finding keys in a tag's tree and changing it: searches, cursors, scans, the
+// shape check, and the insertions and removals with their page splits.
+#include "cdx_file.h"
+#include "cdx_internal.h"
+
+#include <cstring>
+
+namespace store {
+
+using namespace cdx;
+
+// ---------------------------------------------------------------- tree search
+
+int CdxFile::cmpEntry(const CdxTag* t, const char* a, quint32 ra, const char* b, int len, quint32 rb) const
+{
+    const int c = t->compare(a, b, len);
+    if (c != 0 || rb == 0)
+        return c;
+    return ra < rb ? -1 : (ra > rb ? 1 : 0);
+}
+
+Status CdxFile::descend(CdxTag* t, const char* key, int len, quint32 rec, bool upper,
+                        std::vector<std::pair<quint32, int>>* path)
+{
+    path->clear();
+    quint32 off = t->m_root;
+    // Entry i "qualifies" when it is >= target (lower bound) or > target (upper bound).
+    auto qualifies = [&](const Node& n, int i) {
+        const int c = cmpEntry(t, n.key(i), n.recs[size_t(i)], key, len, upper ? 0 : rec);
+        return upper ? c > 0 : c >= 0;
+    };
+    for (int depth = 0; depth < kMaxDepth; ++depth) {
+        Node* n = nullptr;
+        if (Status s = node(t, off, &n); !s)
+            return s;
+        int lo = 0, hi = n->count();
+        while (lo < hi) {
+            const int mid = (lo + hi) / 2;
+            if (qualifies(*n, mid))
+                hi = mid;
+            else
+                lo = mid + 1;
+        }
+        if (n->isLeaf()) {
+            path->emplace_back(off, lo);
+            return {};
+        }
+        if (n->count() == 0)
+            return corrupt(this->path(), QStringLiteral("página interior vacía"));
+        const int i = qMin(lo, n->count() - 1);
+        path->emplace_back(off, i);
+        off = n->childs[size_t(i)];
+    }
+    return corrupt(this->path(), QStringLiteral("el árbol es demasiado profundo (¿ciclo?)"));
+}
+
+Status CdxFile::lowerBound(CdxTag* t, const char* key, int len, quint32 rec, CdxCursor* c)
+{
+    std::vector<std::pair<quint32, int>> path;
+    if (Status s = descend(t, key, len, rec, false, &path); !s)
+        return s;
+    c->page = path.back().first;
+    c->index = path.back().second;
+    Node* n = nullptr;
+    if (Status s = node(t, c->page, &n); !s)
+        return s;
+    if (c->index >= n->count()) {
+        c->index = n->count() - 1;
+        return next(t, c);
+    }
+    return {};
+}
+
+Status CdxFile::upperBound(CdxTag* t, const char* key, int len, CdxCursor* c)
+{
+    std::vector<std::pair<quint32, int>> path;
+    if (Status s = descend(t, key, len, 0, true, &path); !s)
+        return s;
+    c->page = path.back().first;
+    c->index = path.back().second;
+    Node* n = nullptr;
+    if (Status s = node(t, c->page, &n); !s)
+        return s;
+    if (c->index >= n->count()) {
+        c->index = n->count() - 1;
+        return next(t, c);
+    }
+    return {};
+}
+
+Status CdxFile::first(CdxTag* t, CdxCursor* c)
+{
+    quint32 off = t->m_root;
+    for (int depth = 0; depth < kMaxDepth; ++depth) {
+        Node* n = nullptr;
+        if (Status s = node(t, off, &n); !s)
+            return s;
+        if (n->isLeaf()) {
+            c->page = off;
+            c->index = 0;
+            if (n->count() == 0) {
+                c->index = -1;
+                return next(t, c);
+            }
+            return {};
+        }
+        if (n->count() == 0)
+            return corrupt(path(), QStringLiteral("página interior vacía"));
+        off = n->childs.front();
+    }
+    return corrupt(path(), QStringLiteral("el árbol es demasiado profundo (¿ciclo?)"));
+}
+
+Status CdxFile::last(CdxTag* t, CdxCursor* c)
+{
+    quint32 off = t->m_root;
+    for (int depth = 0; depth < kMaxDepth; ++depth) {
+        Node* n = nullptr;
+        if (Status s = node(t, off, &n); !s)
+            return s;
+        if (n->isLeaf()) {
+            c->page = off;
+            c->index = n->count() - 1;
+            if (n->count() == 0) {
+                c->index = 0;
+                return prev(t, c);
+            }
+            return {};
+        }
+        if (n->count() == 0)
+            return corrupt(path(), QStringLiteral("página interior vacía"));
+        off = n->childs.back();
+    }
+    return corrupt(path(), QStringLiteral("el árbol es demasiado profundo (¿ciclo?)"));
+}
+
+Status CdxFile::next(CdxTag* t, CdxCursor* c)
+{
+    Node* n = nullptr;
+    for (int guard = 0; guard < 1000000; ++guard) {
+        if (Status s = node(t, c->page, &n); !s)
+            return s;
+        if (c->index + 1 < n->count()) {
+            ++c->index;
+            return {};
+        }
+        if (n->right == kNoPage || n->right == 0) {
+            *c = CdxCursor();
+            return {};
+        }
+        c->page = n->right;
+        c->index = -1;
+    }
+    return corrupt(path(), QStringLiteral("cadena de páginas circular"));
+}
+
+Status CdxFile::prev(CdxTag* t, CdxCursor* c)
+{
+    Node* n = nullptr;
+    for (int guard = 0; guard < 1000000; ++guard) {
+        if (Status s = node(t, c->page, &n); !s)
+            return s;
+        if (c->index - 1 >= 0 && c->index - 1 < n->count()) {
+            --c->index;
+            return {};
+        }
+        if (n->left == kNoPage || n->left == 0) {
+            *c = CdxCursor();
+            return {};
+        }
+        c->page = n->left;
+        Node* l = nullptr;
+        if (Status s = node(t, c->page, &l); !s)
+            return s;
+        c->index = l->count();
+    }
+    return corrupt(path(), QStringLiteral("cadena de páginas circular"));
+}
+
+Status CdxFile::entry(CdxTag* t, const CdxCursor& c, QByteArray* key, quint32* rec)
+{
+    Node* n = nullptr;
+    if (Status s = node(t, c.page, &n); !s)
+        return s;
+    if (c.index < 0 || c.index >= n->count())
+        return {StatusCode::Invalid, QStringLiteral("Posición de índice no válida")};
+    if (key)
+        *key = n->keyAt(c.index);
+    if (rec)
+        *rec = n->recs[size_t(c.index)];
+    return {};
+}
+
+bool CdxFile::contains(CdxTag* t, const char* key, int len, quint32* rec)
+{
+    CdxCursor c;
+    if (!lowerBound(t, key, len, 0, &c) || !c.valid())
+        return false;
+    QByteArray k;
+    quint32 r = 0;
+    if (!entry(t, c, &k, &r))
+        return false;
+    if (t->compare(k.constData(), key, len) != 0)
+        return false;
+    if (rec)
+        *rec = r;
+    return true;
+}
+
+Status CdxFile::scan(CdxTag* t, std::vector<std::pair<QByteArray, quint32>>* out)
+{
+    out->clear();
+    CdxCursor c;
+    if (Status s = first(t, &c); !s)
+        return s;
+    while (c.valid()) {
+        Node* n = nullptr;
+        if (Status s = node(t, c.page, &n); !s)
+            return s;
+        for (int i = c.index; i < n->count(); ++i)
+            out->emplace_back(n->keyAt(i), n->recs[size_t(i)]);
+        if (out->size() > 100000000)
+            return corrupt(path(), QStringLiteral("cadena de páginas circular"));
+        c.index = n->count() - 1;
+        if (Status s = next(t, &c); !s)
+            return s;
+    }
+    return {};
+}
+
+Status CdxFile::verifyTree(CdxTag* t, quint32 maxRec, std::vector<QString>* problems)
+{
+    const size_t before = problems->size();
+    auto report = [&](const QString& p) {
+        if (problems->size() - before < 20)   // the first ones say enough
+            problems->push_back(p);
+    };
+    std::unordered_map<quint32, bool> seen;
+    std::vector<quint32> leaves;
+    int leafDepth = -1;
+    // (page, depth, parent key and record the page's last entry must equal)
+    struct Visit {
+        quint32 page;
+        int depth;
+        QByteArray lastKey;
+        quint32 lastRec;
+    };
+    std::vector<Visit> stack{{t->m_root, 0, QByteArray(), 0}};
+    while (!stack.empty()) {
+        const Visit v = std::move(stack.back());
+        stack.pop_back();
+        if (v.depth >= kMaxDepth)
+            return corrupt(path(), QStringLiteral("árbol de la etiqueta %1 demasiado profundo").arg(QString::fromLatin1(t->m_name)));
+        if (!seen.emplace(v.page, true).second) {
+            report(QStringLiteral("la página %1 aparece dos veces en el árbol").arg(v.page));
+            continue;
+        }
+        Node* n = nullptr;
+        if (Status s = node(t, v.page, &n); !s)
+            return s;
+        if (n->count() == 0 && (v.depth > 0 || !n->isLeaf()))
+            report(QStringLiteral("página %1 vacía").arg(v.page));
+        for (int i = 1; i < n->count(); ++i)
+            if (cmpEntry(t, n->key(i - 1), n->recs[size_t(i - 1)], n->key(i), t->m_keyLen, n->recs[size_t(i)]) > 0) {
+                report(QStringLiteral("claves fuera de orden en la página %1, entrada %2").arg(v.page).arg(i + 1));
+                break;
+            }
+        if (v.depth > 0 && n->count() > 0) {
+            const int last = n->count() - 1;
+            if (std::memcmp(n->key(last), v.lastKey.constData(), size_t(t->m_keyLen)) != 0 || n->recs[size_t(last)] != v.lastRec)
+                report(QStringLiteral("la clave de la página interior no es la última de su página %1").arg(v.page));
+        }
+        if (n->isLeaf()) {
+            if (leafDepth < 0)
+                leafDepth = v.depth;
+            else if (leafDepth != v.depth)
+                report(QStringLiteral("la hoja %1 está a otra profundidad").arg(v.page));
+            for (int i = 0; i < n->count(); ++i)
+                if (n->recs[size_t(i)] == 0 || n->recs[size_t(i)] > maxRec) {
+                    report(QStringLiteral("la hoja %1 apunta al registro %2, que no existe").arg(v.page).arg(n->recs[size_t(i)]));
+                    break;
+                }
+            leaves.push_back(v.page);
+            continue;
+        }
+        // children in reverse, so the leftmost is walked first
+        for (int i = n->count() - 1; i >= 0; --i)
+            stack.push_back({n->childs[size_t(i)], v.depth + 1, QByteArray(n->key(i), t->m_keyLen), n->recs[size_t(i)]});
+    }
+    for (size_t i = 0; i < leaves.size(); ++i) {
+        Node* n = nullptr;
+        if (Status s = node(t, leaves[i], &n); !s)
+            return s;
+        const quint32 left = i ? leaves[i - 1] : kNoPage;
+        const quint32 right = i + 1 < leaves.size() ? leaves[i + 1] : kNoPage;
+        if (n->left != left || n->right != right) {
+            report(QStringLiteral("la cadena de hojas no sigue el árbol en la página %1").arg(leaves[i]));
+            break;
+        }
+    }
+    return {};
+}
+
+// ---------------------------------------------------------------- tree changes
+
+Status CdxFile::fixParents(CdxTag* t, std::vector<std::pair<quint32, int>>& path, int level)
+{
+    for (int l = level; l > 0; --l) {
+        Node* child = nullptr;
+        Node* parent = nullptr;
+        if (Status s = node(t, path[size_t(l)].first, &child); !s)
+            return s;
+        if (child->count() == 0)
+            return {};
+        if (Status s = node(t, path[size_t(l - 1)].first, &parent); !s)
+            return s;
+        const int idx = path[size_t(l - 1)].second;
+        const int last = child->count() - 1;
+        if (std::memcmp(parent->key(idx), child->key(last), size_t(t->m_keyLen)) == 0
+            && parent->recs[size_t(idx)] == child->recs[size_t(last)])
+            return {};
+        parent->setKey(idx, child->key(last), child->recs[size_t(last)]);
+        if (Status s = writeNode(t, parent); !s)
+            return s;
+        if (idx != parent->count() - 1)
+            return {};
+    }
+    return {};
+}
+
+Status CdxFile::splitIfNeeded(CdxTag* t, std::vector<std::pair<quint32, int>>& path, int level)
+{
+    Node* n = nullptr;
+    if (Status s = node(t, path[size_t(level)].first, &n); !s)
+        return s;
+    const bool fits = n->isLeaf() ? leafBytes(*n, t->m_pad) >= 0 : n->count() <= interiorCapacity(t->m_keyLen);
+    if (fits) {
+        if (Status s = writeNode(t, n); !s)
+            return s;
+        return fixParents(t, path, level);
+    }
+    quint32 newOff = 0;
+    if (Status s = allocPage(&newOff); !s)
+        return s;
+    Node fresh;
+    fresh.offset = newOff;
+    fresh.keyLen = t->m_keyLen;
+    fresh.attr = quint16(n->attr & ~Root);
+    auto ins = t->m_cache.emplace(newOff, std::move(fresh));
+    Node* m = &ins.first->second;
+    if (Status s = node(t, path[size_t(level)].first, &n); !s)
+        return s;
+    n->moveTail(n->count() / 2, m);
+    m->left = n->offset;
+    m->right = n->right;
+    if (n->right != kNoPage && n->right != 0) {
+        Node* r = nullptr;
+        if (Status s = node(t, n->right, &r); !s)
+            return s;
+        r->left = newOff;
+        if (Status s = writeNode(t, r); !s)
+            return s;
+    }
+    n->right = newOff;
+
+    if (n->isRoot()) {
+        quint32 rootOff = 0;
+        if (Status s = allocPage(&rootOff); !s)
+            return s;
+        n->attr = quint16(n->attr & ~Root);
+        Node root;
+        root.offset = rootOff;
+        root.keyLen = t->m_keyLen;
+        root.attr = Interior | Root;
+        root.insert(0, n->key(n->count() - 1), n->recs.back(), n->offset);
+        root.insert(1, m->key(m->count() - 1), m->recs.back(), m->offset);
+        auto rins = t->m_cache.emplace(rootOff, std::move(root));
+        if (Status s = writeNode(t, n); !s)
+            return s;
+        if (Status s = writeNode(t, m); !s)
+            return s;
+        if (Status s = writeNode(t, &rins.first->second); !s)
+            return s;
+        t->m_root = rootOff;
+        touch(t);
+        return {};
+    }
+    if (Status s = writeNode(t, n); !s)
+        return s;
+    if (Status s = writeNode(t, m); !s)
+        return s;
+    Node* parent = nullptr;
+    if (Status s = node(t, path[size_t(level - 1)].first, &parent); !s)
+        return s;
+    const int idx = path[size_t(level - 1)].second;
+    parent->setKey(idx, n->key(n->count() - 1), n->recs.back());
+    parent->insert(idx + 1, m->key(m->count() - 1), m->recs.back(), newOff);
+    return splitIfNeeded(t, path, level - 1);
+}
+
+Status CdxFile::insert(CdxTag* t, const char* key, quint32 rec)
+{
+    if (t->m_spec.unique && contains(t, key, t->m_keyLen))
+        return {};
+    std::vector<std::pair<quint32, int>> path;
+    if (Status s = descend(t, key, t->m_keyLen, rec, false, &path); !s)
+        return s;
+    Node* leaf = nullptr;
+    if (Status s = node(t, path.back().first, &leaf); !s)
+        return s;
+    const int pos = path.back().second;
+    if (pos < leaf->count() && leaf->recs[size_t(pos)] == rec
+        && std::memcmp(leaf->key(pos), key, size_t(t->m_keyLen)) == 0)
+        return {};   // already there
+    leaf->insert(pos, key, rec);
+    return splitIfNeeded(t, path, int(path.size()) - 1);
+}
+
+Status CdxFile::remove(CdxTag* t, const char* key, quint32 rec)
+{
+    std::vector<std::pair<quint32, int>> path;
+    if (Status s = descend(t, key, t->m_keyLen, rec, false, &path); !s)
+        return s;
+    Node* leaf = nullptr;
+    if (Status s = node(t, path.back().first, &leaf); !s)
+        return s;
+    const int pos = path.back().second;
+    if (pos >= leaf->count() || leaf->recs[size_t(pos)] != rec
+        || std::memcmp(leaf->key(pos), key, size_t(t->m_keyLen)) != 0)
+        return {};   // not in the tag (FOR condition, unique duplicate, or already gone)
+    leaf->erase(pos);
+
+    int level = int(path.size()) - 1;
+    Node* n = leaf;
+    while (n->count() == 0 && !n->isRoot()) {
+        // Unlink the empty page from its siblings and from its parent.
+        if (n->left != kNoPage && n->left != 0) {
+            Node* l = nullptr;
+            if (Status s = node(t, n->left, &l); !s)
+                return s;
+            l->right = n->right;
+            if (Status s = writeNode(t, l); !s)
+                return s;
+        }
+        if (n->right != kNoPage && n->right != 0) {
+            Node* r = nullptr;
+            if (Status s = node(t, n->right, &r); !s)
+                return s;
+            r->left = n->left;
+            if (Status s = writeNode(t, r); !s)
+                return s;
+        }
+        if (Status s = freePage(t, n->offset); !s)
+            return s;
+        --level;
+        Node* parent = nullptr;
+        if (Status s = node(t, path[size_t(level)].first, &parent); !s)
+            return s;
+        parent->erase(path[size_t(level)].second);
+        if (path[size_t(level)].second > 0 && path[size_t(level)].second >= parent->count())
+            path[size_t(level)].second = parent->count() - 1;
+        n = parent;
+    }
+    if (n->count() == 0 && n->isRoot()) {
+        n->attr = Leaf | Root;
+        n->childs.clear();
+        n->left = n->right = kNoPage;
+        return writeNode(t, n);
+    }
+    if (Status s = writeNode(t, n); !s)
+        return s;
+    return fixParents(t, path, level);
+}
+
+} // namespace store
