@@ -94,52 +94,26 @@ Status CdxFile::bulkLoad(CdxTag* t, const std::vector<std::pair<QByteArray, quin
 
     // Leaves, filled as far as they go. The size is counted with the entry
     // width of the largest record number, which no page can exceed.
-    constexpr int kLeafSpace = kPageSize - 24;
-    int bitsRec = 8;
-    while (bitsRec < 32 && (quint64(1) << bitsRec) <= maxRec)
-        ++bitsRec;
-    int bitsLen = 1;
-    while ((1 << bitsLen) <= t->m_keyLen)
-        ++bitsLen;
-    const int entryBytes = (bitsRec + 2 * bitsLen + 7) / 8;
     const int keyLen = t->m_keyLen;
     const char pad = t->m_pad;
-    auto trailingPad = [&](const char* k) {
-        int n = 0;
-        while (n < keyLen && k[keyLen - 1 - n] == pad)
-            ++n;
-        return n;
-    };
-
+    LeafFill fill(keyLen, pad, maxRec);
     std::vector<Node> leaves;
     Node cur;
-    int used = 0;
     auto startLeaf = [&]() {
         cur = Node();
         cur.keyLen = keyLen;
         cur.attr = Leaf;
-        used = 0;
+        fill.restart();
     };
     startLeaf();
     for (const auto& [key, rec] : keys) {
         const char* k = key.constData();
-        const int trail = trailingPad(k);
-        int dup = 0;
-        if (cur.count() > 0) {
-            const char* p = cur.key(cur.count() - 1);
-            while (dup < keyLen && p[dup] == k[dup])
-                ++dup;
-            if (dup + trail > keyLen)
-                dup = keyLen - trail;
-        }
-        int need = entryBytes + keyLen - dup - trail;
-        if (cur.count() > 0 && used + need > kLeafSpace) {
+        if (!fill.add(cur.count() ? cur.key(cur.count() - 1) : nullptr, k)) {
             leaves.push_back(std::move(cur));
             startLeaf();
-            need = entryBytes + keyLen - trail;
+            fill.add(nullptr, k);
         }
         cur.insert(cur.count(), k, rec);
-        used += need;
     }
     leaves.push_back(std::move(cur));
 
