@@ -177,7 +177,7 @@ Status CdxFile::bulkLoad(CdxTag* t, const std::vector<std::pair<QByteArray, quin
 Status CdxFile::insertDirectory(const QByteArray& name, quint32 header)
 {
     const QByteArray k = dirKey(name);
-    return insert(m_dir.get(), k.constData(), header);
+    return insertKey(m_dir.get(), k.constData(), header);
 }
 
 Status CdxFile::removeDirectory(const QByteArray& name)
@@ -185,7 +185,7 @@ Status CdxFile::removeDirectory(const QByteArray& name)
     const QByteArray k = dirKey(name);
     for (auto& t : m_tags)
         if (t->m_name == upperName(name))
-            return remove(m_dir.get(), k.constData(), t->m_header);
+            return removeKey(m_dir.get(), k.constData(), t->m_header);
     return {};
 }
 
@@ -219,7 +219,7 @@ Status CdxFile::createTag(const TagSpec& def, const std::vector<FieldInfo>& fiel
     std::unique_ptr<CdxTag> t;
     if (Status s = prepareTag(def, fields, &t); !s)
         return s;
-    Section sec(*this, true);
+    WriteSection sec(*this);
     if (!sec)
         return sec.status();
     if (tagIndex(t->m_name) >= 0)
@@ -247,7 +247,7 @@ Status CdxFile::createTag(const TagSpec& def, const std::vector<FieldInfo>& fiel
 
 Status CdxFile::deleteTag(const QByteArray& name)
 {
-    Section sec(*this, true);
+    WriteSection sec(*this);
     if (!sec)
         return sec.status();
     const int i = tagIndex(name);
@@ -265,7 +265,7 @@ Status CdxFile::deleteTag(const QByteArray& name)
 
 Status CdxFile::clearAll()
 {
-    Section sec(*this, true);
+    WriteSection sec(*this);
     if (!sec)
         return sec.status();
     for (auto& t : m_tags) {

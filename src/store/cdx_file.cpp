@@ -146,7 +146,7 @@ Status CdxFile::open(const QString& path, bool writable, bool shared, const std:
     m_shared = shared;
     m_fields = fields;
     m_interrupted = false;
-    Section sec(*this, false);
+    Section sec(*this);
     if (!sec)
         return sec.status();
     char mark = 0;
@@ -237,7 +237,7 @@ Status CdxFile::readDirectoryList(std::vector<std::pair<QByteArray, quint32>>* l
 {
     list->clear();
     std::vector<std::pair<QByteArray, quint32>> entries;
-    if (Status s = scan(m_dir.get(), &entries); !s)
+    if (Status s = scanKeys(m_dir.get(), &entries); !s)
         return s;
     for (auto& e : entries)
         list->emplace_back(e.first.trimmed(), e.second);
@@ -276,7 +276,7 @@ Status CdxFile::loadDirectory()
 
 // ---------------------------------------------------------------- sections and coherence
 
-CdxFile::Section::Section(CdxFile& f, bool write) : m_f(f), m_write(write)
+CdxFile::Section::Section(CdxFile& f, bool write) : m_f(f)
 {
     m_status = f.lock(write);
     m_took = m_status.isOk();

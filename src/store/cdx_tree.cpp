@@ -19,16 +19,15 @@ int CdxFile::cmpEntry(const CdxTag* t, const char* a, quint32 ra, const char* b,
     return ra < rb ? -1 : (ra > rb ? 1 : 0);
 }
 
-Status CdxFile::descend(CdxTag* t, const char* key, int len, quint32 rec, bool upper,
-                        std::vector<std::pair<quint32, int>>* path)
+// Walks from the root to the leaf entry where the key belongs; path, when
+// given, receives every page and entry on the way.
+Status CdxFile::descend(CdxTag* t, const char* key, int len, quint32 rec, bool upper, Path* path, CdxCursor* at)
 {
-    path->clear();
+    if (path)
+        path->clear();
     quint32 off = t->m_root;
     // Entry i "qualifies" when it is >= target (lower bound) or > target (upper bound).
-    auto qualifies = [&](const Node& n, int i) {
-        const int c = cmpEntry(t, n.key(i), n.recs[size_t(i)], key, len, upper ? 0 : rec);
-        return upper ? c > 0 : c >= 0;
-    };
+    const quint32 cmpRec = upper ? 0 : rec;
     for (int depth = 0; depth < kMaxDepth; ++depth) {
         Node* n = nullptr;
         if (Status s = node(t, off, &n); !s)
@@ -36,59 +35,56 @@ Status CdxFile::descend(CdxTag* t, const char* key, int len, quint32 rec, bool u
         int lo = 0, hi = n->count();
         while (lo < hi) {
             const int mid = (lo + hi) / 2;
-            if (qualifies(*n, mid))
+            const int c = cmpEntry(t, n->key(mid), n->recs[size_t(mid)], key, len, cmpRec);
+            if (upper ? c > 0 : c >= 0)
                 hi = mid;
             else
                 lo = mid + 1;
         }
         if (n->isLeaf()) {
-            path->emplace_back(off, lo);
+            if (path)
+                path->emplace_back(off, lo);
+            at->page = off;
+            at->index = lo;
             return {};
         }
         if (n->count() == 0)
             return corrupt(this->path(), QStringLiteral("página interior vacía"));
         const int i = qMin(lo, n->count() - 1);
-        path->emplace_back(off, i);
+        if (path)
+            path->emplace_back(off, i);
         off = n->childs[size_t(i)];
     }
     return corrupt(this->path(), QStringLiteral("el árbol es demasiado profundo (¿ciclo?)"));
 }
 
-Status CdxFile::lowerBound(CdxTag* t, const char* key, int len, quint32 rec, CdxCursor* c)
+Status CdxFile::bound(CdxTag* t, const char* key, int len, quint32 rec, bool upper, CdxCursor* c)
 {
-    std::vector<std::pair<quint32, int>> path;
-    if (Status s = descend(t, key, len, rec, false, &path); !s)
+    if (Status s = descend(t, key, len, rec, upper, nullptr, c); !s)
         return s;
-    c->page = path.back().first;
-    c->index = path.back().second;
     Node* n = nullptr;
     if (Status s = node(t, c->page, &n); !s)
         return s;
     if (c->index >= n->count()) {
         c->index = n->count() - 1;
-        return next(t, c);
+        return step(t, c, true);
     }
     return {};
 }
 
-Status CdxFile::upperBound(CdxTag* t, const char* key, int len, CdxCursor* c)
+Status CdxFile::lowerBound(const Section&, CdxTag* t, const char* key, int len, quint32 rec, CdxCursor* c)
 {
-    std::vector<std::pair<quint32, int>> path;
-    if (Status s = descend(t, key, len, 0, true, &path); !s)
-        return s;
-    c->page = path.back().first;
-    c->index = path.back().second;
-    Node* n = nullptr;
-    if (Status s = node(t, c->page, &n); !s)
-        return s;
-    if (c->index >= n->count()) {
-        c->index = n->count() - 1;
-        return next(t, c);
-    }
-    return {};
+    return bound(t, key, len, rec, false, c);
 }
 
-Status CdxFile::first(CdxTag* t, CdxCursor* c)
+Status CdxFile::upperBound(const Section&, CdxTag* t, const char* key, int len, CdxCursor* c)
+{
+    return bound(t, key, len, 0, true, c);
+}
+
+Status CdxFile::edge(const Section&, CdxTag* t, bool high, CdxCursor* c) { return edgeKey(t, high, c); }
+
+Status CdxFile::edgeKey(CdxTag* t, bool high, CdxCursor* c)
 {
     quint32 off = t->m_root;
     for (int depth = 0; depth < kMaxDepth; ++depth) {
@@ -97,87 +93,53 @@ Status CdxFile::first(CdxTag* t, CdxCursor* c)
             return s;
         if (n->isLeaf()) {
             c->page = off;
-            c->index = 0;
             if (n->count() == 0) {
-                c->index = -1;
-                return next(t, c);
+                // an empty leaf (a damaged tree): step on along the chain
+                c->index = high ? 0 : -1;
+                return step(t, c, !high);
             }
+            c->index = high ? n->count() - 1 : 0;
             return {};
         }
         if (n->count() == 0)
             return corrupt(path(), QStringLiteral("página interior vacía"));
-        off = n->childs.front();
+        off = high ? n->childs.back() : n->childs.front();
     }
     return corrupt(path(), QStringLiteral("el árbol es demasiado profundo (¿ciclo?)"));
 }
 
-Status CdxFile::last(CdxTag* t, CdxCursor* c)
-{
-    quint32 off = t->m_root;
-    for (int depth = 0; depth < kMaxDepth; ++depth) {
-        Node* n = nullptr;
-        if (Status s = node(t, off, &n); !s)
-            return s;
-        if (n->isLeaf()) {
-            c->page = off;
-            c->index = n->count() - 1;
-            if (n->count() == 0) {
-                c->index = 0;
-                return prev(t, c);
-            }
-            return {};
-        }
-        if (n->count() == 0)
-            return corrupt(path(), QStringLiteral("página interior vacía"));
-        off = n->childs.back();
-    }
-    return corrupt(path(), QStringLiteral("el árbol es demasiado profundo (¿ciclo?)"));
-}
+Status CdxFile::next(const Section&, CdxTag* t, CdxCursor* c) { return step(t, c, true); }
+Status CdxFile::prev(const Section&, CdxTag* t, CdxCursor* c) { return step(t, c, false); }
 
-Status CdxFile::next(CdxTag* t, CdxCursor* c)
+Status CdxFile::step(CdxTag* t, CdxCursor* c, bool forward)
 {
     Node* n = nullptr;
     for (int guard = 0; guard < 1000000; ++guard) {
         if (Status s = node(t, c->page, &n); !s)
             return s;
-        if (c->index + 1 < n->count()) {
-            ++c->index;
+        const int to = forward ? c->index + 1 : c->index - 1;
+        if (to >= 0 && to < n->count()) {
+            c->index = to;
             return {};
         }
-        if (n->right == kNoPage || n->right == 0) {
+        const quint32 sibling = forward ? n->right : n->left;
+        if (sibling == kNoPage || sibling == 0) {
             *c = CdxCursor();
             return {};
         }
-        c->page = n->right;
-        c->index = -1;
+        c->page = sibling;
+        if (forward) {
+            c->index = -1;
+        } else {
+            if (Status s = node(t, c->page, &n); !s)
+                return s;
+            c->index = n->count();
+        }
     }
     return corrupt(path(), QStringLiteral("cadena de páginas circular"));
 }
 
-Status CdxFile::prev(CdxTag* t, CdxCursor* c)
-{
-    Node* n = nullptr;
-    for (int guard = 0; guard < 1000000; ++guard) {
-        if (Status s = node(t, c->page, &n); !s)
-            return s;
-        if (c->index - 1 >= 0 && c->index - 1 < n->count()) {
-            --c->index;
-            return {};
-        }
-        if (n->left == kNoPage || n->left == 0) {
-            *c = CdxCursor();
-            return {};
-        }
-        c->page = n->left;
-        Node* l = nullptr;
-        if (Status s = node(t, c->page, &l); !s)
-            return s;
-        c->index = l->count();
-    }
-    return corrupt(path(), QStringLiteral("cadena de páginas circular"));
-}
-
-Status CdxFile::entry(CdxTag* t, const CdxCursor& c, QByteArray* key, quint32* rec)
+Status CdxFile::entry(const Section&, CdxTag* t, const CdxCursor& c, const char** key, quint32* rec)
 {
     Node* n = nullptr;
     if (Status s = node(t, c.page, &n); !s)
@@ -185,33 +147,42 @@ Status CdxFile::entry(CdxTag* t, const CdxCursor& c, QByteArray* key, quint32* r
     if (c.index < 0 || c.index >= n->count())
         return {StatusCode::Invalid, QStringLiteral("Posición de índice no válida")};
     if (key)
-        *key = n->keyAt(c.index);
+        *key = n->key(c.index);
     if (rec)
         *rec = n->recs[size_t(c.index)];
     return {};
 }
 
-bool CdxFile::contains(CdxTag* t, const char* key, int len, quint32* rec)
+bool CdxFile::contains(const Section&, CdxTag* t, const char* key, int len, quint32* rec)
+{
+    return containsKey(t, key, len, rec);
+}
+
+bool CdxFile::containsKey(CdxTag* t, const char* key, int len, quint32* rec)
 {
     CdxCursor c;
-    if (!lowerBound(t, key, len, 0, &c) || !c.valid())
+    if (!bound(t, key, len, 0, false, &c) || !c.valid())
         return false;
-    QByteArray k;
-    quint32 r = 0;
-    if (!entry(t, c, &k, &r))
+    Node* n = nullptr;
+    if (!node(t, c.page, &n) || c.index < 0 || c.index >= n->count())
         return false;
-    if (t->compare(k.constData(), key, len) != 0)
+    if (t->compare(n->key(c.index), key, len) != 0)
         return false;
     if (rec)
-        *rec = r;
+        *rec = n->recs[size_t(c.index)];
     return true;
 }
 
-Status CdxFile::scan(CdxTag* t, std::vector<std::pair<QByteArray, quint32>>* out)
+Status CdxFile::scan(const Section&, CdxTag* t, std::vector<std::pair<QByteArray, quint32>>* out)
+{
+    return scanKeys(t, out);
+}
+
+Status CdxFile::scanKeys(CdxTag* t, std::vector<std::pair<QByteArray, quint32>>* out)
 {
     out->clear();
     CdxCursor c;
-    if (Status s = first(t, &c); !s)
+    if (Status s = edgeKey(t, false, &c); !s)
         return s;
     while (c.valid()) {
         Node* n = nullptr;
@@ -222,13 +193,13 @@ Status CdxFile::scan(CdxTag* t, std::vector<std::pair<QByteArray, quint32>>* out
         if (out->size() > 100000000)
             return corrupt(path(), QStringLiteral("cadena de páginas circular"));
         c.index = n->count() - 1;
-        if (Status s = next(t, &c); !s)
+        if (Status s = step(t, &c, true); !s)
             return s;
     }
     return {};
 }
 
-Status CdxFile::verifyTree(CdxTag* t, quint32 maxRec, std::vector<QString>* problems)
+Status CdxFile::verifyTree(const Section&, CdxTag* t, quint32 maxRec, std::vector<QString>* problems)
 {
     const size_t before = problems->size();
     auto report = [&](const QString& p) {
@@ -303,7 +274,7 @@ Status CdxFile::verifyTree(CdxTag* t, quint32 maxRec, std::vector<QString>* prob
 
 // ---------------------------------------------------------------- tree changes
 
-Status CdxFile::fixParents(CdxTag* t, std::vector<std::pair<quint32, int>>& path, int level)
+Status CdxFile::fixParents(CdxTag* t, Path& path, int level)
 {
     for (int l = level; l > 0; --l) {
         Node* child = nullptr;
@@ -328,7 +299,7 @@ Status CdxFile::fixParents(CdxTag* t, std::vector<std::pair<quint32, int>>& path
     return {};
 }
 
-Status CdxFile::splitIfNeeded(CdxTag* t, std::vector<std::pair<quint32, int>>& path, int level)
+Status CdxFile::splitIfNeeded(CdxTag* t, Path& path, int level)
 {
     Node* n = nullptr;
     if (Status s = node(t, path[size_t(level)].first, &n); !s)
@@ -398,12 +369,23 @@ Status CdxFile::splitIfNeeded(CdxTag* t, std::vector<std::pair<quint32, int>>& p
     return splitIfNeeded(t, path, level - 1);
 }
 
-Status CdxFile::insert(CdxTag* t, const char* key, quint32 rec)
+Status CdxFile::insert(const WriteSection&, CdxTag* t, const char* key, quint32 rec)
 {
-    if (t->m_spec.unique && contains(t, key, t->m_keyLen))
+    return insertKey(t, key, rec);
+}
+
+Status CdxFile::remove(const WriteSection&, CdxTag* t, const char* key, quint32 rec)
+{
+    return removeKey(t, key, rec);
+}
+
+Status CdxFile::insertKey(CdxTag* t, const char* key, quint32 rec)
+{
+    if (t->m_spec.unique && containsKey(t, key, t->m_keyLen, nullptr))
         return {};
-    std::vector<std::pair<quint32, int>> path;
-    if (Status s = descend(t, key, t->m_keyLen, rec, false, &path); !s)
+    Path& path = m_path;
+    CdxCursor at;
+    if (Status s = descend(t, key, t->m_keyLen, rec, false, &path, &at); !s)
         return s;
     Node* leaf = nullptr;
     if (Status s = node(t, path.back().first, &leaf); !s)
@@ -416,10 +398,11 @@ Status CdxFile::insert(CdxTag* t, const char* key, quint32 rec)
     return splitIfNeeded(t, path, int(path.size()) - 1);
 }
 
-Status CdxFile::remove(CdxTag* t, const char* key, quint32 rec)
+Status CdxFile::removeKey(CdxTag* t, const char* key, quint32 rec)
 {
-    std::vector<std::pair<quint32, int>> path;
-    if (Status s = descend(t, key, t->m_keyLen, rec, false, &path); !s)
+    Path& path = m_path;
+    CdxCursor at;
+    if (Status s = descend(t, key, t->m_keyLen, rec, false, &path, &at); !s)
         return s;
     Node* leaf = nullptr;
     if (Status s = node(t, path.back().first, &leaf); !s)
