@@ -204,6 +204,7 @@ private:
     Status bound(CdxTag* t, const char* key, int len, quint32 rec, bool upper, CdxCursor* c);
     Status step(CdxTag* t, CdxCursor* c, bool forward);
     Status scanKeys(CdxTag* t, std::vector<std::pair<QByteArray, quint32>>* out);
+    Status findEntry(CdxTag* t, const char* key, quint32 rec, cdx::Node** leaf, int* pos, bool* present);
     Status insertKey(CdxTag* t, const char* key, quint32 rec);
     Status removeKey(CdxTag* t, const char* key, quint32 rec);
     bool containsKey(CdxTag* t, const char* key, int len, quint32* rec);

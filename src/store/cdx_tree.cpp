@@ -379,60 +379,61 @@ Status CdxFile::remove(const WriteSection&, CdxTag* t, const char* key, quint32 
     return removeKey(t, key, rec);
 }
 
+// Descends to where (key, rec) belongs, the way down kept in m_path: the
+// leaf, the position in it, and whether the entry there is (key, rec) itself.
+Status CdxFile::findEntry(CdxTag* t, const char* key, quint32 rec, Node** leaf, int* pos, bool* present)
+{
+    CdxCursor at;
+    if (Status s = descend(t, key, t->m_keyLen, rec, false, &m_path, &at); !s)
+        return s;
+    if (Status s = node(t, at.page, leaf); !s)
+        return s;
+    *pos = at.index;
+    *present = *pos < (*leaf)->count() && (*leaf)->recs[size_t(*pos)] == rec
+               && std::memcmp((*leaf)->key(*pos), key, size_t(t->m_keyLen)) == 0;
+    return {};
+}
+
 Status CdxFile::insertKey(CdxTag* t, const char* key, quint32 rec)
 {
     if (t->m_spec.unique && containsKey(t, key, t->m_keyLen, nullptr))
         return {};
-    Path& path = m_path;
-    CdxCursor at;
-    if (Status s = descend(t, key, t->m_keyLen, rec, false, &path, &at); !s)
-        return s;
     Node* leaf = nullptr;
-    if (Status s = node(t, path.back().first, &leaf); !s)
-        return s;
-    const int pos = path.back().second;
-    if (pos < leaf->count() && leaf->recs[size_t(pos)] == rec
-        && std::memcmp(leaf->key(pos), key, size_t(t->m_keyLen)) == 0)
-        return {};   // already there
+    int pos = 0;
+    bool present = false;
+    if (Status s = findEntry(t, key, rec, &leaf, &pos, &present); !s || present)
+        return s;   // already there
     leaf->insert(pos, key, rec);
-    return splitIfNeeded(t, path, int(path.size()) - 1);
+    return splitIfNeeded(t, m_path, int(m_path.size()) - 1);
 }
 
 Status CdxFile::removeKey(CdxTag* t, const char* key, quint32 rec)
 {
-    Path& path = m_path;
-    CdxCursor at;
-    if (Status s = descend(t, key, t->m_keyLen, rec, false, &path, &at); !s)
-        return s;
     Node* leaf = nullptr;
-    if (Status s = node(t, path.back().first, &leaf); !s)
-        return s;
-    const int pos = path.back().second;
-    if (pos >= leaf->count() || leaf->recs[size_t(pos)] != rec
-        || std::memcmp(leaf->key(pos), key, size_t(t->m_keyLen)) != 0)
-        return {};   // not in the tag (FOR condition, unique duplicate, or already gone)
+    int pos = 0;
+    bool present = false;
+    if (Status s = findEntry(t, key, rec, &leaf, &pos, &present); !s || !present)
+        return s;   // not in the tag (FOR condition, unique duplicate, or already gone)
+    Path& path = m_path;
     leaf->erase(pos);
 
     int level = int(path.size()) - 1;
     Node* n = leaf;
     while (n->count() == 0 && !n->isRoot()) {
         // Unlink the empty page from its siblings and from its parent.
-        if (n->left != kNoPage && n->left != 0) {
-            Node* l = nullptr;
-            if (Status s = node(t, n->left, &l); !s)
+        auto relink = [&](quint32 sibling, quint32 Node::*link, quint32 to) -> Status {
+            if (sibling == kNoPage || sibling == 0)
+                return {};
+            Node* m = nullptr;
+            if (Status s = node(t, sibling, &m); !s)
                 return s;
-            l->right = n->right;
-            if (Status s = writeNode(t, l); !s)
-                return s;
-        }
-        if (n->right != kNoPage && n->right != 0) {
-            Node* r = nullptr;
-            if (Status s = node(t, n->right, &r); !s)
-                return s;
-            r->left = n->left;
-            if (Status s = writeNode(t, r); !s)
-                return s;
-        }
+            m->*link = to;
+            return writeNode(t, m);
+        };
+        if (Status s = relink(n->left, &Node::right, n->right); !s)
+            return s;
+        if (Status s = relink(n->right, &Node::left, n->left); !s)
+            return s;
         if (Status s = freePage(t, n->offset); !s)
             return s;
         --level;
