@@ -107,11 +107,8 @@ struct Stamp {
     {
         if (a != area || !a->table().hasIndex())
             return false;
-        return a->table().changeStamp(&m_now, otherProcesses).isOk() && m_now == table;
+        return a->table().stillAt(table, otherProcesses);
     }
-
-private:
-    mutable store::TableFile::ChangeStamp m_now;   // kept from call to call
 };
 
 // Keys of one index tag as they follow each other, with the first entry of

@@ -92,11 +92,13 @@ public:
     CdxTag* tag(const QByteArray& name) { return m_cdx ? tag(m_cdx->tagIndex(name)) : nullptr; }
 
     // ---- reading for look-ups that keep their own image of a table
-    // What changes whenever the table or its index changes: records appended,
-    // keys moved, tags made or dropped. With otherProcesses the record count
-    // and the index's counters are read from the files (lock-free while the
-    // index did not change), so changes made anywhere show; without, only
-    // what this process did shows, and nothing is read.
+    // What changes whenever the table's keys change: records appended, keys
+    // moved, tags made or dropped. With otherProcesses the index's counters
+    // are read from the file (lock-free while the index did not change), and
+    // the record count too when every tag is custom, so changes made anywhere
+    // show; without, only what this process did shows, and nothing is read.
+    // (A record appended elsewhere that no tag's condition takes, or a change
+    // to fields outside every key, moves nothing.)
     struct ChangeStamp {
         const TableFile* table = nullptr;
         quint32 records = 0;
@@ -104,6 +106,9 @@ public:
         bool operator==(const ChangeStamp&) const = default;
     };
     Status changeStamp(ChangeStamp* out, bool otherProcesses = true);
+    // Whether the stamp is still the table's (what changeStamp would give
+    // equals it; false on any error).
+    bool stillAt(const ChangeStamp& stamp, bool otherProcesses = true);
     // One entry of a tag with its record, as scanTag meets it.
     struct TagRecord {
         const char* key = nullptr;   // keyLen bytes

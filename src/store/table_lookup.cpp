@@ -17,7 +17,13 @@ Status TableFile::changeStamp(ChangeStamp* out, bool otherProcesses)
 {
     out->table = this;
     out->tags.clear();
-    if (otherProcesses && m_shared)
+    // Appends elsewhere show in the counters of the tags the table keeps in
+    // step with its records; the count (one more read) is looked at only when
+    // there is no such tag.
+    bool keptTag = false;
+    for (int i = 0; m_cdx && i < m_cdx->tagCount() && !keptTag; ++i)
+        keptTag = !m_cdx->tag(i)->custom();
+    if (otherProcesses && m_shared && !keptTag)
         if (Status s = refreshCount(); !s)
             return s;
     out->records = m_header.recCount;
@@ -30,6 +36,31 @@ Status TableFile::changeStamp(ChangeStamp* out, bool otherProcesses)
     for (int i = 0; i < m_cdx->tagCount(); ++i)
         out->tags[size_t(i)] = m_cdx->counter(m_cdx->tag(i));
     return {};
+}
+
+bool TableFile::stillAt(const ChangeStamp& stamp, bool otherProcesses)
+{
+    // changeStamp() without building a new stamp: this runs before every look-up
+    if (stamp.table != this)
+        return false;
+    if (otherProcesses && m_shared && m_cdx) {
+        bool keptTag = false;
+        for (int i = 0; i < m_cdx->tagCount() && !keptTag; ++i)
+            keptTag = !m_cdx->tag(i)->custom();
+        if (!keptTag && !refreshCount())
+            return false;
+    }
+    if (stamp.records != m_header.recCount || !m_cdx)
+        return !m_cdx && stamp.records == m_header.recCount && stamp.tags.empty();
+    std::optional<CdxFile::Section> sec;
+    if (otherProcesses && !sec.emplace(*m_cdx))
+        return false;
+    if (size_t(m_cdx->tagCount()) != stamp.tags.size())
+        return false;
+    for (int i = 0; i < m_cdx->tagCount(); ++i)
+        if (stamp.tags[size_t(i)] != m_cdx->counter(m_cdx->tag(i)))
+            return false;
+    return true;
 }
 
 Status TableFile::tagKeys(CdxTag* t, std::vector<std::pair<QByteArray, quint32>>* out)

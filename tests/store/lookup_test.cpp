@@ -81,6 +81,7 @@ TEST_F(LookupTest, TheChangeStampMovesWithEveryChangeHereAndInAnotherProcess)
     TableFile::ChangeStamp kept = before;
     appendElsewhere("calls", "EA4DD");
     a = reopen("calls");
+    EXPECT_FALSE(a->table().stillAt(kept));
     ASSERT_TRUE(a->table().changeStamp(&now).isOk());
     EXPECT_FALSE(now == kept);
     EXPECT_EQ(now.records, kept.records + 1);
@@ -108,8 +109,11 @@ TEST_F(LookupTest, TheStampSeesAnotherProcessAppendWhileTheTableStaysOpen)
     ASSERT_EQ(readLine(toParent.reading()), "appended");
     ASSERT_TRUE(a->table().changeStamp(&now, false).isOk());
     EXPECT_EQ(now, before);                                   // only what this process did
+    EXPECT_TRUE(a->table().stillAt(before, false));
+    EXPECT_FALSE(a->table().stillAt(before));
     ASSERT_TRUE(a->table().changeStamp(&now).isOk());
     EXPECT_FALSE(now == before);
+    EXPECT_TRUE(a->table().stillAt(now));
     EXPECT_EQ(now.records, 2u);
     writeLine(toChild.writing(), "end");
     EXPECT_EQ(waitExit(kid), 0);
