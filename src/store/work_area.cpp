@@ -60,19 +60,12 @@ Status WorkArea::close()
 
 int WorkArea::resolveField(const QString& name) const
 {
-    for (const auto& [recent, index] : m_recentFields)
-        if (recent.size() == name.size() && (recent.constData() == name.constData() || recent == name))
-            return index;
-    int i = -1;
-    if (auto it = m_fieldByName.constFind(name); it != m_fieldByName.constEnd()) {
-        i = *it;
-    } else {
-        i = m_table->header().fieldIndex(name.trimmed().toUpper().toLatin1());
-        if (m_fieldByName.size() < 1000)
-            m_fieldByName.insert(name, i);
-    }
-    m_recentFields[m_recentNext] = {name, i};
-    m_recentNext = (m_recentNext + 1) % 4;
+    auto it = m_fieldByName.constFind(name);
+    if (it != m_fieldByName.constEnd())
+        return *it;
+    const int i = m_table->header().fieldIndex(name.trimmed().toUpper().toLatin1());
+    if (m_fieldByName.size() < 1000)
+        m_fieldByName.insert(name, i);
     return i;
 }
 

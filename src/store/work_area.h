@@ -219,9 +219,6 @@ private:
     void restorePosition();
     std::function<bool(WorkArea&)> m_filter;
     mutable QHash<QString, int> m_fieldByName;     // names as callers spell them
-    // The names asked for last, looked at before the hash: callers read the same few fields record after record.
-    mutable std::pair<QString, int> m_recentFields[4];
-    mutable int m_recentNext = 0;
     std::unique_ptr<CdxFile::WriteSection> m_batch;
 };
 
