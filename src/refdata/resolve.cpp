@@ -3,14 +3,12 @@
 #include "session_areas.h"
 
 #include "store/access.h"
-#include "store/cdx_file.h"
 #include "store/codepage.h"
 #include "store/workspace.h"
 
 #include <QHash>
 
 #include <cstring>
-#include <optional>
 #include <vector>
 
 namespace refdata {
@@ -86,50 +84,30 @@ struct EntFields {
 // ------------------------------------------------------------------ image
 
 // What identifies the state of a table the image was built from: the work
-// area and table objects, the record count and the change counter of every
-// index tag. Any write that changes a key raises a counter, in this process or
-// in another one.
+// area and the table's change stamp (its record count and the change counter
+// of every index tag). Any write that changes a key raises a counter, in this
+// process or in another one.
 struct Stamp {
     const WorkArea* area = nullptr;
-    const store::TableFile* table = nullptr;
-    quint32 records = 0;
-    std::vector<quint32> counters;
+    store::TableFile::ChangeStamp table;
 
     // Reads the state of the table under a (lock-free when nothing changed).
     static bool read(WorkArea* a, Stamp* s)
     {
-        store::CdxFile* cdx = a->table().cdx();
-        if (!cdx)
-            return false;
-        store::CdxFile::Section sec(*cdx, false);
-        if (!sec)
+        if (!a->table().hasIndex())
             return false;
         s->area = a;
-        s->table = &a->table();
-        s->records = a->table().recCount();
-        s->counters.resize(size_t(cdx->tagCount()));
-        for (int i = 0; i < cdx->tagCount(); ++i)
-            s->counters[size_t(i)] = cdx->counter(cdx->tag(i));
-        return true;
+        return a->table().changeStamp(&s->table).isOk();
     }
     // Whether the table under a is still in the state read. Changes made in
     // this process show at once in the counters kept in memory; with
-    // otherProcesses the index file's header is read too (lock-free unless it
+    // otherProcesses the files are looked at too (lock-free unless the index
     // changed), which shows the changes made anywhere else.
     bool current(WorkArea* a, bool otherProcesses) const
     {
-        store::CdxFile* cdx = a->table().cdx();
-        if (a != area || &a->table() != table || !cdx || a->table().recCount() != records)
+        if (a != area || !a->table().hasIndex())
             return false;
-        std::optional<store::CdxFile::Section> sec;
-        if (otherProcesses && !sec.emplace(*cdx, false))
-            return false;
-        if (size_t(cdx->tagCount()) != counters.size())
-            return false;
-        for (int i = 0; i < cdx->tagCount(); ++i)
-            if (counters[size_t(i)] != cdx->counter(cdx->tag(i)))
-                return false;
-        return true;
+        return a->table().stillAt(table, otherProcesses);
     }
 };
 
@@ -211,48 +189,38 @@ private:
         m_slots.clear();
         QHash<QByteArray, quint32> entRecords;
         m_ent = EntFields(ent);
-        store::CdxFile* pcdx = pfx->table().cdx();
-        store::CdxFile* ecdx = ent->table().cdx();
-        const int ptag = pcdx->tagIndex("PFX"), etag = ecdx->tagIndex("CODENT");
-        if (ptag < 0 || etag < 0 || !plainFieldTag(pcdx->tag(ptag), "PFX") || !plainFieldTag(ecdx->tag(etag), "CODENT"))
+        store::CdxTag* ptag = pfx->table().tag("PFX");
+        store::CdxTag* etag = ent->table().tag("CODENT");
+        if (!ptag || !etag || !plainFieldTag(ptag, "PFX") || !plainFieldTag(etag, "CODENT"))
             return false;
         const int pcode = pfx->fieldPos(QStringLiteral("CODENT"));
-        m_keyLen = pcdx->tag(ptag)->keyLen();
-        m_entKeyLen = ecdx->tag(etag)->keyLen();
+        m_keyLen = ptag->keyLen();
+        m_entKeyLen = etag->keyLen();
         // a code shorter than the entity key would be sought as a partial key
         if (pcode < 0 || m_ent.codent < 0 || m_keyLen > 16 || pfx->field(pcode).len != m_entKeyLen)
             return false;
 
-        std::vector<std::pair<QByteArray, quint32>> keys;
-        if (!scan(pfx, pcdx->tag(ptag), &keys))
-            return false;
-        const store::DbfField& codeField = pfx->table().header().fields[size_t(pcode)];
-        QByteArray rec(pfx->table().header().recordLen, ' ');
-        const quint32 count = pfx->table().recCount();
-        m_keys.reserve(keys.size());
-        m_codes.reserve(keys.size());
-        for (const auto& [key, r] : keys) {
-            if (r < 1 || r > count || !pfx->table().readRecord(r, rec.data()))
-                continue;
-            if (store::Workspace::deletedHidden() && rec[0] == '*')
-                continue;
-            m_keys.push_back(keyOf(key.constData(), key.size()));
-            m_codes.push_back(rec.mid(codeField.offset, codeField.len));
+        const bool hidden = store::Workspace::deletedHidden();
+        store::Status scanned = pfx->table().scanTag(ptag, [&](const store::TableFile::TagRecord& r) {
+            if (hidden && r.deleted)
+                return true;
+            m_keys.push_back(keyOf(r.key, r.keyLen));
+            m_codes.push_back(r.field(pcode));
             m_texts.push_back(text(m_codes.back()));
-        }
-
-        std::vector<std::pair<QByteArray, quint32>> codes;
-        if (!scan(ent, ecdx->tag(etag), &codes))
+            return true;
+        });
+        if (!scanned)
             return false;
-        QByteArray erec(ent->table().header().recordLen, ' ');
-        const quint32 ecount = ent->table().recCount();
-        for (const auto& [key, r] : codes) {
-            if (r < 1 || r > ecount || entRecords.contains(key) || !ent->table().readRecord(r, erec.data()))
-                continue;
-            if (store::Workspace::deletedHidden() && erec[0] == '*')
-                continue;
-            entRecords.insert(key, r);
-        }
+
+        scanned = ent->table().scanTag(etag, [&](const store::TableFile::TagRecord& r) {
+            const QByteArray key = r.keyBytes();
+            if (entRecords.contains(key) || (hidden && r.deleted))
+                return true;
+            entRecords.insert(key, r.rec);
+            return true;
+        });
+        if (!scanned)
+            return false;
         for (const QByteArray& code : m_codes)
             m_records.push_back(entRecords.value(code, 0));
 
@@ -279,24 +247,6 @@ private:
         QByteArray e = t->definition().keyExpr.toUpper().trimmed();
         e.replace(" ", "");
         return t->pad() == ' ' && !t->custom() && !t->descending() && (e == field || e == QByteArray("FIELD->") + field);
-    }
-
-    static bool scan(WorkArea* a, store::CdxTag* t, std::vector<std::pair<QByteArray, quint32>>* out)
-    {
-        store::CdxFile* cdx = a->table().cdx();
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            store::CdxFile::Section sec(*cdx, false);
-            if (!sec)
-                return false;
-            const store::Status s = cdx->scan(t, out);
-            if (s) {
-                a->table().refreshCount();
-                return true;
-            }
-            if (s.code() != store::StatusCode::Stale)
-                return false;
-        }
-        return false;
     }
 
     // A key as two words: the text padded with blanks (or cut) to the key
@@ -548,11 +498,10 @@ QString resolutionTablesProblem()
                 return title + store::lastOpenFailure();
         }
         WorkArea* a = ws.area(*alias);
-        store::CdxFile* cdx = a->table().cdx();
-        if (!cdx)
+        if (!a->table().hasIndex())
             return title + QStringLiteral("le falta su índice");
-        for (int i = 0; i < cdx->tagCount(); ++i)
-            if (store::Status s = a->table().checkTag(cdx->tag(i)); !s)
+        for (int i = 0; i < a->table().tagCount(); ++i)
+            if (store::Status s = a->table().checkTag(a->table().tag(i)); !s)
                 return title + s.message();
     }
     return {};

@@ -182,31 +182,32 @@ bool NETUSE(const QString& file, bool shared, int seconds, const QString& alias,
     }
 }
 
-bool ADDREC(int seconds)
+namespace {
+// One of the lock operations on the current work area, retried as the user decides.
+bool onCurrentArea(int seconds, const QString& question, Status (WorkArea::*op)())
 {
     WorkArea* a = ws().current();
     if (!a)
         return false;
-    return retrying(seconds, QStringLiteral("No se pudo añadir el registro.;Fichero Bloqueado;¿Reintentar?"), lockTitle(),
-                    [a] { return a->append(); });
+    return retrying(seconds, question, lockTitle(), [a, op] { return (a->*op)(); });
+}
+} // namespace
+
+bool ADDREC(int seconds)
+{
+    return onCurrentArea(seconds, QStringLiteral("No se pudo añadir el registro.;Fichero Bloqueado;¿Reintentar?"),
+                         static_cast<Status (WorkArea::*)()>(&WorkArea::append));
 }
 
 bool RECLOCK(int seconds)
 {
-    WorkArea* a = ws().current();
-    if (!a)
-        return false;
-    return retrying(seconds, QStringLiteral("No se pudo bloquear el registro. ; ¿Reintentar?"), lockTitle(),
-                    [a] { return a->lockRecord(); });
+    return onCurrentArea(seconds, QStringLiteral("No se pudo bloquear el registro. ; ¿Reintentar?"),
+                         static_cast<Status (WorkArea::*)()>(&WorkArea::lockRecord));
 }
 
 bool FILLOCK(int seconds)
 {
-    WorkArea* a = ws().current();
-    if (!a)
-        return false;
-    return retrying(seconds, QStringLiteral("No se pudo bloquear el registro.;¿Reintentar?"), lockTitle(),
-                    [a] { return a->lockTable(); });
+    return onCurrentArea(seconds, QStringLiteral("No se pudo bloquear el registro.;¿Reintentar?"), &WorkArea::lockTable);
 }
 
 bool ADDQSO(QString* key, int seconds, const std::function<Status(WorkArea&)>& fill)

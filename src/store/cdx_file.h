@@ -109,35 +109,48 @@ public:
     // no lock is needed. Reading a page that is not cached takes the shared lock
     // then; if the counter moved meanwhile the read ends with StatusCode::Stale
     // and the caller runs it again. Nested sections reuse the outer one.
+    //
+    // The tree operations below take the section they run in: reads any
+    // section, changes a WriteSection.
     class Section {
     public:
-        Section(CdxFile& f, bool write);
+        explicit Section(CdxFile& f) : Section(f, false) {}
         ~Section();
+        Section(const Section&) = delete;
+        Section& operator=(const Section&) = delete;
         const Status& status() const { return m_status; }
         explicit operator bool() const { return m_status.isOk(); }
+    protected:
+        Section(CdxFile& f, bool write);
     private:
+        friend class CdxFile;
         CdxFile& m_f;
-        bool m_write;
         bool m_took = false;
         Status m_status;
     };
+    class WriteSection : public Section {
+    public:
+        explicit WriteSection(CdxFile& f) : Section(f, true) {}
+    };
 
-    // All of the following must run inside a Section (write for changes).
-    Status insert(CdxTag* t, const char* key, quint32 rec);
-    Status remove(CdxTag* t, const char* key, quint32 rec);
-    bool contains(CdxTag* t, const char* key, int len, quint32* rec = nullptr);
+    Status insert(const WriteSection& s, CdxTag* t, const char* key, quint32 rec);
+    Status remove(const WriteSection& s, CdxTag* t, const char* key, quint32 rec);
+    bool contains(const Section& s, CdxTag* t, const char* key, int len, quint32* rec = nullptr);
 
     // Positions at the first entry >= (key[0..len), rec) in ascending storage order.
     // With rec 0 the record number is ignored. Returns an invalid cursor past the end.
-    Status lowerBound(CdxTag* t, const char* key, int len, quint32 rec, CdxCursor* c);
+    Status lowerBound(const Section& s, CdxTag* t, const char* key, int len, quint32 rec, CdxCursor* c);
     // First entry whose first len bytes are > key.
-    Status upperBound(CdxTag* t, const char* key, int len, CdxCursor* c);
-    Status first(CdxTag* t, CdxCursor* c);
-    Status last(CdxTag* t, CdxCursor* c);
-    Status next(CdxTag* t, CdxCursor* c);
-    Status prev(CdxTag* t, CdxCursor* c);
-    // Entry under a cursor (the cursor must be valid).
-    Status entry(CdxTag* t, const CdxCursor& c, QByteArray* key, quint32* rec);
+    Status upperBound(const Section& s, CdxTag* t, const char* key, int len, CdxCursor* c);
+    // The first (or with high, the last) entry in storage order.
+    Status edge(const Section& s, CdxTag* t, bool high, CdxCursor* c);
+    Status first(const Section& s, CdxTag* t, CdxCursor* c) { return edge(s, t, false, c); }
+    Status last(const Section& s, CdxTag* t, CdxCursor* c) { return edge(s, t, true, c); }
+    Status next(const Section& s, CdxTag* t, CdxCursor* c);
+    Status prev(const Section& s, CdxTag* t, CdxCursor* c);
+    // Entry under a cursor (the cursor must be valid). The key points into the
+    // cached page: it stays valid until the next call on this file.
+    Status entry(const Section& s, CdxTag* t, const CdxCursor& c, const char** key, quint32* rec);
     quint32 counter(const CdxTag* t) const { return t->m_counter; }
 
     // Creates a tag and fills it with sorted (key, rec) pairs in one pass.
@@ -150,14 +163,14 @@ public:
     static Status prepareTag(const TagSpec& def, const std::vector<FieldInfo>& fields,
                              std::unique_ptr<CdxTag>* out);
 
-    // Reads every key of a tag in stored order (verification, tests).
-    Status scan(CdxTag* t, std::vector<std::pair<QByteArray, quint32>>* out);
+    // Reads every key of a tag in stored order.
+    Status scan(const Section& s, CdxTag* t, std::vector<std::pair<QByteArray, quint32>>* out);
     // Walks the whole tree of a tag and reports what is out of shape: interior
     // keys out of order or not the last key of their child, pages visited twice,
     // leaves at different depths, leaf chain links that do not follow the tree,
     // record numbers of 0 or above maxRec. Damage that stops the walk is the
     // returned status; the rest goes to problems.
-    Status verifyTree(CdxTag* t, quint32 maxRec, std::vector<QString>* problems);
+    Status verifyTree(const Section& s, CdxTag* t, quint32 maxRec, std::vector<QString>* problems);
 
     // Empties every tag (keeps definitions).
     Status clearAll();
@@ -185,10 +198,18 @@ private:
     Status writeNode(CdxTag* t, cdx::Node* n);
     Status allocPage(quint32* off);
     Status freePage(CdxTag* t, quint32 off);
-    Status descend(CdxTag* t, const char* key, int len, quint32 rec, bool upper,
-                   std::vector<std::pair<quint32, int>>* path);
-    Status fixParents(CdxTag* t, std::vector<std::pair<quint32, int>>& path, int level);
-    Status splitIfNeeded(CdxTag* t, std::vector<std::pair<quint32, int>>& path, int level);
+    using Path = std::vector<std::pair<quint32, int>>;   // (page, entry) from the root down
+    Status descend(CdxTag* t, const char* key, int len, quint32 rec, bool upper, Path* path, CdxCursor* at);
+    Status edgeKey(CdxTag* t, bool high, CdxCursor* c);
+    Status bound(CdxTag* t, const char* key, int len, quint32 rec, bool upper, CdxCursor* c);
+    Status step(CdxTag* t, CdxCursor* c, bool forward);
+    Status scanKeys(CdxTag* t, std::vector<std::pair<QByteArray, quint32>>* out);
+    Status findEntry(CdxTag* t, const char* key, quint32 rec, cdx::Node** leaf, int* pos, bool* present);
+    Status insertKey(CdxTag* t, const char* key, quint32 rec);
+    Status removeKey(CdxTag* t, const char* key, quint32 rec);
+    bool containsKey(CdxTag* t, const char* key, int len, quint32* rec);
+    Status fixParents(CdxTag* t, Path& path, int level);
+    Status splitIfNeeded(CdxTag* t, Path& path, int level);
     Status bulkLoad(CdxTag* t, const std::vector<std::pair<QByteArray, quint32>>& keys);
     Status insertDirectory(const QByteArray& name, quint32 header);
     Status removeDirectory(const QByteArray& name);
@@ -219,6 +240,7 @@ private:
     Status takeLock(bool write);
     Status readCounters(quint32* global, quint32* dirRoot, quint32* freeHead);
     std::vector<FieldInfo> m_fields;
+    Path m_path;                                   // scratch of insertKey/removeKey
     std::unique_ptr<CdxTag> m_dir;                 // the directory is itself a tag
     std::vector<std::unique_ptr<CdxTag>> m_tags;
 };

@@ -7,8 +7,6 @@
 namespace store::cdx {
 
 namespace {
-constexpr int kLeafHeader = 24;
-constexpr int kLeafSpace = kPageSize - kLeafHeader;   // 488
 constexpr int kInteriorHeader = 12;
 
 int bitsFor(quint32 v)
@@ -20,12 +18,9 @@ int bitsFor(quint32 v)
     }
     return b;
 }
+} // namespace
 
-struct LeafLayout {
-    int recBits, dupBits, trailBits, bytes;
-};
-
-LeafLayout layoutFor(int keyLen, quint32 maxRec)
+LeafLayout leafLayout(int keyLen, quint32 maxRec)
 {
     LeafLayout l;
     l.dupBits = l.trailBits = qMax(1, bitsFor(quint32(keyLen)));
@@ -39,31 +34,35 @@ LeafLayout layoutFor(int keyLen, quint32 maxRec)
     return l;
 }
 
-int trailing(const char* k, int len, char pad)
+bool LeafLayout::holds(quint32 maxRec) const { return recBits >= bitsFor(maxRec); }
+
+PackedKey packKey(const char* prev, const char* k, int len, char pad)
 {
-    int t = 0;
-    while (t < len && k[len - 1 - t] == pad)
-        ++t;
-    return t;
+    PackedKey p{0, 0, 0};
+    while (p.trail < len && k[len - 1 - p.trail] == pad)
+        ++p.trail;
+    if (prev) {
+        while (p.dup < len && prev[p.dup] == k[p.dup])
+            ++p.dup;
+        if (p.dup + p.trail > len)
+            p.dup = len - p.trail;
+    }
+    p.stored = len - p.dup - p.trail;
+    return p;
 }
 
-int shared(const char* a, const char* b, int len)
+bool LeafFill::add(const char* prev, const char* key)
 {
-    int d = 0;
-    while (d < len && a[d] == b[d])
-        ++d;
-    return d;
+    const int need = m_entryBytes + packKey(prev, key, m_keyLen, m_pad).stored;
+    if (prev && m_used + need > kLeafSpace)
+        return false;
+    m_used += need;
+    return true;
 }
-} // namespace
 
 int Node::stored(int i) const
 {
-    const char* k = key(i);
-    const int trail = trailing(k, keyLen, measuredPad);
-    int dup = i ? shared(key(i - 1), k, keyLen) : 0;
-    if (dup + trail > keyLen)
-        dup = keyLen - trail;
-    return keyLen - dup - trail;
+    return packKey(i ? key(i - 1) : nullptr, key(i), keyLen, measuredPad).stored;
 }
 
 void Node::insert(int pos, const char* k, quint32 rec, quint32 child)
@@ -207,8 +206,8 @@ int leafBytes(const Node& n, char pad)
             total += n.stored(i);
         n.storedBytes = total;
     }
-    const LeafLayout l = layoutFor(n.keyLen, n.maxRec);
-    if (l.recBits < bitsFor(n.maxRec))
+    const LeafLayout l = leafLayout(n.keyLen, n.maxRec);
+    if (!l.holds(n.maxRec))
         return -1;
     const int total = n.count() * l.bytes + n.storedBytes;
     return total <= kLeafSpace ? total : -1;
@@ -219,8 +218,8 @@ bool encodeLeaf(const Node& n, char pad, uchar* p)
     quint32 maxRec = 0;
     for (quint32 r : n.recs)
         maxRec = qMax(maxRec, r);
-    const LeafLayout l = layoutFor(n.keyLen, maxRec);
-    if (l.recBits < bitsFor(maxRec))
+    const LeafLayout l = leafLayout(n.keyLen, maxRec);
+    if (!l.holds(maxRec))
         return false;
     std::memset(p, 0, kPageSize);
     qToLittleEndian<quint16>(n.attr, p);
@@ -238,17 +237,13 @@ bool encodeLeaf(const Node& n, char pad, uchar* p)
     const int entriesEnd = kLeafHeader + n.count() * l.bytes;
     for (int i = 0; i < n.count(); ++i) {
         const char* k = n.key(i);
-        const int trail = trailing(k, n.keyLen, pad);
-        int dup = i ? shared(n.key(i - 1), k, n.keyLen) : 0;
-        if (dup + trail > n.keyLen)
-            dup = n.keyLen - trail;
-        const int stored = n.keyLen - dup - trail;
-        keyPos -= stored;
+        const PackedKey pk = packKey(i ? n.key(i - 1) : nullptr, k, n.keyLen, pad);
+        keyPos -= pk.stored;
         if (keyPos < entriesEnd)
             return false;
-        std::memcpy(p + keyPos, k + dup, size_t(stored));
-        quint64 v = quint64(n.recs[size_t(i)]) | (quint64(dup) << l.recBits)
-                    | (quint64(trail) << (l.recBits + l.dupBits));
+        std::memcpy(p + keyPos, k + pk.dup, size_t(pk.stored));
+        quint64 v = quint64(n.recs[size_t(i)]) | (quint64(pk.dup) << l.recBits)
+                    | (quint64(pk.trail) << (l.recBits + l.dupBits));
         uchar* e = p + kLeafHeader + i * l.bytes;
         for (int b = 0; b < l.bytes; ++b) {
             e[b] = uchar(v & 0xFF);

@@ -18,6 +18,39 @@ namespace store::cdx {
 constexpr int kPageSize = 512;
 constexpr quint32 kNoPage = 0xFFFFFFFFu;
 constexpr int kMaxKeyLen = 240;
+constexpr int kLeafHeader = 24;
+constexpr int kLeafSpace = kPageSize - kLeafHeader;   // entries and key bytes of a leaf
+
+// How a leaf packs its entries: each holds the record number and the counts of
+// leading bytes shared with the previous key (dup) and of trailing pad bytes
+// dropped (trail) in `bytes` bytes, sized for the largest record number.
+struct LeafLayout {
+    int recBits, dupBits, trailBits, bytes;
+    bool holds(quint32 maxRec) const;
+};
+LeafLayout leafLayout(int keyLen, quint32 maxRec);
+
+// One key packed after its predecessor (null for a page's first key).
+struct PackedKey {
+    int dup, trail, stored;          // stored: key bytes the page keeps
+};
+PackedKey packKey(const char* prev, const char* key, int keyLen, char pad);
+
+// Fills leaves with keys in order, as many as a page takes (the bulk load).
+class LeafFill {
+public:
+    LeafFill(int keyLen, char pad, quint32 maxRec)
+        : m_keyLen(keyLen), m_pad(pad), m_entryBytes(leafLayout(keyLen, maxRec).bytes) {}
+    // Counts key (after prev, null on an empty page) on the page; false, with
+    // nothing counted, when it no longer fits. A first key always fits.
+    bool add(const char* prev, const char* key);
+    void restart() { m_used = 0; }
+private:
+    int m_keyLen;
+    char m_pad;
+    int m_entryBytes;
+    int m_used = 0;
+};
 
 enum PageAttr : quint16 { Interior = 0, Root = 1, Leaf = 2 };
 

@@ -376,7 +376,7 @@ void TableFile::dropKeys(quint32 rec, const char* record)
 {
     if (!m_cdx || m_cdx->tagCount() == 0)
         return;
-    CdxFile::Section sec(*m_cdx, true);
+    CdxFile::WriteSection sec(*m_cdx);
     if (!sec)
         return;
     for (int i = 0; i < m_cdx->tagCount(); ++i) {
@@ -386,7 +386,7 @@ void TableFile::dropKeys(quint32 rec, const char* record)
         bool in = false;
         const QByteArray key = keyFor(t, rec, record, &in);
         if (in)
-            m_cdx->remove(t, key.constData(), rec);   // a tag that never took the key says so; nothing to undo
+            m_cdx->remove(sec, t, key.constData(), rec);   // a tag that never took the key says so; nothing to undo
     }
 }
 
@@ -588,7 +588,7 @@ Status TableFile::updateKeys(quint32 rec, const char* before, const char* after)
 {
     if (!m_cdx || m_cdx->tagCount() == 0)
         return {};
-    CdxFile::Section sec(*m_cdx, true);
+    CdxFile::WriteSection sec(*m_cdx);
     if (!sec)
         return sec.status();
     for (int i = 0; i < m_cdx->tagCount(); ++i) {
@@ -603,10 +603,10 @@ Status TableFile::updateKeys(quint32 rec, const char* before, const char* after)
         if (wasIn && isIn && oldKey == newKey)
             continue;
         if (wasIn)
-            if (Status s = m_cdx->remove(t, oldKey.constData(), rec); !s)
+            if (Status s = m_cdx->remove(sec, t, oldKey.constData(), rec); !s)
                 return s;
         if (isIn)
-            if (Status s = m_cdx->insert(t, newKey.constData(), rec); !s)
+            if (Status s = m_cdx->insert(sec, t, newKey.constData(), rec); !s)
                 return s;
     }
     return {};
@@ -679,7 +679,7 @@ Status TableFile::verify(std::vector<QString>* problems)
 
 Status TableFile::verifyOnce(std::vector<QString>* problems)
 {
-    CdxFile::Section sec(*m_cdx, false);
+    CdxFile::Section sec(*m_cdx);
     if (!sec)
         return sec.status();
     if (m_shared)
@@ -692,7 +692,7 @@ Status TableFile::verifyOnce(std::vector<QString>* problems)
             continue;
         }
         std::vector<QString> shape;
-        if (Status s = m_cdx->verifyTree(t, m_header.recCount, &shape); !s)
+        if (Status s = m_cdx->verifyTree(sec, t, m_header.recCount, &shape); !s)
             return s;
         for (const QString& p : shape)
             problems->push_back(QStringLiteral("%1: %2").arg(name, p));
@@ -701,7 +701,7 @@ Status TableFile::verifyOnce(std::vector<QString>* problems)
         std::vector<std::pair<QByteArray, quint32>> expected, stored;
         if (Status s = buildKeys(t, &expected); !s)
             return s;
-        if (Status s = m_cdx->scan(t, &stored); !s)
+        if (Status s = m_cdx->scan(sec, t, &stored); !s)
             return s;
         if (expected == stored)
             continue;
@@ -842,7 +842,7 @@ Status TableFile::reindex()
     }
     quint32 counter = 0;
     {
-        CdxFile::Section sec(*m_cdx, true);
+        CdxFile::WriteSection sec(*m_cdx);
         if (!sec)
             return sec.status();
         uchar h[12];

@@ -86,7 +86,47 @@ public:
     Status writeMemo(const DbfField& f, char* record, const QByteArray& data, bool binary);
 
     CdxFile* cdx() { return m_cdx.get(); }
+    bool hasIndex() const { return m_cdx != nullptr; }
     int tagCount() const { return m_cdx ? m_cdx->tagCount() : 0; }
+    CdxTag* tag(int i) { return m_cdx && i >= 0 && i < m_cdx->tagCount() ? m_cdx->tag(i) : nullptr; }
+    CdxTag* tag(const QByteArray& name) { return m_cdx ? tag(m_cdx->tagIndex(name)) : nullptr; }
+
+    // ---- reading for look-ups that keep their own image of a table
+    // What changes whenever the table's keys change: records appended, keys
+    // moved, tags made or dropped. With otherProcesses the index's counters
+    // are read from the file (lock-free while the index did not change), and
+    // the record count too when every tag is custom, so changes made anywhere
+    // show; without, only what this process did shows, and nothing is read.
+    // (A record appended elsewhere that no tag's condition takes, or a change
+    // to fields outside every key, moves nothing.)
+    struct ChangeStamp {
+        const TableFile* table = nullptr;
+        quint32 records = 0;
+        std::vector<quint32> tags;   // each tag's change counter
+        bool operator==(const ChangeStamp&) const = default;
+    };
+    Status changeStamp(ChangeStamp* out, bool otherProcesses = true);
+    // Whether the stamp is still the table's (what changeStamp would give
+    // equals it; false on any error).
+    bool stillAt(const ChangeStamp& stamp, bool otherProcesses = true);
+    // One entry of a tag with its record, as scanTag meets it.
+    struct TagRecord {
+        const char* key = nullptr;   // keyLen bytes
+        int keyLen = 0;
+        quint32 rec = 0;
+        bool deleted = false;
+        const char* record = nullptr;
+        const DbfHeader* header = nullptr;
+        QByteArray keyBytes() const { return QByteArray(key, keyLen); }
+        QByteArray field(int i) const;   // the field's bytes as stored
+    };
+    // Walks tag t in its order, the keys read as one consistent picture (read
+    // again when another process changed the index meanwhile). visit hears
+    // each entry whose record the table holds, with the record read; false
+    // from visit stops the walk.
+    Status scanTag(CdxTag* t, const std::function<bool(const TagRecord&)>& visit);
+    // Every (key, record) of tag t in its order, as one consistent picture.
+    Status tagKeys(CdxTag* t, std::vector<std::pair<QByteArray, quint32>>* out);
     // Writes are refused while a tag cannot be kept in step (foreign expressions).
     Status checkMaintainable();
     // Moves the keys of record rec from the record image `before` (null for a new

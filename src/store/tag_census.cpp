@@ -35,14 +35,14 @@ Status TableFile::checkTag(CdxTag* t)
         std::vector<std::pair<QByteArray, quint32>> stored;
         quint32 n = 0;
         {
-            CdxFile::Section sec(*m_cdx, false);
+            CdxFile::Section sec(*m_cdx);
             if (!sec)
                 return sec.status();
             if (m_shared)
                 if (Status s = refreshCount(); !s)
                     return s;
             n = m_header.recCount;
-            if (Status s = m_cdx->scan(t, &stored); !s) {
+            if (Status s = m_cdx->scan(sec, t, &stored); !s) {
                 if (s.code() == StatusCode::Stale)
                     continue;
                 return disagreement(cdxName, t, dbfName, s.message());

@@ -5,6 +5,7 @@
 #include "record_codec.h"
 #include "workspace.h"
 
+#include <cstring>
 #include <ctime>
 
 namespace store {
@@ -144,37 +145,40 @@ void WorkArea::setScopeTop(const Value& top)
 {
     m_hasTop = !top.isNil();
     m_topValue = top;
+    m_scopeKeyLen = -1;
 }
 
 void WorkArea::setScopeBottom(const Value& bottom)
 {
     m_hasBottom = !bottom.isNil();
     m_bottomValue = bottom;
+    m_scopeKeyLen = -1;
 }
 
 void WorkArea::clearScope()
 {
     m_hasTop = m_hasBottom = false;
     m_topValue = m_bottomValue = Value();
+    m_scopeKeyLen = -1;
 }
 
-bool WorkArea::inScope(const QByteArray& key) const
+bool WorkArea::inScope(const CdxTag* t, const char* key) const
 {
-    CdxTag* t = orderTag();
-    if (!t)
+    if (!t || (!m_hasTop && !m_hasBottom))
         return true;
-    if (m_hasTop) {
-        int sig = 0;
-        const QByteArray k = t->keyOf(m_topValue, &sig);
-        if (t->compare(key.constData(), k.constData(), sig) < 0)
-            return false;
+    // a key depends on the tag only through its length and pad
+    if (m_scopeKeyLen != t->keyLen() || m_scopePad != t->pad()) {
+        if (m_hasTop)
+            m_topKey = t->keyOf(m_topValue, &m_topSig);
+        if (m_hasBottom)
+            m_bottomKey = t->keyOf(m_bottomValue, &m_bottomSig);
+        m_scopeKeyLen = t->keyLen();
+        m_scopePad = t->pad();
     }
-    if (m_hasBottom) {
-        int sig = 0;
-        const QByteArray k = t->keyOf(m_bottomValue, &sig);
-        if (t->compare(key.constData(), k.constData(), sig) > 0)
-            return false;
-    }
+    if (m_hasTop && t->compare(key, m_topKey.constData(), m_topSig) < 0)
+        return false;
+    if (m_hasBottom && t->compare(key, m_bottomKey.constData(), m_bottomSig) > 0)
+        return false;
     return true;
 }
 
@@ -219,7 +223,7 @@ void WorkArea::setPhantom()
     m_buf = blankRecord(m_table->header());
     m_eof = true;
     m_cursor = CdxCursor();
-    m_curKey.clear();
+    m_curKey.resize(0);
 }
 
 bool WorkArea::visible()
@@ -231,46 +235,47 @@ bool WorkArea::visible()
     return true;
 }
 
-Status WorkArea::enter(CdxTag* t, const CdxCursor& c)
+// Makes the record of the entry under c current; key is the entry's key.
+Status WorkArea::enter(const CdxCursor& c, const char* key, int keyLen, quint32 rec)
 {
-    QByteArray key;
-    quint32 rec = 0;
-    if (Status s = m_table->cdx()->entry(t, c, &key, &rec); !s)
-        return s;
     if (Status s = load(rec); !s)
         return s;
-    m_curKey = key;
+    // copied into the buffer already there: a scan allocates nothing per record
+    if (m_curKey.size() != keyLen)
+        m_curKey.resize(keyLen);
+    std::memcpy(m_curKey.data(), key, size_t(keyLen));
     m_cursor = c;
-    m_cursorCounter = m_table->cdx()->counter(t);
     return {};
 }
 
 // Walks in storage order from c until a visible record inside the scope.
-Status WorkArea::settleForward(CdxTag* t, CdxCursor c, bool storageNext)
+Status WorkArea::settleForward(const Section& sec, CdxTag* t, CdxCursor c, bool storageNext)
 {
     CdxFile* cdx = m_table->cdx();
     // A damaged sibling chain could loop; no sound tag has more entries than records.
     quint64 budget = quint64(m_table->recCount()) * 2 + 1000;
+    const quint32 counter = cdx->counter(t);
     while (c.valid()) {
         if (budget-- == 0) {
             setPhantom();
             return {StatusCode::Corrupt, QStringLiteral("El índice de %1 está dañado: sus páginas forman un ciclo").arg(m_alias)};
         }
-        QByteArray key;
+        const char* key = nullptr;
         quint32 rec = 0;
-        if (Status s = cdx->entry(t, c, &key, &rec); !s)
+        if (Status s = cdx->entry(sec, t, c, &key, &rec); !s)
             return s;
-        if (!inScope(key))
+        if (!inScope(t, key))
             break;
         if (rec > m_table->recCount())
             m_table->refreshCount();
         if (rec >= 1 && rec <= m_table->recCount()) {
-            if (Status s = enter(t, c); !s)
+            if (Status s = enter(c, key, t->keyLen(), rec); !s)
                 return s;
+            m_cursorCounter = counter;
             if (visible())
                 return {};
         }
-        if (Status s = storageNext ? cdx->next(t, &c) : cdx->prev(t, &c); !s)
+        if (Status s = storageNext ? cdx->next(sec, t, &c) : cdx->prev(sec, t, &c); !s)
             return s;
     }
     setPhantom();
@@ -278,7 +283,7 @@ Status WorkArea::settleForward(CdxTag* t, CdxCursor c, bool storageNext)
 }
 
 // Finds the current record's entry again after the tag changed.
-Status WorkArea::relocate(CdxTag* t, CdxCursor* c, bool* exact)
+Status WorkArea::relocate(const Section& sec, CdxTag* t, CdxCursor* c, bool* exact)
 {
     CdxFile* cdx = m_table->cdx();
     if (m_cursor.valid() && m_cursorCounter == cdx->counter(t)) {
@@ -286,15 +291,15 @@ Status WorkArea::relocate(CdxTag* t, CdxCursor* c, bool* exact)
         *exact = true;
         return {};
     }
-    if (Status s = cdx->lowerBound(t, m_curKey.constData(), t->keyLen(), m_rec, c); !s)
+    if (Status s = cdx->lowerBound(sec, t, m_curKey.constData(), t->keyLen(), m_rec, c); !s)
         return s;
     *exact = false;
     if (c->valid()) {
-        QByteArray key;
+        const char* key = nullptr;
         quint32 rec = 0;
-        if (Status s = cdx->entry(t, *c, &key, &rec); !s)
+        if (Status s = cdx->entry(sec, t, *c, &key, &rec); !s)
             return s;
-        *exact = rec == m_rec && key == m_curKey;
+        *exact = rec == m_rec && m_curKey.size() == t->keyLen() && std::memcmp(key, m_curKey.constData(), size_t(t->keyLen())) == 0;
     }
     return {};
 }
@@ -322,9 +327,8 @@ Status WorkArea::naturalTop(bool fromBottom)
     return {};
 }
 
-Status WorkArea::orderedTop(bool fromBottom)
+Status WorkArea::orderedTop(const Section& sec, CdxTag* t, bool fromBottom)
 {
-    CdxTag* t = orderTag();
     CdxFile* cdx = m_table->cdx();
     const bool logicalForward = !fromBottom;
     const bool storageNext = logicalForward != t->descending();
@@ -334,55 +338,84 @@ Status WorkArea::orderedTop(bool fromBottom)
         if (m_hasTop) {
             int sig = 0;
             const QByteArray k = t->keyOf(m_topValue, &sig);
-            if (Status s = cdx->lowerBound(t, k.constData(), sig, 0, &c); !s)
+            if (Status s = cdx->lowerBound(sec, t, k.constData(), sig, 0, &c); !s)
                 return s;
-        } else if (Status s = cdx->first(t, &c); !s) {
+        } else if (Status s = cdx->first(sec, t, &c); !s) {
             return s;
         }
     } else {
         if (m_hasBottom) {
             int sig = 0;
             const QByteArray k = t->keyOf(m_bottomValue, &sig);
-            if (Status s = cdx->upperBound(t, k.constData(), sig, &c); !s)
+            if (Status s = cdx->upperBound(sec, t, k.constData(), sig, &c); !s)
                 return s;
-            if (Status s = c.valid() ? cdx->prev(t, &c) : cdx->last(t, &c); !s)
+            if (Status s = c.valid() ? cdx->prev(sec, t, &c) : cdx->last(sec, t, &c); !s)
                 return s;
-        } else if (Status s = cdx->last(t, &c); !s) {
+        } else if (Status s = cdx->last(sec, t, &c); !s) {
             return s;
         }
     }
-    return settleForward(t, c, storageNext);
+    return settleForward(sec, t, c, storageNext);
 }
 
-// Runs body inside an index section on the controlling tag (null when the
-// order is natural or its tag is gone). A read that met a change made by another
-// process meanwhile is run again from the same position.
-Status WorkArea::inIndex(bool write, const std::function<Status(CdxTag*)>& body)
+void WorkArea::savePosition()
+{
+    m_saved.rec = m_rec;
+    m_saved.cursor = m_cursor;
+    m_saved.counter = m_cursorCounter;
+    m_saved.eof = m_eof;
+    m_saved.bof = m_bof;
+    m_saved.found = m_found;
+    // copies into buffers kept from call to call, so that the record buffer
+    // stays unshared and loading a record allocates nothing
+    m_saved.buf.resize(m_buf.size());
+    std::memcpy(m_saved.buf.data(), m_buf.constData(), size_t(m_buf.size()));
+    m_saved.curKey.resize(m_curKey.size());
+    std::memcpy(m_saved.curKey.data(), m_curKey.constData(), size_t(m_curKey.size()));
+}
+
+void WorkArea::restorePosition()
+{
+    m_rec = m_saved.rec;
+    m_cursor = m_saved.cursor;
+    m_cursorCounter = m_saved.counter;
+    m_eof = m_saved.eof;
+    m_bof = m_saved.bof;
+    m_found = m_saved.found;
+    m_buf.resize(m_saved.buf.size());
+    std::memcpy(m_buf.data(), m_saved.buf.constData(), size_t(m_saved.buf.size()));
+    m_curKey.resize(m_saved.curKey.size());
+    std::memcpy(m_curKey.data(), m_saved.curKey.constData(), size_t(m_saved.curKey.size()));
+}
+
+// Runs body(section, tag) inside an index section on the controlling tag, or
+// body(nullptr, nullptr) when the order is natural. (With an order whose tag
+// is gone the tag is null.) A read that met a change made by another process
+// meanwhile is run again from the same position.
+template <class Body>
+Status WorkArea::inIndex(Body&& body)
 {
     if (m_order < 0 || !m_table->cdx())
-        return body(nullptr);
+        return body(static_cast<const Section*>(nullptr), static_cast<CdxTag*>(nullptr));
     for (int attempt = 0;; ++attempt) {
-        const quint32 rec = m_rec;
-        const QByteArray buf = m_buf, curKey = m_curKey;
-        const CdxCursor cursor = m_cursor;
-        const quint32 counter = m_cursorCounter;
-        const bool eof = m_eof, bof = m_bof, found = m_found;
+        savePosition();
         Status s;
         {
-            CdxFile::Section sec(*m_table->cdx(), write);
-            s = sec ? body(orderTag()) : sec.status();
+            Section sec(*m_table->cdx());
+            s = sec ? body(&sec, orderTag()) : sec.status();
         }
         if (s.code() != StatusCode::Stale || attempt >= 100)
             return s;
-        m_rec = rec;
-        m_buf = buf;
-        m_curKey = curKey;
-        m_cursor = cursor;
-        m_cursorCounter = counter;
-        m_eof = eof;
-        m_bof = bof;
-        m_found = found;
+        restorePosition();
     }
+}
+
+// goTop (or with fromBottom, goBottom) without flushing first.
+Status WorkArea::moveToEnd(bool fromBottom)
+{
+    return inIndex([this, fromBottom](const Section* sec, CdxTag* t) {
+        return t ? orderedTop(*sec, t, fromBottom) : naturalTop(fromBottom);
+    });
 }
 
 Status WorkArea::goTop()
@@ -390,7 +423,7 @@ Status WorkArea::goTop()
     if (Status s = flush(); !s)
         return s;
     m_found = false;
-    Status s = inIndex(false, [this](CdxTag* t) { return t ? orderedTop(false) : naturalTop(false); });
+    Status s = moveToEnd(false);
     if (m_eof)
         m_bof = true;
     return s;
@@ -401,7 +434,7 @@ Status WorkArea::goBottom()
     if (Status s = flush(); !s)
         return s;
     m_found = false;
-    Status s = inIndex(false, [this](CdxTag* t) { return t ? orderedTop(true) : naturalTop(true); });
+    Status s = moveToEnd(true);
     if (m_eof)
         m_bof = true;
     return s;
@@ -450,28 +483,28 @@ Status WorkArea::naturalStep(bool forward)
     return {};
 }
 
-Status WorkArea::orderedStep(CdxTag* t, bool forward)
+Status WorkArea::orderedStep(const Section& sec, CdxTag* t, bool forward)
 {
     CdxFile* cdx = m_table->cdx();
     const bool storageNext = forward != t->descending();
     CdxCursor c;
     bool exact = false;
-    if (Status s = relocate(t, &c, &exact); !s)
+    if (Status s = relocate(sec, t, &c, &exact); !s)
         return s;
     if (exact) {
         // step off the current entry
-        if (Status s = storageNext ? cdx->next(t, &c) : cdx->prev(t, &c); !s)
+        if (Status s = storageNext ? cdx->next(sec, t, &c) : cdx->prev(sec, t, &c); !s)
             return s;
     } else if (!storageNext) {
         // the entry is gone; lowerBound stopped just after where it was
-        if (Status s = c.valid() ? cdx->prev(t, &c) : cdx->last(t, &c); !s)
+        if (Status s = c.valid() ? cdx->prev(sec, t, &c) : cdx->last(sec, t, &c); !s)
             return s;
     }
-    if (Status s = settleForward(t, c, storageNext); !s)
+    if (Status s = settleForward(sec, t, c, storageNext); !s)
         return s;
     if (m_eof && !forward) {
         // before the first record: stay on the first one with bof set
-        if (Status s = orderedTop(false); !s)
+        if (Status s = orderedTop(sec, t, false); !s)
             return s;
         m_bof = true;
     }
@@ -491,14 +524,16 @@ Status WorkArea::skip(int n)
         if (forward)
             return {};
         // from the end, one step back is the last record
-        Status s = inIndex(false, [this](CdxTag* t) { return t ? orderedTop(true) : naturalTop(true); });
+        Status s = moveToEnd(true);
         if (!s || m_eof)
             return s;
         --steps;
     }
     m_bof = false;
     while (steps-- > 0) {
-        Status s = inIndex(false, [this, forward](CdxTag* t) { return t ? orderedStep(t, forward) : naturalStep(forward); });
+        Status s = inIndex([this, forward](const Section* sec, CdxTag* t) {
+            return t ? orderedStep(*sec, t, forward) : naturalStep(forward);
+        });
         if (!s)
             return s;
         if (m_eof || m_bof)
@@ -514,7 +549,7 @@ Status WorkArea::seek(const Value& key, bool soft, bool last)
     m_found = false;
     if (m_order < 0 || !m_table->cdx())
         return {StatusCode::Invalid, QStringLiteral("No hay orden activo en %1 para buscar").arg(m_alias)};
-    return inIndex(false, [&](CdxTag* t) -> Status {
+    return inIndex([&](const Section* sec, CdxTag* t) -> Status {
         if (!t)
             return {StatusCode::NotFound, QStringLiteral("La etiqueta %1 ya no existe").arg(QString::fromLatin1(m_orderName))};
         CdxFile* cdx = m_table->cdx();
@@ -523,15 +558,15 @@ Status WorkArea::seek(const Value& key, bool soft, bool last)
         const bool fromHigh = last != t->descending();
         CdxCursor c;
         if (!fromHigh) {
-            if (Status s = cdx->lowerBound(t, k.constData(), sig, 0, &c); !s)
+            if (Status s = cdx->lowerBound(*sec, t, k.constData(), sig, 0, &c); !s)
                 return s;
         } else {
-            if (Status s = cdx->upperBound(t, k.constData(), sig, &c); !s)
+            if (Status s = cdx->upperBound(*sec, t, k.constData(), sig, &c); !s)
                 return s;
-            if (Status s = c.valid() ? cdx->prev(t, &c) : cdx->last(t, &c); !s)
+            if (Status s = c.valid() ? cdx->prev(*sec, t, &c) : cdx->last(*sec, t, &c); !s)
                 return s;
         }
-        if (Status s = settleForward(t, c, !fromHigh); !s)
+        if (Status s = settleForward(*sec, t, c, !fromHigh); !s)
             return s;
         if (!m_eof)
             m_found = t->compare(m_curKey.constData(), k.constData(), sig) == 0;
@@ -585,16 +620,16 @@ Status WorkArea::visibleRecords(std::vector<quint32>* out)
     const bool deletedInTag = t && t->definition().forExpr.toUpper().contains("DELETED()");
     if (t && !m_filter && (deletedInTag || !Workspace::deletedHidden())) {
         // keys only: the index holds exactly the visible records
-        Status s = inIndex(false, [&](CdxTag* tag) -> Status {
+        Status s = inIndex([&](const Section* sec, CdxTag* tag) -> Status {
             out->clear();
             if (!tag)
                 return {StatusCode::NotFound, QStringLiteral("La etiqueta ya no existe")};
             std::vector<std::pair<QByteArray, quint32>> keys;
-            if (Status st = m_table->cdx()->scan(tag, &keys); !st)
+            if (Status st = m_table->cdx()->scan(*sec, tag, &keys); !st)
                 return st;
             out->reserve(keys.size());
             for (const auto& [key, r] : keys)
-                if (inScope(key))
+                if (inScope(tag, key.constData()))
                     out->push_back(r);
             if (tag->descending())
                 std::reverse(out->begin(), out->end());
@@ -667,7 +702,12 @@ Value WorkArea::value(const QString& name) { return value(resolveField(name)); }
 
 QString WorkArea::str(const QString& name)
 {
-    const Value v = value(name);
+    const int i = resolveField(name);
+    if (i >= 0 && i < fieldCount() && field(i).type == 'C') {
+        const DbfField& f = field(i);   // straight from the buffer: no Value in between
+        return cp1252::toUnicode(m_buf.constData() + f.offset, f.len);
+    }
+    const Value v = value(i);
     return v.isChar() ? v.toString() : QString();
 }
 
@@ -803,7 +843,7 @@ Status WorkArea::beginBatch()
     // the index. Without it there is no batch; the appends go one by one.
     if (!m_table->holdAppends(this))
         return {};
-    m_batch = std::make_unique<CdxFile::Section>(*m_table->cdx(), true);
+    m_batch = std::make_unique<CdxFile::WriteSection>(*m_table->cdx());
     if (!*m_batch) {
         Status s = m_batch->status();
         m_batch.reset();
@@ -927,44 +967,40 @@ Status WorkArea::unlock()
 
 bool WorkArea::isLocked() const { return !m_eof && m_table->holdsRecord(this, m_rec); }
 
-Status WorkArea::deleteRecord()
+Status WorkArea::deleteRecord() { return setDeleted(true); }
+Status WorkArea::recall() { return setDeleted(false); }
+
+Status WorkArea::setDeleted(bool deleted)
 {
     if (Status s = writable(); !s)
         return s;
     if (!m_dirty)
         m_before = m_buf;
-    m_buf[0] = '*';
+    m_buf[0] = deleted ? '*' : ' ';
     m_dirty = true;
     return flush();
 }
 
-Status WorkArea::recall()
+// After the table was rewritten (pack, zap, reindex), from the top.
+Status WorkArea::rewritten(Status done)
 {
-    if (Status s = writable(); !s)
-        return s;
-    if (!m_dirty)
-        m_before = m_buf;
-    m_buf[0] = ' ';
-    m_dirty = true;
-    return flush();
+    if (!done)
+        return done;
+    return goTop();
 }
 
 Status WorkArea::pack()
 {
     if (Status s = flush(); !s)
         return s;
-    if (Status s = m_table->pack(); !s)
-        return s;
-    return goTop();
+    return rewritten(m_table->pack());
 }
 
 Status WorkArea::zap()
 {
     if (Status s = flush(); !s)
         return s;
-    if (Status s = m_table->zap(); !s)
-        return s;
-    return goTop();
+    return rewritten(m_table->zap());
 }
 
 // ---------------------------------------------------------------- tags
@@ -1009,12 +1045,13 @@ Status WorkArea::reindex()
 {
     if (Status s = flush(); !s)
         return s;
-    if (Status s = m_table->reindex(); !s)
-        return s;
-    return goTop();
+    return rewritten(m_table->reindex());
 }
 
-Status WorkArea::keyAdd(const QString& tag)
+Status WorkArea::keyAdd(const QString& tag) { return changeKey(tag, true); }
+Status WorkArea::keyDel(const QString& tag) { return changeKey(tag, false); }
+
+Status WorkArea::changeKey(const QString& tag, bool add)
 {
     if (m_eof)
         return {StatusCode::Invalid, QStringLiteral("No hay registro actual en %1").arg(m_alias)};
@@ -1025,39 +1062,21 @@ Status WorkArea::keyAdd(const QString& tag)
     CdxFile* cdx = m_table->cdx();
     if (!cdx)
         return {StatusCode::NotFound, QStringLiteral("La tabla %1 no tiene índice").arg(m_alias)};
-    CdxFile::Section sec(*cdx, true);
+    CdxFile::WriteSection sec(*cdx);
     if (!sec)
         return sec.status();
     const int i = tag.isEmpty() ? cdx->tagIndex(m_orderName) : cdx->tagIndex(tag.toLatin1());
     if (i < 0 || !cdx->tag(i)->usable())
         return {StatusCode::NotFound, QStringLiteral("No existe la etiqueta %1").arg(tag)};
     CdxTag* t = cdx->tag(i);
-    const QByteArray k = m_table->keyFor(t, m_rec, m_buf.constData(), nullptr);
-    return cdx->insert(t, k.constData(), m_rec);
-}
-
-Status WorkArea::keyDel(const QString& tag)
-{
-    if (m_eof)
-        return {StatusCode::Invalid, QStringLiteral("No hay registro actual en %1").arg(m_alias)};
-    if (m_readOnly)
-        return {StatusCode::ReadOnly, QStringLiteral("La tabla %1 está abierta solo para lectura").arg(m_alias)};
-    if (Status s = flush(); !s)
-        return s;
-    CdxFile* cdx = m_table->cdx();
-    if (!cdx)
-        return {StatusCode::NotFound, QStringLiteral("La tabla %1 no tiene índice").arg(m_alias)};
-    CdxFile::Section sec(*cdx, true);
-    if (!sec)
-        return sec.status();
-    const int i = tag.isEmpty() ? cdx->tagIndex(m_orderName) : cdx->tagIndex(tag.toLatin1());
-    if (i < 0 || !cdx->tag(i)->usable())
-        return {StatusCode::NotFound, QStringLiteral("No existe la etiqueta %1").arg(tag)};
-    CdxTag* t = cdx->tag(i);
+    if (add) {
+        const QByteArray k = m_table->keyFor(t, m_rec, m_buf.constData(), nullptr);
+        return cdx->insert(sec, t, k.constData(), m_rec);
+    }
     // the key stored may differ from the record's present key: prefer the one we stand on
-    QByteArray k = (m_order == i && !m_curKey.isEmpty()) ? m_curKey
-                                                        : m_table->keyFor(t, m_rec, m_buf.constData(), nullptr);
-    return cdx->remove(t, k.constData(), m_rec);
+    const QByteArray k = (m_order == i && !m_curKey.isEmpty()) ? m_curKey
+                                                              : m_table->keyFor(t, m_rec, m_buf.constData(), nullptr);
+    return cdx->remove(sec, t, k.constData(), m_rec);
 }
 
 } // namespace store

@@ -162,18 +162,22 @@ private:
     Status load(quint32 rec);
     void setPhantom();
     bool visible();
-    bool inScope(const QByteArray& key) const;
+    bool inScope(const CdxTag* t, const char* key) const;
     Status flush();
     Status writable();
-    Status orderedMove(CdxCursor* c, bool forward);
-    Status relocate(CdxTag* t, CdxCursor* c, bool* exact);
-    Status settleForward(CdxTag* t, CdxCursor c, bool forward);
-    Status enter(CdxTag* t, const CdxCursor& c);
+    Status setDeleted(bool deleted);
+    Status rewritten(Status done);
+    Status changeKey(const QString& tag, bool add);
+    using Section = CdxFile::Section;
+    Status relocate(const Section& sec, CdxTag* t, CdxCursor* c, bool* exact);
+    Status settleForward(const Section& sec, CdxTag* t, CdxCursor c, bool forward);
+    Status enter(const CdxCursor& c, const char* key, int keyLen, quint32 rec);
     Status naturalTop(bool fromBottom);
     Status naturalStep(bool forward);
-    Status orderedStep(CdxTag* t, bool forward);
-    Status inIndex(bool write, const std::function<Status(CdxTag*)>& body);
-    Status orderedTop(bool fromBottom);
+    Status orderedStep(const Section& sec, CdxTag* t, bool forward);
+    Status orderedTop(const Section& sec, CdxTag* t, bool fromBottom);
+    Status moveToEnd(bool fromBottom);
+    template <class Body> Status inIndex(Body&& body);
     int resolveField(const QString& name) const;
 
     QString m_alias;
@@ -198,9 +202,24 @@ private:
 
     bool m_hasTop = false, m_hasBottom = false;
     Value m_topValue, m_bottomValue;
+    // The scope's limits as keys, made for a key length and pad when first needed.
+    mutable int m_scopeKeyLen = -1;
+    mutable char m_scopePad = 0;
+    mutable QByteArray m_topKey, m_bottomKey;
+    mutable int m_topSig = 0, m_bottomSig = 0;
+    // The position as it was when an index read began, for running it again.
+    struct Saved {
+        quint32 rec = 0;
+        CdxCursor cursor;
+        quint32 counter = 0;
+        bool eof = true, bof = true, found = false;
+        QByteArray buf, curKey;
+    } m_saved;
+    void savePosition();
+    void restorePosition();
     std::function<bool(WorkArea&)> m_filter;
     mutable QHash<QString, int> m_fieldByName;     // names as callers spell them
-    std::unique_ptr<CdxFile::Section> m_batch;
+    std::unique_ptr<CdxFile::WriteSection> m_batch;
 };
 
 } // namespace store

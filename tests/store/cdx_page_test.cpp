@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <utility>
@@ -101,5 +102,43 @@ TEST(CdxLeaf, HeadersThatCannotDescribeTheirEntriesAreRefused)
         const store::Status s = decode(page, 10, ' ', 4096, &out);
         EXPECT_FALSE(s.isOk()) << d.what;
         EXPECT_EQ(s.code(), store::StatusCode::Corrupt) << d.what;
+    }
+}
+
+// The bulk load fills a leaf as far as LeafFill lets it: that leaf must be one
+// the insert path's measure accepts, and the key refused must be the one that
+// would not fit.
+TEST(CdxLeaf, FillingALeafStopsWhereTheMeasureSaysThePageIsFull)
+{
+    std::mt19937 rng(7);
+    for (const char pad : {' ', '\0'}) {
+        for (int keyLen : {4, 10, 33, 120}) {
+            const quint32 maxRec = 70000;
+            std::vector<QByteArray> keys;
+            for (int i = 0; i < 400; ++i) {
+                QByteArray k(keyLen, pad);
+                const int used = 1 + int(rng() % quint32(keyLen));
+                for (int j = 0; j < used; ++j)
+                    k[j] = char('A' + rng() % 4);
+                keys.push_back(k);
+            }
+            std::sort(keys.begin(), keys.end());
+            Node n;
+            n.keyLen = keyLen;
+            n.attr = Leaf;
+            LeafFill fill(keyLen, pad, maxRec);
+            size_t i = 0;
+            for (; i < keys.size(); ++i) {
+                if (!fill.add(n.count() ? n.key(n.count() - 1) : nullptr, keys[i].constData()))
+                    break;
+                n.insert(n.count(), keys[i].constData(), i == 0 ? maxRec : quint32(1 + i));
+            }
+            ASSERT_LT(i, keys.size()) << "keyLen " << keyLen;       // the page did fill up
+            ASSERT_GE(measuredAfresh(n, pad), 0) << "keyLen " << keyLen;
+            uchar page[kPageSize];
+            ASSERT_TRUE(encodeLeaf(n, pad, page));
+            n.insert(n.count(), keys[i].constData(), quint32(1 + i));
+            EXPECT_EQ(measuredAfresh(n, pad), -1) << "keyLen " << keyLen;
+        }
     }
 }
