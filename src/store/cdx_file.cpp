@@ -370,6 +370,8 @@ Status CdxFile::finishSection()
         m_interrupted = true;
         return s;
     };
+    const std::function<Status()> beforeSettled = std::move(m_beforeSettled);
+    m_beforeSettled = {};
     if (Status s = flushPages(); !s)
         return failed(s);
     bool any = m_dirDirty;
@@ -388,6 +390,9 @@ Status CdxFile::finishSection()
         if (Status s = writeTagHeader(m_dir.get(), false); !s)
             return failed(s);
     }
+    if (beforeSettled)
+        if (Status s = beforeSettled(); !s)
+            return failed(s);
     if (m_inFlux) {
         const char clear = 0;
         if (Status s = m_file.writeAt(kInFluxAt, &clear, 1); !s)

@@ -16,6 +16,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -183,6 +184,12 @@ public:
     // Corrupt status). markInFlux() sets the mark outside a section, for a
     // file about to be replaced.
     Status markInFlux();
+    // Runs work just before the current write section clears its
+    // changes-in-progress mark, once (a batch writes the table's record count
+    // there: a writer killed before it leaves the mark, and the index is
+    // rebuilt from the records the count holds).
+    void beforeSettled(std::function<Status()> work) { m_beforeSettled = std::move(work); }
+
     bool interrupted() const { return m_interrupted; }
     Status interruptedError() const;
 
@@ -219,6 +226,7 @@ private:
     Status writeTagHeader(CdxTag* t, bool full);
     Status readDirectoryList(std::vector<std::pair<QByteArray, quint32>>* list);
     Status finishSection();
+    std::function<Status()> m_beforeSettled;
 
     OsFile m_file;
     quint32 m_globalSeen = 0;      // change counter of the whole file, as last seen

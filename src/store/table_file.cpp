@@ -420,15 +420,19 @@ Status TableFile::holdAppends(const void* owner)
     return {};
 }
 
+Status TableFile::writePendingCount()
+{
+    if (!m_countPending)
+        return {};
+    m_countPending = false;
+    return writeCount();
+}
+
 Status TableFile::releaseAppends(const void* owner)
 {
     if (m_appendHolder != owner)
         return {};
-    Status s;
-    if (m_countPending) {
-        m_countPending = false;
-        s = writeCount();
-    }
+    Status s = writePendingCount();
     m_appendHolder = nullptr;
     if (m_shared && !m_tableOwner)
         m_dbf.unlock(kAppendLock, 1);

@@ -68,6 +68,8 @@ public:
     // count need not be read again before each one. Other appenders wait.
     // The append lock always comes before the index lock, never after it.
     Status holdAppends(const void* owner);
+    // Writes the record count a series of appends has left pending, if any.
+    Status writePendingCount();
     // Ends the series: the count is written now (after the index pages).
     Status releaseAppends(const void* owner);
     // True when another process has the table open.

@@ -856,7 +856,11 @@ Status WorkArea::beginBatch()
 Status WorkArea::endBatch()
 {
     Status s = flush();
-    m_batch.reset();   // the index pages are written here, the count after them
+    // The index pages are written when the section ends, then the count, then
+    // the mark that says the index is in step is cleared.
+    if (m_table->cdx())
+        m_table->cdx()->beforeSettled([t = m_table.get()] { return t->writePendingCount(); });
+    m_batch.reset();
     if (s && m_table->cdx() && m_table->cdx()->interrupted())
         s = m_table->cdx()->interruptedError();
     const Status r = m_table->releaseAppends(this);
