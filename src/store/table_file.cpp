@@ -733,37 +733,26 @@ Status TableFile::verifyMemos(std::vector<QString>* problems)
     quint32 nextFree = 0;
     if (Status s = m_memo.nextFree(&nextFree); !s)
         return s;
-    const quint32 count = m_header.recCount;
-    const int len = m_header.recordLen;
-    constexpr quint32 kBatch = 512;
-    QByteArray buf;
     int bad = 0;
     QByteArray data;
-    for (quint32 first = 1; first <= count; first += kBatch) {
-        const quint32 n = qMin(kBatch, count - first + 1);
-        buf.resize(qsizetype(n) * len);
-        if (Status s = readRecords(first, n, buf.data()); !s)
-            return s;
-        for (quint32 i = 0; i < n; ++i) {
-            const char* record = buf.constData() + qsizetype(i) * len;
-            for (const DbfField* f : memos) {
-                const quint32 block = memoBlock(*f, record);
-                if (block == 0)
-                    continue;
-                QString why;
-                if (block >= nextFree)
-                    why = QStringLiteral("apunta al bloque %1, más allá del último usado (%2)").arg(block).arg(nextFree);
-                else if (Status s = m_memo.read(block, &data); !s)
-                    why = s.message();
-                if (why.isEmpty())
-                    continue;
-                if (++bad <= 10)
-                    problems->push_back(QStringLiteral("registro %1, memo %2: %3")
-                                            .arg(first + i)
-                                            .arg(QString::fromLatin1(f->name), why));
-            }
+    const Status walked = forEachRecord(m_header.recCount, [&](quint32 rec, const char* record) {
+        for (const DbfField* f : memos) {
+            const quint32 block = memoBlock(*f, record);
+            if (block == 0)
+                continue;
+            QString why;
+            if (block >= nextFree)
+                why = QStringLiteral("apunta al bloque %1, más allá del último usado (%2)").arg(block).arg(nextFree);
+            else if (Status s = m_memo.read(block, &data); !s)
+                why = s.message();
+            if (why.isEmpty())
+                continue;
+            if (++bad <= 10)
+                problems->push_back(QStringLiteral("registro %1, memo %2: %3").arg(rec).arg(QString::fromLatin1(f->name), why));
         }
-    }
+    });
+    if (!walked)
+        return walked;
     if (bad > 10)
         problems->push_back(QStringLiteral("%1 memos dañados en total").arg(bad));
     return {};

@@ -50,6 +50,10 @@ public:
     Status readRecord(quint32 rec, char* buf);
     // Reads count consecutive records from first (all must exist) into buf.
     Status readRecords(quint32 first, quint32 count, char* buf);
+    // Calls fn(record number, record bytes) for records 1 to count, read about
+    // a megabyte at a time; stops at the first read that fails.
+    template <class Fn>
+    Status forEachRecord(quint32 count, Fn&& fn);
     Status writeRecord(quint32 rec, const char* buf);
     // Appends a record under the append lock and returns its number; the record
     // comes back locked by owner. content, when given, is asked for the record's
@@ -228,5 +232,22 @@ private:
 QString findFileNoCase(const QString& path);
 // Companion file (".fpt", ".cdx") of a table, the extension in the case of the table's.
 QString companionFile(const QString& dbfPath, const char* ext);
+
+template <class Fn>
+Status TableFile::forEachRecord(quint32 count, Fn&& fn)
+{
+    const int len = m_header.recordLen;
+    const quint32 chunk = quint32(qMax(1, (1 << 20) / len));
+    QByteArray buf;
+    for (quint32 first = 1; first <= count; first += chunk) {
+        const quint32 n = qMin(chunk, count - first + 1);
+        buf.resize(qsizetype(n) * len);
+        if (Status s = readRecords(first, n, buf.data()); !s)
+            return s;
+        for (quint32 i = 0; i < n; ++i)
+            fn(first + i, buf.constData() + qsizetype(i) * len);
+    }
+    return {};
+}
 
 } // namespace store

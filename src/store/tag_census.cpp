@@ -63,22 +63,15 @@ Status TableFile::checkTag(CdxTag* t)
         }
         if (result.isOk() && t->forExpression()) {
             // the records the condition accepts are the ones with a key
-            const int rl = m_header.recordLen;
-            const quint32 chunk = quint32(qMax(1, (1 << 20) / rl));
-            QByteArray buf;
             quint32 accepted = 0, astray = 0;
-            for (quint32 first = 1; first <= n; first += chunk) {
-                const quint32 count = qMin(chunk, n - first + 1);
-                buf.resize(qsizetype(count) * rl);
-                if (Status s = readRecords(first, count, buf.data()); !s)
-                    return s;
-                for (quint32 i = 0; i < count; ++i) {
+            if (Status s = forEachRecord(n, [&](quint32 rec, const char* record) {
                     bool in = false;
-                    keyFor(t, first + i, buf.constData() + qsizetype(i) * rl, &in);
+                    keyFor(t, rec, record, &in);
                     accepted += in ? 1 : 0;
-                    astray += in != bool(keyed[first + i]) ? 1 : 0;
-                }
-            }
+                    astray += in != bool(keyed[rec]) ? 1 : 0;
+                });
+                !s)
+                return s;
             if (astray)
                 result = disagreement(cdxName, t, dbfName,
                                       QStringLiteral("%1 claves para %2 registros (%3 registros fuera de lugar)")

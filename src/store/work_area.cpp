@@ -648,19 +648,10 @@ Status WorkArea::visibleRecords(std::vector<quint32>* out)
                 out->push_back(r);
             return {};
         }
-        const int rl = m_table->header().recordLen;
-        const quint32 chunk = quint32(qMax(1, (1 << 20) / rl));
-        QByteArray buf;
-        for (quint32 first = 1; first <= n; first += chunk) {
-            const quint32 count = qMin(chunk, n - first + 1);
-            buf.resize(qsizetype(count) * rl);
-            if (Status s = m_table->readRecords(first, count, buf.data()); !s)
-                return s;
-            for (quint32 i = 0; i < count; ++i)
-                if (buf[qsizetype(i) * rl] != '*')
-                    out->push_back(first + i);
-        }
-        return {};
+        return m_table->forEachRecord(n, [out](quint32 rec, const char* record) {
+            if (record[0] != '*')
+                out->push_back(rec);
+        });
     }
     for (goTop(); !m_eof; skip())
         out->push_back(m_rec);
