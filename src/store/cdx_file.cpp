@@ -78,12 +78,12 @@ Status CdxFile::writeTagHeader(CdxTag* t, bool full)
 {
     uchar h[kTagHeaderSize];
     std::memset(h, 0, sizeof h);
-    qToLittleEndian<quint32>(t->m_root, h);
-    qToLittleEndian<quint32>(t == m_dir.get() ? m_freeHead : kNoPage, h + 4);
-    qToLittleEndian<quint32>(t == m_dir.get() ? m_globalSeen : t->m_counter, h + 8);
+    qToLittleEndian<quint32>(t->m_root, h + kHdrRoot);
+    qToLittleEndian<quint32>(t == m_dir.get() ? m_freeHead : kNoPage, h + kHdrFree);
+    qToLittleEndian<quint32>(t == m_dir.get() ? m_globalSeen : t->m_counter, h + kHdrCounter);
     if (!full)
         return m_file.writeAt(t->m_header, h, 12);
-    qToLittleEndian<quint16>(quint16(t->m_keyLen), h + 12);
+    qToLittleEndian<quint16>(quint16(t->m_keyLen), h + kHdrKeyLen);
     quint8 opt = kOptCompact | kOptCompound;
     if (t == m_dir.get())
         opt |= kOptDirectory;
@@ -93,18 +93,18 @@ Status CdxFile::writeTagHeader(CdxTag* t, bool full)
         opt |= kOptCustom;
     if (!t->m_spec.forExpr.isEmpty())
         opt |= kOptFor;
-    h[14] = opt;
-    h[15] = 1;
-    qToLittleEndian<quint16>(t->m_spec.descending ? 1 : 0, h + 502);
+    h[kHdrOptions] = opt;
+    h[kHdrSignature] = 1;
+    qToLittleEndian<quint16>(t->m_spec.descending ? 1 : 0, h + kHdrDescending);
     const QByteArray& k = t->m_spec.keyExpr;
     const QByteArray& f = t->m_spec.forExpr;
     const int keyLenZ = int(k.size()) + 1, forLenZ = int(f.size()) + 1;
-    qToLittleEndian<quint16>(quint16(keyLenZ), h + 504);   // FOR expression starts after the key
-    qToLittleEndian<quint16>(quint16(forLenZ), h + 506);
-    qToLittleEndian<quint16>(0, h + 508);
-    qToLittleEndian<quint16>(quint16(keyLenZ), h + 510);
-    std::memcpy(h + 512, k.constData(), size_t(k.size()));
-    std::memcpy(h + 512 + keyLenZ, f.constData(), size_t(f.size()));
+    qToLittleEndian<quint16>(quint16(keyLenZ), h + kHdrForPos);   // FOR expression starts after the key
+    qToLittleEndian<quint16>(quint16(forLenZ), h + kHdrForLen);
+    qToLittleEndian<quint16>(0, h + kHdrKeyPos);
+    qToLittleEndian<quint16>(quint16(keyLenZ), h + kHdrKeyExprLen);
+    std::memcpy(h + kHdrPool, k.constData(), size_t(k.size()));
+    std::memcpy(h + kHdrPool + keyLenZ, f.constData(), size_t(f.size()));
     return m_file.writeAt(t->m_header, h, kTagHeaderSize);
 }
 
@@ -187,30 +187,30 @@ Status CdxFile::readTagHeader(quint32 off, CdxTag* t, const std::vector<FieldInf
         return s;
     t->m_header = off;
     t->m_root = qFromLittleEndian<quint32>(h);
-    t->m_counter = qFromLittleEndian<quint32>(h + 8);
-    t->m_keyLen = qFromLittleEndian<quint16>(h + 12);
-    const quint8 opt = h[14];
+    t->m_counter = qFromLittleEndian<quint32>(h + kHdrCounter);
+    t->m_keyLen = qFromLittleEndian<quint16>(h + kHdrKeyLen);
+    const quint8 opt = h[kHdrOptions];
     if (t->m_keyLen < 1 || t->m_keyLen > kMaxKeyLen)
         return corrupt(path(), QStringLiteral("longitud de clave %1 no válida").arg(t->m_keyLen));
     if (t->m_root % kPageSize != 0 || qint64(t->m_root) + kPageSize > size)
         return corrupt(path(), QStringLiteral("página raíz fuera del fichero"));
     if (t == m_dir.get())
         return {};
-    const int forPos = qFromLittleEndian<quint16>(h + 504);
-    const int forLen = qFromLittleEndian<quint16>(h + 506);
-    const int keyPos = qFromLittleEndian<quint16>(h + 508);
-    const int keyLen = qFromLittleEndian<quint16>(h + 510);
+    const int forPos = qFromLittleEndian<quint16>(h + kHdrForPos);
+    const int forLen = qFromLittleEndian<quint16>(h + kHdrForLen);
+    const int keyPos = qFromLittleEndian<quint16>(h + kHdrKeyPos);
+    const int keyLen = qFromLittleEndian<quint16>(h + kHdrKeyExprLen);
     auto poolText = [&](int pos, int len) {
         if (pos < 0 || len <= 0 || pos + len > 512)
             return QByteArray();
-        const char* p = reinterpret_cast<const char*>(h + 512 + pos);
+        const char* p = reinterpret_cast<const char*>(h + kHdrPool + pos);
         return QByteArray(p, int(qstrnlen(p, size_t(len))));
     };
     TagSpec def;
     def.name = t->m_name;
     def.keyExpr = poolText(keyPos, keyLen).trimmed();
     def.forExpr = poolText(forPos, forLen).trimmed();
-    def.descending = qFromLittleEndian<quint16>(h + 502) != 0;
+    def.descending = qFromLittleEndian<quint16>(h + kHdrDescending) != 0;
     def.unique = opt & kOptUnique;
     def.custom = opt & kOptCustom;
     t->m_spec = def;
@@ -258,8 +258,8 @@ Status CdxFile::loadDirectory()
         uchar h[12];
         if (Status s = m_file.readAt(0, h, 12); !s)
             return s;
-        m_freeHead = qFromLittleEndian<quint32>(h + 4);
-        m_globalSeen = qFromLittleEndian<quint32>(h + 8);
+        m_freeHead = qFromLittleEndian<quint32>(h + kHdrFree);
+        m_globalSeen = qFromLittleEndian<quint32>(h + kHdrCounter);
     }
     std::vector<std::pair<QByteArray, quint32>> list;
     if (Status s = readDirectoryList(&list); !s)
@@ -304,9 +304,9 @@ Status CdxFile::readCounters(quint32* global, quint32* dirRoot, quint32* freeHea
     if (Status s = m_file.readAt(0, h, sizeof h); !s)
         return s;
     m_markSeen = h[kInFluxAt] != 0;
-    *dirRoot = qFromLittleEndian<quint32>(h);
-    *freeHead = qFromLittleEndian<quint32>(h + 4);
-    *global = qFromLittleEndian<quint32>(h + 8);
+    *dirRoot = qFromLittleEndian<quint32>(h + kHdrRoot);
+    *freeHead = qFromLittleEndian<quint32>(h + kHdrFree);
+    *global = qFromLittleEndian<quint32>(h + kHdrCounter);
     return {};
 }
 
@@ -436,8 +436,8 @@ Status CdxFile::refresh()
         uchar th[12];
         if (Status s = m_file.readAt(t->m_header, th, 12); !s)
             return s;
-        const quint32 root = qFromLittleEndian<quint32>(th);
-        const quint32 counter = qFromLittleEndian<quint32>(th + 8);
+        const quint32 root = qFromLittleEndian<quint32>(th + kHdrRoot);
+        const quint32 counter = qFromLittleEndian<quint32>(th + kHdrCounter);
         if (root != t->m_root || counter != t->m_counter) {
             t->m_cache.clear();
             t->m_root = root;

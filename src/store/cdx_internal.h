@@ -13,8 +13,29 @@ namespace store::cdx {
 // far beyond any real page so that plain reads are never blocked.
 constexpr qint64 kIndexLockOffset = qint64(1) << 40;
 constexpr int kTagHeaderSize = 1024;
-// Byte of the directory's header set while a write section changes the file.
+
+// Where things stand in a tag header (the directory is a tag too, its header
+// at offset 0). Little-endian integers.
+//   0    root page (4)                 502  1 descending, 0 ascending (2)
+//   4    first free page, -1 none (4)  504  FOR expression's place in the pool (2)
+//   8    change counter (4)            506  its length with the NUL (2)
+//   12   key length (2)                508  key expression's place in the pool (2)
+//   14   options                       510  its length with the NUL (2)
+//   15   signature, 1                  512  the expression pool
+//   16   (directory only) this program's changes-in-progress mark
+constexpr int kHdrRoot = 0;
+constexpr int kHdrFree = 4;
+constexpr int kHdrCounter = 8;
+constexpr int kHdrKeyLen = 12;
+constexpr int kHdrOptions = 14;
+constexpr int kHdrSignature = 15;
 constexpr qint64 kInFluxAt = 16;
+constexpr int kHdrDescending = 502;
+constexpr int kHdrForPos = 504;
+constexpr int kHdrForLen = 506;
+constexpr int kHdrKeyPos = 508;
+constexpr int kHdrKeyExprLen = 510;
+constexpr int kHdrPool = 512;
 constexpr int kMaxDepth = 64;
 constexpr size_t kMaxCachedPages = 20000;
 
