@@ -1,5 +1,6 @@
 #include "session.h"
 
+#include "store/aliases.h"
 #include "store/workspace.h"
 
 #include <algorithm>
@@ -29,7 +30,7 @@ void SessionLists::build()
     };
     fill(QStringLiteral("ENT"), QStringLiteral("Nombre"), QStringLiteral("CODENT"), QStringLiteral("NOMBRE"), &aCodEnt,
          &aNomEnt, false);
-    if (store::WorkArea* ent = ws.area(QStringLiteral("ENT")))
+    if (store::WorkArea* ent = ws.area(store::alias::kEnt))
         ent->setOrder(QStringLiteral("CodEnt"));
     fill(QStringLiteral("Band"), QString(), QStringLiteral("CODBAN"), QStringLiteral("BANDA"), &aCodBan, &aNomBan, false);
     fill(QStringLiteral("Modo"), QString(), QStringLiteral("CODMOD"), QStringLiteral("MODO"), &aCodMod, &aNomMod, true);

@@ -3,6 +3,7 @@
 #include "main_frame.h"
 #include "session.h"
 #include "spanish.h"
+#include "store/aliases.h"
 #include "tappl.h"
 #include "twin.h"
 #include "windows.h"
@@ -159,9 +160,9 @@ void SETUP()
     // 2-4. the progress dialog is the meter's; the program has no version
     // migration and no rig control yet
     // 5. the settings record
-    if (!ws().area(QStringLiteral("cfg")) && !store::NETUSE(QStringLiteral("cfg"), true, 1, QStringLiteral("cfg")))
+    if (!ws().area(store::alias::kCfg) && !store::NETUSE(QStringLiteral("cfg"), true, 1, QStringLiteral("cfg")))
         return;
-    store::WorkArea* cfg = ws().area(QStringLiteral("cfg"));
+    store::WorkArea* cfg = ws().area(store::alias::kCfg);
     if (cfg->recCount() == 0 && cfg->append()) {
         store::catalogue::fillCfgDefaults(cfg);
         cfg->unlock();
@@ -183,9 +184,9 @@ void SETUP()
     if (auto f = font(cfg->str(QStringLiteral("FONTENT"))))
         oAppl->oFontEnt = *f;
     // 7. log books; with no station call, the settings first
-    if (!ws().area(QStringLiteral("libros")))
+    if (!ws().area(store::alias::kLibros))
         store::NETUSE(QStringLiteral("libros"), true, 1, QStringLiteral("libros"));
-    store::WorkArea* books = ws().area(QStringLiteral("libros"));
+    store::WorkArea* books = ws().area(store::alias::kLibros);
     if (cfg->str(QStringLiteral("CALL")).trimmed().isEmpty()) {
         settings::CFGPGM(cfg, oAppl->cName, g_frame);
         cfg->goTop();
@@ -195,7 +196,7 @@ void SETUP()
     }
     // 8. every table
     openAllTables();
-    if (!ws().area(QStringLiteral("Log")))
+    if (!ws().area(store::alias::kLog))
         return;
     // 9. session lists
     session().build();
@@ -267,7 +268,7 @@ void reorganizeCommand()
 
 void openSettings()
 {
-    if (store::WorkArea* cfg = ws().area(QStringLiteral("cfg")))
+    if (store::WorkArea* cfg = ws().area(store::alias::kCfg))
         settings::CFGPGM(cfg, oAppl->cName, g_frame);
 }
 

@@ -2,6 +2,7 @@
 #include "commands.h"
 
 #include "store/access.h"
+#include "store/aliases.h"
 #include "store/workspace.h"
 
 namespace cli {
@@ -28,7 +29,7 @@ QString fileArgument(const QStringList& args, const QStringList& withValue)
 bool openBookSession(QString* book)
 {
     const bool opened = store::ABREDBF(nullptr, book);
-    if (opened && store::Workspace::instance().area(QStringLiteral("Log")))
+    if (opened && store::Workspace::instance().area(store::alias::kLog))
         return true;
     // Say why: a table that would not open is no missing book.
     if (!store::lastOpenFailure().isEmpty())

@@ -5,6 +5,7 @@
 #include "refdata/cty_import.h"
 #include "refdata/resolve.h"
 #include "store/access.h"
+#include "store/aliases.h"
 #include "store/workspace.h"
 #include "core/messages.h"
 
@@ -33,7 +34,7 @@ void resolveLine(const QString& call, const QDate& date)
 {
     const QString code = refdata::DXCC(call, date);
     QString name, dxcc, cqz, ituz, cont;
-    store::WorkArea* ent = store::Workspace::instance().area(QStringLiteral("ENT"));
+    store::WorkArea* ent = store::Workspace::instance().area(store::alias::kEnt);
     if (ent && !ent->eof() && !code.isEmpty() && code != QLatin1String("  0")) {
         name = ent->str(QStringLiteral("NOMBRE")).trimmed();
         dxcc = ent->str(QStringLiteral("DXCC")).trimmed();

@@ -1,6 +1,7 @@
 #include "adif_export.h"
 
 #include "store/access.h"
+#include "store/aliases.h"
 #include "store/codepage.h"
 #include "store/qso_record.h"
 #include "store/work_area.h"
@@ -268,7 +269,7 @@ AdifExportResult ADIFEXP(const QString& pathIn, const AdifSelection& sel, const 
 {
     AdifExportResult r;
     const QString path = pathIn.trimmed();
-    WorkArea* log = ws().area(QStringLiteral("Log"));
+    WorkArea* log = ws().area(store::alias::kLog);
     if (!log) {
         ui::messages().stop(QStringLiteral("No hay libro de guardia abierto"));
         return r;
@@ -309,7 +310,7 @@ AdifExportResult ADIEXPSPOOL(const QString& pathIn, const AdifIdentity& id)
         ui::messages().info(QStringLiteral("No ha seleccionado fichero destino\r\nProceso se aborta"), title);
         return r;
     }
-    WorkArea* spool = ws().area(QStringLiteral("LogSpool"));
+    WorkArea* spool = ws().area(store::alias::kLogSpool);
     if (!spool) {
         ui::messages().stop(QStringLiteral("No hay libro de guardia abierto"));
         return r;

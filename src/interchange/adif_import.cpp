@@ -8,6 +8,7 @@
 #include "refdata/modes.h"
 #include "refdata/resolve.h"
 #include "store/access.h"
+#include "store/aliases.h"
 #include "store/codepage.h"
 #include "store/work_area.h"
 #include "store/workspace.h"
@@ -323,7 +324,7 @@ const QsoDraft::Entity& entityOf(std::map<QByteArray, QsoDraft::Entity>& memo, c
     if (it != memo.end())
         return it->second;
     QsoDraft::Entity e;
-    if (WorkArea* ent = ws().area(QStringLiteral("ENT"))) {
+    if (WorkArea* ent = ws().area(store::alias::kEnt)) {
         ent->setOrder(QString::fromLatin1(order));
         if (ent->seek(Value::text(key)) && ent->found()) {
             e.found = true;
@@ -518,7 +519,7 @@ AdifImportResult ADIFIMP(ui::Meter& meter, const AdifImportOptions& opt)
         msg.stop(QStringLiteral("Falta registro de cabecera <EOH>"));
         return r;
     }
-    WorkArea* log = ws().area(QStringLiteral("Log"));
+    WorkArea* log = ws().area(store::alias::kLog);
     if (!log) {
         msg.stop(QStringLiteral("No hay libro de guardia abierto"));
         return r;

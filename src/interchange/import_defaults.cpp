@@ -1,5 +1,6 @@
 #include "import_defaults.h"
 
+#include "store/aliases.h"
 #include "store/work_area.h"
 #include "store/workspace.h"
 
@@ -17,7 +18,7 @@ ImportDefaults importDefaults()
             break;
         }
     }
-    if (store::WorkArea* log = ws.area(QStringLiteral("Log"))) {
+    if (store::WorkArea* log = ws.area(store::alias::kLog)) {
         const quint32 rec = log->recNo();
         const bool eof = log->eof();
         log->goBottom();

@@ -6,6 +6,7 @@
 #include "import_summary.h"
 #include "qso_lookup.h"
 #include "store/access.h"
+#include "store/aliases.h"
 #include "store/codepage.h"
 #include "store/workspace.h"
 #include "core/messages.h"
@@ -103,7 +104,7 @@ LotwResult LOTWIMP(const QString& path, ui::Meter& meter)
         ui::messages().stop(QStringLiteral("Falta registro de cabecera <EOH>"));
         return r;
     }
-    WorkArea* q = store::Workspace::instance().area(QStringLiteral("LogQsl"));
+    WorkArea* q = store::Workspace::instance().area(store::alias::kLogQsl);
     if (!q) {
         ui::messages().stop(QStringLiteral("No hay ningún libro de guardia abierto"));
         return r;
@@ -170,7 +171,7 @@ LotwResult LOTWIMP(const QString& path, ui::Meter& meter)
     r.complete = !r.interrupted && !meter.cancelled();
     meter.setPosition(qMin(pos, data.size()));   // a whole file shows a full meter behind the counts
     ui::messages().info(lotwCountsMessage(r.found, r.notFound, r.badDateTime, r.interrupted));
-    if (WorkArea* log = store::Workspace::instance().area(QStringLiteral("Log")))
+    if (WorkArea* log = store::Workspace::instance().area(store::alias::kLog))
         log->goBottom();
     return r;
 }

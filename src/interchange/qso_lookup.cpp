@@ -1,5 +1,6 @@
 #include "qso_lookup.h"
 
+#include "store/aliases.h"
 #include "store/codepage.h"
 #include "store/work_area.h"
 #include "store/workspace.h"
@@ -35,7 +36,7 @@ QByteArray trimmedUpper(const QByteArray& s) { return store::cp1252::upper(s.tri
 
 bool findQso(const QByteArray& callIn, const QDate& date, const QByteArray& timeIn)
 {
-    WorkArea* q = store::Workspace::instance().area(QStringLiteral("LogQsl"));
+    WorkArea* q = store::Workspace::instance().area(store::alias::kLogQsl);
     const QByteArray call = trimmedUpper(callIn);
     if (!q || call.isEmpty() || !q->table().cdx())
         return false;

@@ -4,6 +4,7 @@
 #include "resolve.h"
 #include "session_areas.h"
 
+#include "store/aliases.h"
 #include "store/catalogue.h"
 #include "store/codepage.h"
 #include "store/workspace.h"
@@ -228,7 +229,7 @@ Status buildShippedTables(const QString& sourceDir, const QString& outDir, QStri
         {cat::dplCfg(), "dplcfg.csv"}, {cat::dplCab(), "dplcab.csv"},  {cat::dplDet(), "dpldet.csv"},
     };
     store::Workspace& ws = store::Workspace::instance();
-    if (ws.area(QStringLiteral("ENT")) || ws.area(QStringLiteral("Pfx")))
+    if (ws.area(store::alias::kEnt) || ws.area(store::alias::kPfx))
         return {StatusCode::Busy, QStringLiteral("Las tablas ENT y Pfx de la sesión están abiertas")};
     const QString dataBefore = ws.dataDir();
     ws.setDataDir(out);

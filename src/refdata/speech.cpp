@@ -2,6 +2,7 @@
 
 #include "qt_speech.h"
 
+#include "store/aliases.h"
 #include "store/work_area.h"
 #include "store/workspace.h"
 
@@ -32,7 +33,7 @@ Voice stationVoice()
         }
     };
     store::Workspace& ws = store::Workspace::instance();
-    if (store::WorkArea* cfg = ws.area(QStringLiteral("cfg"))) {
+    if (store::WorkArea* cfg = ws.area(store::alias::kCfg)) {
         read(cfg);
         return v;
     }

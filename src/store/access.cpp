@@ -212,7 +212,7 @@ bool FILLOCK(int seconds)
 
 bool ADDQSO(QString* key, int seconds, const std::function<Status(WorkArea&)>& fill)
 {
-    WorkArea* a = ws().area(QStringLiteral("Log"));
+    WorkArea* a = ws().area(alias::kLog);
     if (!a)
         return false;
     ws().select(QStringLiteral("Log"));
@@ -505,7 +505,7 @@ bool NOVACIO(const Value& v, const QString& message)
 
 QString KEYGEN()
 {
-    WorkArea* a = ws().area(QStringLiteral("Log"));
+    WorkArea* a = ws().area(alias::kLog);
     if (!a)
         return keyText(1);
     const quint32 rec = a->recNo();
@@ -531,7 +531,7 @@ void DBDROP(const QString& path)
 
 void DLTLOG(const QString& book, bool reopen)
 {
-    if (WorkArea* lib = ws().area(QStringLiteral("LibBrw"))) {
+    if (WorkArea* lib = ws().area(alias::kLibBrw)) {
         lib->deleteRecord();
         lib->unlock();
     }

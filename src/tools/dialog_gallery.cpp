@@ -15,6 +15,7 @@
 #include "interchange/cabrillo_import_dialog.h"
 #include "interchange/lotw_import_dialog.h"
 #include "settings/settings_dialog.h"
+#include "store/aliases.h"
 #include "store/home.h"
 #include "store/workspace.h"
 #include "ui/dialog_helpers.h"
@@ -101,7 +102,7 @@ int main(int argc, char** argv)
         return 1;
     if (!firstStage(false))
         return 1;
-    for (int i = 0; i < 200 && !store::Workspace::instance().area(QStringLiteral("Log")); ++i)
+    for (int i = 0; i < 200 && !store::Workspace::instance().area(store::alias::kLog); ++i)
         settle(20);
     shoot(QStringLiteral("frame"));
     // the "&Utilidades" menu open on "&Importar", as the user opens it
@@ -124,7 +125,7 @@ int main(int argc, char** argv)
     const QString title = appl->cName + QLatin1Char(' ') + appl->cVer;
 
     // the dialogs belong to the frame, which deletes them when it closes
-    show(new settings::SettingsDialog(store::Workspace::instance().area(QStringLiteral("cfg")), appl->cName, parent),
+    show(new settings::SettingsDialog(store::Workspace::instance().area(store::alias::kCfg), appl->cName, parent),
          QStringLiteral("settings"));
     show(new interchange::AdifImportDialog(title, home, parent), QStringLiteral("import-adif"));
     show(new interchange::CabrilloImportDialog(title, home, parent), QStringLiteral("import-cabrillo"));
