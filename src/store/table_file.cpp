@@ -633,23 +633,17 @@ Status TableFile::buildKeys(const CdxTag* t, std::vector<std::pair<QByteArray, q
         return {};
     const quint32 n = m_header.recCount;
     keys->reserve(n);
-    const int rl = m_header.recordLen;
-    const quint32 chunk = quint32(qMax(1, (1 << 20) / rl));
-    QByteArray buf;
-    for (quint32 first = 1; first <= n; first += chunk) {
-        const quint32 count = qMin(chunk, n - first + 1);
-        buf.resize(qsizetype(count) * rl);
-        if (Status s = m_dbf.readAt(qint64(m_header.headerLen) + qint64(first - 1) * rl, buf.data(), buf.size()); !s)
-            return s;
-        if (progress)
-            progress(first, n);
-        for (quint32 i = 0; i < count; ++i) {
-            bool in = false;
-            QByteArray k = keyFor(t, first + i, buf.constData() + qsizetype(i) * rl, &in);
-            if (in)
-                keys->emplace_back(std::move(k), first + i);
-        }
-    }
+    const quint32 chunk = recordsPerRead();
+    const Status walked = forEachRecord(n, [&](quint32 rec, const char* record) {
+        if (progress && (rec - 1) % chunk == 0)
+            progress(rec, n);
+        bool in = false;
+        QByteArray k = keyFor(t, rec, record, &in);
+        if (in)
+            keys->emplace_back(std::move(k), rec);
+    });
+    if (!walked)
+        return walked;
     if (progress && n > 0)
         progress(n, n);
     std::stable_sort(keys->begin(), keys->end(), [t](const auto& a, const auto& b) {

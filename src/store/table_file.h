@@ -54,6 +54,8 @@ public:
     // a megabyte at a time; stops at the first read that fails.
     template <class Fn>
     Status forEachRecord(quint32 count, Fn&& fn);
+    // How many records forEachRecord reads at a time.
+    quint32 recordsPerRead() const { return quint32(qMax(1, (1 << 20) / int(m_header.recordLen))); }
     Status writeRecord(quint32 rec, const char* buf);
     // Appends a record under the append lock and returns its number; the record
     // comes back locked by owner. content, when given, is asked for the record's
@@ -237,7 +239,7 @@ template <class Fn>
 Status TableFile::forEachRecord(quint32 count, Fn&& fn)
 {
     const int len = m_header.recordLen;
-    const quint32 chunk = quint32(qMax(1, (1 << 20) / len));
+    const quint32 chunk = recordsPerRead();
     QByteArray buf;
     for (quint32 first = 1; first <= count; first += chunk) {
         const quint32 n = qMin(chunk, count - first + 1);
