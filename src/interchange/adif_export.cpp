@@ -210,6 +210,7 @@ int EXPADDREC(QIODevice& out, ui::Meter* meter, const AdifSelection& sel, const 
         meter->setTotal(a->keyCount());
     int written = 0;
     qint64 seen = 0;
+    store::ReadWalk walk(*a);
     store::Status moved;
     for (moved = a->goTop(); moved && !a->eof(); moved = a->skip()) {
         ++seen;

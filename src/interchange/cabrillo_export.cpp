@@ -164,6 +164,7 @@ int GRABACABRILLO(QIODevice& out, const QString& ownCall, const QString& ownCqz,
     if (!log)
         return -1;
     int count = 0;
+    store::ReadWalk walk(*log);
     store::Status moved;
     for (moved = log->goTop(); moved && !log->eof(); moved = log->skip()) {
         if (!store::isQso(*log))

@@ -8,9 +8,20 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 
 namespace store {
+
+namespace {
+
+qint64 monotonicMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+} // namespace
 
 using namespace cdx;
 
@@ -59,6 +70,7 @@ CdxFile::~CdxFile() { close(); }
 
 void CdxFile::close()
 {
+    m_lockKept = false;   // closing the file lets every lock go
     m_tags.clear();
     m_dir.reset();
     m_file.close();
@@ -323,7 +335,20 @@ Status CdxFile::lock(bool write)
         return {};
     }
     m_lockHeld = false;
-    if (m_shared && m_dir && !write) {
+    if (m_lockKept) {
+        if (!write && m_readHolds > 0 && monotonicMs() - m_keptSince < kReadHoldMs) {
+            // nobody could change the file since the kept lock was taken
+            m_lockHeld = true;
+            m_lockDepth = 1;
+            m_lockWrite = false;
+            return {};
+        }
+        releaseKeptLock();
+    }
+    if (m_shared && m_dir && !write && m_readHolds > 0 && monotonicMs() >= m_keepAgainAt) {
+        if (Status s = takeLock(false); !s)
+            return s;
+    } else if (m_shared && m_dir && !write) {
         quint32 global = 0, dirRoot = 0, freeHead = 0;
         if (Status s = readCounters(&global, &dirRoot, &freeHead); !s)
             return s;
@@ -356,9 +381,31 @@ void CdxFile::unlock()
         return;
     if (m_lockWrite)
         finishSection();
-    if (m_lockHeld)
+    if (m_lockHeld && !m_lockWrite && m_readHolds > 0 && !m_interrupted) {
+        if (!m_lockKept)
+            m_keptSince = monotonicMs();
+        m_lockKept = true;
+    } else if (m_lockHeld) {
         m_file.unlock(kIndexLockOffset, 1);
+    }
     m_lockHeld = false;
+}
+
+void CdxFile::releaseKeptLock()
+{
+    if (!m_lockKept)
+        return;
+    m_file.unlock(kIndexLockOffset, 1);
+    m_lockKept = false;
+    // Let a writer that waited for the lock in before keeping it again.
+    m_keepAgainAt = monotonicMs() + 2;
+}
+
+void CdxFile::keepReadLocks(bool keep)
+{
+    m_readHolds = keep ? 1 : 0;
+    if (!keep && m_lockDepth == 0)
+        releaseKeptLock();
 }
 
 Status CdxFile::finishSection()

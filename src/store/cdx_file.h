@@ -134,6 +134,15 @@ public:
         explicit WriteSection(CdxFile& f) : Section(f, true) {}
     };
 
+    // While keeping read locks, the shared lock taken by a read section is
+    // kept after the section ends, so the sections of a read-only walk that
+    // follow need neither the lock nor a look at the change counter. Other
+    // programs' changes wait meanwhile, never more than kReadHoldMs at a time:
+    // then the lock is let go and the next section looks at the counter as
+    // usual. A change made through this object lets the kept lock go first.
+    void keepReadLocks(bool keep);
+    static constexpr int kReadHoldMs = 50;
+
     Status insert(const WriteSection& s, CdxTag* t, const char* key, quint32 rec);
     Status remove(const WriteSection& s, CdxTag* t, const char* key, quint32 rec);
     bool contains(const Section& s, CdxTag* t, const char* key, int len, quint32* rec = nullptr);
@@ -245,6 +254,11 @@ private:
     int m_lockDepth = 0;
     bool m_lockWrite = false;
     bool m_lockHeld = false;       // the byte-range lock is really taken
+    int m_readHolds = 0;
+    bool m_lockKept = false;       // a read section's shared lock outlived it
+    qint64 m_keptSince = 0;        // monotonic ms when it was first kept
+    qint64 m_keepAgainAt = 0;      // after letting go, no keeping before this
+    void releaseKeptLock();
     Status takeLock(bool write);
     Status readCounters(quint32* global, quint32* dirRoot, quint32* freeHead);
     std::vector<FieldInfo> m_fields;

@@ -158,6 +158,7 @@ Status TableFile::openIndex()
     if (cdx->interrupted())
         return rebuildInterruptedIndex(std::move(cdx));
     m_cdx = std::move(cdx);
+    m_cdx->keepReadLocks(m_readWalks > 0);
     return {};
 }
 
@@ -195,8 +196,10 @@ Status TableFile::rebuildInterruptedIndex(std::unique_ptr<CdxFile> damaged)
     if (s) {
         auto cdx = std::make_unique<CdxFile>();
         s = cdx->open(m_cdxPath, true, m_shared, m_infos);
-        if (s)
+        if (s) {
             m_cdx = std::move(cdx);
+            m_cdx->keepReadLocks(m_readWalks > 0);
+        }
     }
     for (const TagSpec& def : specs) {
         if (!s)
@@ -889,6 +892,18 @@ Status TableFile::zap()
     if (m_cdx)
         return m_cdx->clearAll();
     return {};
+}
+
+void TableFile::walkStarted()
+{
+    if (++m_readWalks == 1 && m_cdx)
+        m_cdx->keepReadLocks(true);
+}
+
+void TableFile::walkEnded()
+{
+    if (--m_readWalks == 0 && m_cdx)
+        m_cdx->keepReadLocks(false);
 }
 
 } // namespace store

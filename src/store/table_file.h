@@ -94,6 +94,9 @@ public:
     Status writeMemo(const DbfField& f, char* record, const QByteArray& data, bool binary);
 
     CdxFile* cdx() { return m_cdx.get(); }
+    // A read-only walk over this table is under way (see ReadWalk).
+    void walkStarted();
+    void walkEnded();
     bool hasIndex() const { return m_cdx != nullptr; }
     int tagCount() const { return m_cdx ? m_cdx->tagCount() : 0; }
     CdxTag* tag(int i) { return m_cdx && i >= 0 && i < m_cdx->tagCount() ? m_cdx->tag(i) : nullptr; }
@@ -212,6 +215,7 @@ private:
     OsFile m_dbf;
     MemoFile m_memo;
     std::unique_ptr<CdxFile> m_cdx;
+    int m_readWalks = 0;
     DbfHeader m_header;
     std::vector<FieldInfo> m_infos;
     bool m_shared = true;

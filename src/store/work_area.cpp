@@ -204,6 +204,16 @@ void WorkArea::clearFilter() { m_filter = nullptr; }
 
 // ---------------------------------------------------------------- positioning
 
+ReadWalk::ReadWalk(WorkArea& a) : m_table(a.m_table)
+{
+    m_table->walkStarted();
+}
+
+ReadWalk::~ReadWalk()
+{
+    m_table->walkEnded();
+}
+
 Status WorkArea::load(quint32 rec)
 {
     if (m_buf.size() != m_table->header().recordLen)
@@ -591,6 +601,7 @@ quint32 WorkArea::keyCount()
     const quint32 rec = m_rec;
     const bool eof = m_eof, bof = m_bof, found = m_found;
     quint32 n = 0;
+    ReadWalk walk(*this);
     for (goTop(); !m_eof; skip(1))
         ++n;
     if (eof)

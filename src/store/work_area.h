@@ -39,6 +39,25 @@
 namespace store {
 
 class Workspace;
+class WorkArea;
+
+// Keeps a table's index steady for a read-only walk (a count, an export, an
+// award tally) so that its steps skip the index's change check; see
+// CdxFile::ReadHold for what other programs see meanwhile. Changes made by
+// this program during the walk are allowed and seen. Harmless without an index.
+//
+//     store::ReadWalk walk(*log);
+//     for (log->goTop(); !log->eof(); log->skip())
+//         ...
+class ReadWalk {
+public:
+    explicit ReadWalk(WorkArea& a);
+    ~ReadWalk();
+    ReadWalk(const ReadWalk&) = delete;
+    ReadWalk& operator=(const ReadWalk&) = delete;
+private:
+    std::shared_ptr<TableFile> m_table;
+};
 
 class WorkArea {
 public:
@@ -156,6 +175,7 @@ public:
 
 private:
     friend class Workspace;
+    friend class ReadWalk;
     WorkArea(QString alias, std::shared_ptr<TableFile> table, bool readOnly);
 
     CdxTag* orderTag() const;

@@ -3,15 +3,19 @@
 #include "child_process.h"
 #include "store_fixture.h"
 
+#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QSet>
 
 #include <csignal>
+#include <poll.h>
+#include <optional>
 #include <sys/wait.h>
 #include <unistd.h>
 
 using namespace store;
 using namespace store::testing;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -94,6 +98,10 @@ TEST_F(MultiProcessTest, FourWritersEndWithEveryRecordInEveryTag)
         if (!w.use("shared", {.alias = "Reader"}, &a) || !a->setOrder("Call"))
             return 2;
         for (int round = 0; round < 30; ++round) {
+            // every other round as a read-only walk that keeps the index steady
+            std::optional<ReadWalk> walk;
+            if (round % 2)
+                walk.emplace(*a);
             QString prev;
             for (a->goTop(); !a->eof(); a->skip()) {
                 const QString call = a->str("CALL");
@@ -122,6 +130,76 @@ TEST_F(MultiProcessTest, FourWritersEndWithEveryRecordInEveryTag)
     }
     a->setOrder("PrnQsl");
     EXPECT_EQ(a->keyCount(), 2000u);
+}
+
+TEST_F(MultiProcessTest, AReadWalkNeverKeepsAnotherProcessWaitingLongAndSeesItsChanges)
+{
+    auto appendCall = [](WorkArea* w, const QString& call) {
+        return w->append([&](WorkArea& r) { return r.put("CALL", call); });
+    };
+    int toChild[2], fromChild[2];
+    ASSERT_EQ(pipe(toChild), 0);
+    ASSERT_EQ(pipe(fromChild), 0);
+    // The other process appends twice when told to and says how long it waited;
+    // a lock left behind would keep it waiting for ever, so it gives up after a while.
+    const pid_t kid = spawn([&] {
+        alarm(20);
+        Workspace w;
+        w.setDataDir(dir());
+        WorkArea* b = nullptr;
+        if (!w.use("shared", {.alias = "Other"}, &b))
+            return 2;
+        for (const QString& call : {u"EA4D"_s, u"EA7G"_s}) {
+            readLine(toChild[0]);
+            QElapsedTimer waited;
+            waited.start();
+            if (!appendCall(b, call))
+                return 3;
+            writeLine(fromChild[1], QByteArray::number(waited.elapsed()));
+        }
+        return 0;
+    });
+
+    ::close(toChild[0]);
+    ::close(fromChild[1]);
+    auto childWaitedMs = [&] {
+        const QByteArray line = readLine(fromChild[0]);
+        return line.isEmpty() ? qint64(-1) : line.toLongLong();   // -1: it died
+    };
+
+    WorkArea* a = nullptr;
+    ASSERT_TRUE(ws.use("shared", {.alias = "Log"}, &a).isOk());
+    for (const char* call : {"EA1A", "EA3C", "EA5E"})
+        ASSERT_TRUE(appendCall(a, QString::fromLatin1(call)).isOk());
+    ASSERT_TRUE(a->setOrder("Call").isOk());
+    QStringList seen;
+    {
+        ReadWalk walk(*a);
+        ASSERT_TRUE(a->goTop().isOk());
+        seen << a->str("CALL").trimmed();
+        ASSERT_TRUE(a->skip().isOk());
+        seen << a->str("CALL").trimmed();   // the index lock is kept from here on
+        writeLine(toChild[1], "append");
+        // the walk goes on, slowly, while the other process waits to write
+        pollfd answer{fromChild[0], POLLIN, 0};
+        for (int i = 0; i < 400 && ::poll(&answer, 1, 5) == 0; ++i)
+            ASSERT_TRUE(a->seek(Value::text(u"EA3C"_s)).isOk());
+        const qint64 waited = childWaitedMs();
+        EXPECT_GE(waited, 0);
+        EXPECT_LT(waited, 1000) << "the walk kept the other process waiting";
+        // this process writes during its own walk too
+        ASSERT_TRUE(appendCall(a, u"EA6F"_s).isOk());
+        ASSERT_TRUE(a->seek(Value::text(u"EA3C"_s)).isOk());
+        for (a->skip(); !a->eof(); a->skip())
+            seen << a->str("CALL").trimmed();
+    }
+    EXPECT_EQ(seen.join(u' ').toStdString(), "EA1A EA3C EA4D EA5E EA6F");
+    // the walk is over and this process does nothing more: nothing of it is left locked
+    writeLine(toChild[1], "append");
+    const qint64 waited = childWaitedMs();
+    EXPECT_GE(waited, 0);
+    EXPECT_LT(waited, 1000);
+    EXPECT_EQ(waitExit(kid), 0);
 }
 
 TEST_F(MultiProcessTest, LocksAndExclusiveUseHoldBetweenProcesses)
