@@ -1,4 +1,7 @@
 #pragma once
+
+namespace app {
+
 // The symbols by which the program names its menu entries, tool-bar buttons and
 // named windows. What each one shows and who runs it is in commands.cpp and
 // window_names.cpp; code refers to them only through these ids.
@@ -70,3 +73,5 @@ enum class WindowId : int {
     Elevation,         // "DspElevacion"
     Count
 };
+
+} // namespace app

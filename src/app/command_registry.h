@@ -7,6 +7,8 @@
 #include <functional>
 #include <vector>
 
+namespace app {
+
 class MainFrame;
 
 using Opener = std::function<void(MainFrame*)>;
@@ -38,3 +40,5 @@ private:
     Feature m_feature = Feature::None;
     std::vector<Claim> m_claims;
 };
+
+} // namespace app

@@ -1,5 +1,7 @@
 #include "commands.h"
 
+namespace app {
+
 namespace {
 
 using enum CommandKind;
@@ -120,3 +122,5 @@ const Command* command(CommandId id)
             return &c;
     return nullptr;
 }
+
+} // namespace app

@@ -8,6 +8,8 @@
 
 #include <span>
 
+namespace app {
+
 enum class CommandKind { Bar, Menu, Item, Separator, Button };
 
 struct Command {
@@ -25,3 +27,5 @@ struct Command {
 std::span<const Command> commands();
 // The entry of an id (not a separator's); nullptr for an id without one.
 const Command* command(CommandId id);
+
+} // namespace app

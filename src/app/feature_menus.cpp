@@ -2,6 +2,8 @@
 
 #include "command_registry.h"
 
+namespace app {
+
 // Each feature's entries live in a file of their own.
 void registerShellCommands(CommandRegistry& r);
 void registerAdifCommands(CommandRegistry& r);
@@ -35,3 +37,5 @@ const CommandRegistry& featureCommands()
     }();
     return registry;
 }
+
+} // namespace app

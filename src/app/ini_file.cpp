@@ -14,6 +14,9 @@
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
+
+namespace app {
+
 #endif
 
 namespace {
@@ -330,3 +333,5 @@ bool IniFile::save()
         m_loaded = false;    // what we hold is not the file: read it again next time
     return ok;
 }
+
+} // namespace app

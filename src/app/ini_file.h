@@ -16,6 +16,8 @@
 
 #include <vector>
 
+namespace app {
+
 class IniFile {
 public:
     explicit IniFile(const QString& path);
@@ -82,3 +84,5 @@ private:
     bool m_loaded = false;
     bool m_unreadable = false;
 };
+
+} // namespace app

@@ -3,5 +3,5 @@
 
 int main(int argc, char** argv)
 {
-    return MAIN(argc, argv);
+    return app::MAIN(argc, argv);
 }

@@ -21,6 +21,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+namespace app {
+
 namespace {
 
 // Icons of the theme shipped by the desktop (breeze), with fallbacks.
@@ -226,3 +228,5 @@ void MainFrame::closeEvent(QCloseEvent* e)
     else
         e->ignore();
 }
+
+} // namespace app

@@ -8,6 +8,9 @@
 
 class QMdiArea;
 class QMenu;
+
+namespace app {
+
 enum class CommandId : int;
 
 class MainFrame : public QMainWindow {
@@ -39,3 +42,5 @@ private:
     std::map<CommandId, QAction*> m_actions;
     bool m_firstPaintDone = false;
 };
+
+} // namespace app

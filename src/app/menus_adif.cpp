@@ -10,6 +10,8 @@
 
 #include <QDir>
 
+namespace app {
+
 void registerAdifCommands(CommandRegistry& r)
 {
     r.registerCommand(CommandId::ImportAdif, [](MainFrame* frame) {
@@ -25,3 +27,5 @@ void registerAdifCommands(CommandRegistry& r)
         interchange::adifExportCommand({oAppl->cName, oAppl->cVer, oAppl->cAppl}, QDir::currentPath(), oAppl->cLibro, frame);
     });
 }
+
+} // namespace app

@@ -8,6 +8,8 @@
 #include "interchange/cabrillo_import.h"
 #include "interchange/cabrillo_import_dialog.h"
 
+namespace app {
+
 void registerCabrilloCommands(CommandRegistry& r)
 {
     r.registerCommand(CommandId::ImportCabrillo, [](MainFrame* frame) {
@@ -21,3 +23,5 @@ void registerCabrilloCommands(CommandRegistry& r)
     r.registerCommand(CommandId::ExportCabrillo,
                       [](MainFrame* frame) { interchange::EXPCABRILLO(oAppl->cName, oAppl->cVer, oAppl->cDirLocal, frame); });
 }
+
+} // namespace app

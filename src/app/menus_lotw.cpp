@@ -6,6 +6,8 @@
 #include "interchange/lotw_import.h"
 #include "interchange/lotw_import_dialog.h"
 
+namespace app {
+
 void registerLotwCommands(CommandRegistry& r)
 {
     r.registerCommand(CommandId::ImportLotw, [](MainFrame* frame) {
@@ -17,3 +19,5 @@ void registerLotwCommands(CommandRegistry& r)
         REFWND(WindowId::Log);
     });
 }
+
+} // namespace app

@@ -13,6 +13,8 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+namespace app {
+
 namespace {
 
 // "Importar Contest Country File(CTY.DAT)": the file to import. (Downloading
@@ -50,3 +52,5 @@ void registerRefdataCommands(CommandRegistry& r)
     r.registerCommand(CommandId::CtyVersion,
                       [](MainFrame*) { ui::messages().info(QStringLiteral("VERaammdd\r\n") + refdata::CTYVER()); });
 }
+
+} // namespace app

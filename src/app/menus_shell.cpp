@@ -11,6 +11,8 @@
 #include <QDesktopServices>
 #include <QUrl>
 
+namespace app {
+
 void registerShellCommands(CommandRegistry& r)
 {
     r.registerCommand(CommandId::Quit, [](MainFrame*) { oAppl->End(); });
@@ -31,3 +33,5 @@ void registerShellCommands(CommandRegistry& r)
     });
     r.registerCommand(CommandId::ToolExit, [](MainFrame* frame) { frame->close(); });
 }
+
+} // namespace app

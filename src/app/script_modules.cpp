@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QJSEngine>
 
+namespace app {
+
 namespace {
 
 class ScriptApi : public QObject {
@@ -122,5 +124,7 @@ bool runScriptModule(const QString& file)
     }
     return true;
 }
+
+} // namespace app
 
 #include "script_modules.moc"

@@ -16,6 +16,10 @@
 #include <QString>
 #include <QStringList>
 
+namespace app {
+
 QStringList scriptModules(const QString& dir);
 // Runs the file; returns false (after telling the user) on an error.
 bool runScriptModule(const QString& file);
+
+} // namespace app

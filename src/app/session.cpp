@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace app {
+
 SessionLists& session()
 {
     static SessionLists s;
@@ -48,3 +50,5 @@ void SessionLists::build()
             QStringLiteral("AO-73"), QStringLiteral("LO-19")};
     std::sort(aSat.begin(), aSat.end());
 }
+
+} // namespace app

@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+namespace app {
+
 struct SessionLists {
     QStringList aCodEnt, aNomEnt;   // entities, in name order
     QStringList aCodBan, aNomBan;   // bands, in table order
@@ -16,3 +18,5 @@ struct SessionLists {
 };
 
 SessionLists& session();
+
+} // namespace app

@@ -6,6 +6,8 @@
 #include <QLocale>
 #include <QTranslator>
 
+namespace app {
+
 namespace {
 
 // Texts of Qt's file chooser that its Spanish catalogue leaves in English.
@@ -64,3 +66,5 @@ QString spanishCompilerDate(const char* date)
         return text;
     return QLocale(QLocale::Spanish, QLocale::Spain).toString(d, QStringLiteral("d 'de' MMMM 'de' yyyy"));
 }
+
+} // namespace app

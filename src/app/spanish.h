@@ -7,6 +7,9 @@
 
 class QCoreApplication;
 
+namespace app {
+
+
 // Before the application object exists: dates of Qt's own dialogs in Spanish
 // form whatever the desktop's language.
 void preferSpanishDates();
@@ -19,3 +22,5 @@ bool installSpanishTranslations(QCoreApplication* app);
 // A date given as the compiler writes __DATE__ ("Dec  8 2026"), in Spanish form
 // ("8 de diciembre de 2026"); the text as it came when it cannot be read.
 QString spanishCompilerDate(const char* date);
+
+} // namespace app

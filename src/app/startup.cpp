@@ -34,6 +34,8 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+namespace app {
+
 namespace {
 
 MainFrame* g_frame = nullptr;
@@ -205,8 +207,7 @@ void SETUP()
         ui::messages().info(QStringLiteral("Atención. Los contactos no se registran en modo tiempo real.\r\nRecuerde activarlo si procede"));
     // 11. the windows of the last run
     RSTOPNWND();
-    // 12. rig control comes with its feature; 13. browser emulation
-    SETIE11();
+    // 12. rig control comes with its feature (the embedded browser needs no set-up here)
     if (g_sinceStart.isValid() && qEnvironmentVariableIsSet("ORLANLOG_TIMING")) {
         std::fprintf(stderr, "orlanlog: frame usable %lld ms after start\n", g_sinceStart.elapsed());
         g_sinceStart.invalidate();
@@ -299,3 +300,5 @@ int MAIN(int argc, char** argv)
     ui::setMessages(nullptr);
     return rc;
 }
+
+} // namespace app

@@ -1,4 +1,7 @@
 #pragma once
+
+namespace app {
+
 // Start-up in two stages, and shutdown.
 
 class MainFrame;
@@ -22,3 +25,5 @@ void reorganizeCommand();
 MainFrame* frame();
 // The settings dialog on the cfg record.
 void openSettings();
+
+} // namespace app

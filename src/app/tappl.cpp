@@ -21,6 +21,9 @@
 #include <io.h>
 #else
 #include <unistd.h>
+
+namespace app {
+
 #endif
 
 TAppl* oAppl = nullptr;
@@ -265,3 +268,5 @@ bool COPYFILE(const QString& source, const QString& target, bool failIfExists)
     }
     return out.commit();
 }
+
+} // namespace app

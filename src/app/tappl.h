@@ -16,6 +16,9 @@
 
 class QObject;
 
+namespace app {
+
+
 class TAppl {
 public:
     TAppl();
@@ -33,7 +36,7 @@ public:
     QString cDirLocal;              // program home, with a trailing "/"
     QString cDirDat;                // tables: cDirLocal + "datos/"
     QString cDirRpt;                // report definitions: cDirLocal + "reports/"
-    QString cUpdate;
+    QString cUpdate;                // where a newer executable is looked for; nothing sets it
     QString cCpyRght = QStringLiteral(u"\u00A9 2026 Orlan Win Log");
     // User and password of the session: a null QString until Login() gives
     // them a value (an empty but non-null text is a value).
@@ -44,32 +47,22 @@ public:
     QString cFileLog;               // cDirLocal + "log.txt"
     int hFileLog = 0;               // descriptor of the open log file; <= 0 when not open
     bool lLog = false;              // write the activity log
-    QString cLng = QStringLiteral("ES");
+    QString cLng = QStringLiteral("ES");   // language of the report engine's texts
 
-    int nColFore1 = 0;
-    int nColBck1 = 16777215;
-    int nColFore2 = 0;
-    int nColBck2 = 12632256;
-    int nAddVer = 0;
-    QObject* oOdbc = nullptr;
-    QObject* oCnn = nullptr;
-    bool lPijama = false;
-    void* hDll = nullptr;
-
-    // Set up at start-up.
+    // Set up at start-up; each is filled by the part of the program it names.
     QString cLibro;                 // the open log book
-    bool lSndOn = false;
-    int nSnd = 0;
-    bool lAdd = false;
-    QObject* oDlgDxcc = nullptr;
-    QObject* oCat = nullptr;
+    bool lSndOn = false;            // cluster announcements on
+    int nSnd = 0;                   // cluster announcement in progress
+    bool lAdd = false;              // the entry form holds a new QSO
+    QObject* oDlgDxcc = nullptr;    // the entity panel, while open
+    QObject* oCat = nullptr;        // rig control
     QObject* oRig = nullptr;
-    QObject* oCatTmr = nullptr;
+    QObject* oCatTmr = nullptr;     // the two rig polling timers
     QObject* oCatTmr2 = nullptr;
-    QObject* oTelnet = nullptr;
-    QString cFreq = QStringLiteral("");
-    QVariant oFontPri;
-    QVariant oFontEnt;
+    QObject* oTelnet = nullptr;     // the cluster connection
+    QString cFreq = QStringLiteral("");   // the rig's frequency as last read
+    QVariant oFontPri;              // main-window font
+    QVariant oFontEnt;              // entry-form font
 
     // Installed by the GUI: asks the main window to close.
     std::function<void()> closeMainWindow;
@@ -96,8 +89,6 @@ public:
 
     // Appends "date hh:mm:ss:text" to the log file when lLog is on.
     void WrLog(const QString& text);
-
-    void getlng() {}
 
     // Asks for user and password unless a password is already known.
     bool Login(const QString& title = QString());
@@ -126,3 +117,5 @@ double TIMETOSEC(const QVariant& time);
 
 // Copies a file, replacing the target unless failIfExists. True on success.
 bool COPYFILE(const QString& source, const QString& target, bool failIfExists);
+
+} // namespace app

@@ -11,6 +11,8 @@
 #include <QMdiArea>
 #include <QToolBar>
 
+namespace app {
+
 namespace {
 QMdiArea* g_area = nullptr;
 }
@@ -95,3 +97,5 @@ void tWin::refresh(bool deep)
     for (ui::tQ7Browse* b : findChildren<ui::tQ7Browse*>())
         b->refresh();
 }
+
+} // namespace app

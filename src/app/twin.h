@@ -14,6 +14,8 @@ namespace ui {
 class tQ7Browse;
 }
 
+namespace app {
+
 class tWin : public QMdiSubWindow {
     Q_OBJECT
 public:
@@ -29,7 +31,6 @@ public:
 
     // Shows and activates the window ("MAXIMIZED", "ICONIZED" or "NORMAL"; default cShow).
     void Activate(const QString& show = QString());
-    int GetHotPos() const { return 0; }
     // Saves the state and closes the window.
     bool End();
 
@@ -54,3 +55,5 @@ private:
     QToolBar* m_bar = nullptr;
     bool m_saved = false;
 };
+
+} // namespace app

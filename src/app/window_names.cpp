@@ -1,5 +1,7 @@
 #include "window_names.h"
 
+namespace app {
+
 namespace {
 
 using W = WindowId;
@@ -39,3 +41,5 @@ QString windowName(WindowId id)
             return QString::fromLatin1(w.name);
     return {};
 }
+
+} // namespace app

@@ -8,6 +8,8 @@
 
 #include <span>
 
+namespace app {
+
 struct WindowName {
     WindowId id;
     const char* name;   // exact: names compare with case and length
@@ -17,3 +19,5 @@ struct WindowName {
 // Every named window; those that reopen come first, in the order a tie keeps.
 std::span<const WindowName> windowNames();
 QString windowName(WindowId id);
+
+} // namespace app

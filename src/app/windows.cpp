@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <map>
 
+namespace app {
+
 namespace {
 
 std::map<WindowId, std::function<void()>>& openers()
@@ -132,4 +134,4 @@ bool MSGMETER(const std::function<void(ui::Meter&)>& action, const QString& text
     return ui::messages().meter(action, text, title);
 }
 
-void SETIE11() {}
+} // namespace app

@@ -8,12 +8,15 @@
 
 #include <functional>
 
-class tWin;
 class QWidget;
 
 namespace ui {
 class Meter;
 }
+
+namespace app {
+
+class tWin;
 
 // The views that can be reopened at start; each feature that builds a view
 // registers its opener here.
@@ -38,5 +41,5 @@ void WINSAVPOS(QWidget* window, const QString& section);
 // The progress box; true when the user cancelled.
 bool MSGMETER(const std::function<void(ui::Meter&)>& action, const QString& text = QStringLiteral("Procesando..."),
               const QString& title = QStringLiteral("Espere por favor ..."));
-// Browser-control emulation: nothing to set on this platform.
-void SETIE11();
+
+} // namespace app

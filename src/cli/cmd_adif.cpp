@@ -18,6 +18,7 @@ namespace {
 using cli::fileArgument;
 using cli::openBookSession;
 using cli::optionValue;
+using app::TAppl;
 using cli::out;
 
 int importAdif(const QStringList& args, TAppl& appl)

@@ -20,6 +20,7 @@ namespace {
 using cli::fileArgument;
 using cli::openBookSession;
 using cli::optionValue;
+using app::TAppl;
 using cli::out;
 
 int importCabrillo(const QStringList& args, TAppl&)

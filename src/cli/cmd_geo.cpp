@@ -12,6 +12,7 @@
 
 namespace {
 
+using app::TAppl;
 using cli::out;
 
 // The completed locator, or an empty text after telling what is wrong.

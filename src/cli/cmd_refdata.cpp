@@ -16,6 +16,7 @@
 
 namespace {
 
+using app::TAppl;
 using cli::out;
 
 bool tablesPresent(TAppl& appl)

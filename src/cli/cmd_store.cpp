@@ -13,6 +13,7 @@
 
 namespace {
 
+using app::TAppl;
 using cli::out;
 
 // Prints each step of a long operation as one line.

@@ -9,9 +9,13 @@
 #include <functional>
 #include <vector>
 
+namespace app {
 class TAppl;
+}
 
 namespace cli {
+
+using app::TAppl;
 
 struct Command {
     QString name;

@@ -69,7 +69,7 @@ int main(int argc, char** argv)
     }
     BatchMessages messages;
     ui::setMessages(&messages);
-    TAppl* appl = TAppl::New();
+    app::TAppl* appl = app::TAppl::New();
     store::Workspace::instance().setProgramDir(appl->cDirLocal);
     for (const auto& c : cli::commands()) {
         if (c.name == args[0]) {

@@ -38,6 +38,8 @@
 #include <cstdio>
 #include <functional>
 
+using namespace app;
+
 namespace {
 
 QString g_out;

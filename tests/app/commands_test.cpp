@@ -15,6 +15,8 @@
 #include <set>
 #include <string>
 
+using namespace app;
+
 namespace {
 
 std::string describe(CommandId id)

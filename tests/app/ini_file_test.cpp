@@ -4,6 +4,8 @@
 
 #include <unistd.h>
 
+using namespace app;
+
 using IniFileTest = AppTest;
 
 TEST_F(IniFileTest, KeysReadOnceAreWrittenBackInWindowsLayout)

@@ -39,6 +39,8 @@
 
 #include <map>
 
+using namespace app;
+
 namespace {
 
 class ShellTest : public ::testing::Test {

@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace app;
+
 namespace {
 
 TEST(SpanishUi, QtsOwnButtonsSpeakSpanish)

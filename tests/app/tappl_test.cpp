@@ -6,6 +6,8 @@
 
 #include <unistd.h>
 
+using namespace app;
+
 namespace {
 
 class TApplTest : public AppTest {
