@@ -1,5 +1,7 @@
 #include "access.h"
 
+#include "record_buffer.h"
+
 #include "aliases.h"
 
 #include "catalogue.h"
@@ -208,6 +210,19 @@ bool RECLOCK(int seconds)
 bool FILLOCK(int seconds)
 {
     return onCurrentArea(seconds, QStringLiteral("No se pudo bloquear el registro.;¿Reintentar?"), &WorkArea::lockTable);
+}
+
+bool saveBuffer(RecordBuffer& buffer, bool append)
+{
+    if (append)
+        return retrying(0, QStringLiteral("No se pudo añadir el registro.;Fichero Bloqueado;¿Reintentar?"), lockTitle(),
+                        [&] { return buffer.save(true); });
+    const Status s = buffer.save(false);
+    if (s.code() == StatusCode::Busy)
+        ui::messages().alert(QStringLiteral("Record in use"), QStringLiteral("Please, retry"));
+    else if (!s)
+        ui::messages().stop(s.text(), lockTitle());
+    return s.isOk();
 }
 
 bool ADDQSO(QString* key, int seconds, const std::function<Status(WorkArea&)>& fill)

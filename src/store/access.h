@@ -18,6 +18,7 @@ class Meter;
 
 namespace store {
 
+class RecordBuffer;
 class WorkArea;
 
 // What the table layer needs from the windows around it; the shell sets these.
@@ -46,6 +47,12 @@ bool ADDREC(int seconds = 0);
 // Locks the current record / the whole table of the current work area.
 bool RECLOCK(int seconds = 0);
 bool FILLOCK(int seconds = 0);
+
+// Writes an edit form's buffer: into a new record (waiting for the append
+// lock as ADDREC does) or into the current record under its lock, taken in one
+// attempt. A refused lock tells the user "Record in use" (title "Please,
+// retry") and writes nothing. False when nothing was written.
+bool saveBuffer(RecordBuffer& buffer, bool append);
 
 // Appends a QSO to the log book open as "Log", like ADDREC, making sure under
 // the append lock that *key is not taken by another QSO of the book (another

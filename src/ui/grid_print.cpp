@@ -1,0 +1,116 @@
+#include "grid_print.h"
+
+#include "q7browse.h"
+
+#include <QAbstractItemModel>
+#include <QDate>
+#include <QHeaderView>
+#include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+#include <vector>
+
+namespace ui {
+
+namespace {
+
+struct PrintColumn {
+    int logical;
+    double width;
+    Qt::Alignment align;
+};
+
+} // namespace
+
+int printGrid(tQ7Browse* grid, const QString& title, QPrinter* printer)
+{
+    QAbstractItemModel* model = grid->model();
+    const QHeaderView* header = grid->horizontalHeader();
+    QPainter p;
+    if (!p.begin(printer))
+        return 0;
+    const QRectF page = printer->pageLayout().paintRectPixels(printer->resolution());
+    const QRectF area(0, 0, page.width(), page.height());
+
+    std::vector<PrintColumn> cols;
+    double total = 0;
+    for (int v = 0; v < header->count(); ++v) {
+        const int logical = header->logicalIndex(v);
+        if (header->isSectionHidden(logical))
+            continue;
+        const double w = std::max(header->sectionSize(logical), 8);
+        cols.push_back({logical, w, Qt::Alignment(model->index(0, logical).data(Qt::TextAlignmentRole).toInt())});
+        total += w;
+    }
+    QFont font(QStringLiteral("Sans Serif"), 8);
+    p.setFont(font);
+    const QFontMetricsF fm(font, printer);
+    const double lineH = fm.height() * 1.25;
+    // widths in page units: the screen's proportions, never wider than the page
+    const double scale = std::min(area.width() / std::max(total, 1.0), fm.averageCharWidth() / 7.0);
+    for (PrintColumn& c : cols)
+        c.width *= scale;
+
+    int headerLines = 1;
+    for (const PrintColumn& c : cols)
+        headerLines = std::max<int>(headerLines, model->headerData(c.logical, Qt::Horizontal).toString().count(QLatin1Char('\n')) + 1);
+
+    const int rows = model->rowCount();
+    const int perPage = std::max(1, int((area.height() - lineH * (headerLines + 3)) / lineH));
+    const int pages = std::max(1, (rows + perPage - 1) / perPage);
+    const QString today = QDate::currentDate().toString(QStringLiteral("dd-MM-yyyy"));
+    for (int pg = 0; pg < pages; ++pg) {
+        if (pg > 0)
+            printer->newPage();
+        double y = 0;
+        QFont bold = font;
+        bold.setBold(true);
+        p.setFont(bold);
+        p.setPen(Qt::black);
+        p.drawText(QRectF(0, y, area.width(), lineH), Qt::AlignLeft | Qt::AlignVCenter, title);
+        p.setFont(font);
+        p.drawText(QRectF(0, y, area.width(), lineH), Qt::AlignRight | Qt::AlignVCenter,
+                   QStringLiteral("%1   Página %2 de %3").arg(today).arg(pg + 1).arg(pages));
+        y += lineH * 1.5;
+        p.setFont(bold);
+        double x = 0;
+        for (const PrintColumn& c : cols) {
+            const QString h = model->headerData(c.logical, Qt::Horizontal).toString();
+            p.drawText(QRectF(x + 2, y, c.width - 4, lineH * headerLines), Qt::AlignBottom | (c.align & Qt::AlignHorizontal_Mask), h);
+            x += c.width;
+        }
+        y += lineH * headerLines;
+        p.drawLine(QPointF(0, y), QPointF(x, y));
+        p.setFont(font);
+        for (int r = pg * perPage; r < std::min(rows, (pg + 1) * perPage); ++r) {
+            x = 0;
+            for (const PrintColumn& c : cols) {
+                const QModelIndex idx = model->index(r, c.logical);
+                const QVariant fore = idx.data(Qt::ForegroundRole);
+                p.setPen(fore.isValid() ? fore.value<QColor>() : QColor(Qt::black));
+                const Qt::Alignment a = Qt::Alignment(idx.data(Qt::TextAlignmentRole).toInt());
+                p.drawText(QRectF(x + 2, y, c.width - 4, lineH), (a & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter,
+                           idx.data(Qt::DisplayRole).toString());
+                x += c.width;
+            }
+            y += lineH;
+        }
+    }
+    p.end();
+    return pages;
+}
+
+void previewGrid(tQ7Browse* grid, const QString& title, QWidget* parent)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(title);
+    QPrintPreviewDialog preview(&printer, parent);
+    preview.setWindowTitle(QStringLiteral("Vista previa: ") + title);
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                     [grid, title](QPrinter* pr) { printGrid(grid, title, pr); });
+    preview.resize(900, 700);
+    preview.exec();
+}
+
+} // namespace ui
