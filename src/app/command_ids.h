@@ -44,7 +44,8 @@ enum class Feature : int {
     Adif,       // ADIF import and export
     Cabrillo,   // Cabrillo import and export
     Lotw,       // LoTW confirmations
-    Refdata,    // CTY.DAT import and its version
+    Refdata,    // the entity window, the CTY.DAT import and its version
+    Geo,        // the locator tools
 };
 
 // The named child windows; their names key the INI sections and the list of

@@ -1,10 +1,12 @@
-// Menu entries of the CTY.DAT import and of its version.
+// Menu entries of the entity window, the CTY.DAT import and its version.
 #include "command_registry.h"
 #include "main_frame.h"
+#include "panel_windows.h"
 #include "tappl.h"
 #include "windows.h"
 
 #include "refdata/cty_import.h"
+#include "refdata/views/entity_window.h"
 #include "ui/dialog_helpers.h"
 #include "ui/file_chooser.h"
 #include "core/messages.h"
@@ -38,10 +40,17 @@ QString chooseCtyFile(QWidget* parent)
     return path->text().trimmed();
 }
 
+void openEntities()
+{
+    openPanelWindow(WindowId::Entities, QStringLiteral("Entidades DXCC"), [] { return refdata::EntityPanel::open(); });
+}
+
 } // namespace
 
 void registerRefdataCommands(CommandRegistry& r)
 {
+    r.registerCommand(CommandId::Entities, [](MainFrame*) { openEntities(); });
+    registerView(WindowId::Entities, openEntities);
     r.registerCommand(CommandId::ImportCty, [](MainFrame* frame) {
         const QString file = chooseCtyFile(frame);
         if (file.isEmpty())

@@ -97,7 +97,11 @@ QLineEdit* addField(QFormLayout* form, const QString& id, const QString& label, 
             edit->setCursorPosition(pos);
         });
     QObject::connect(edit, &QLineEdit::editingFinished, edit, [edit, buffer, field, options] {
-        const QString text = options.upper ? edit->text().toUpper() : edit->text();
+        QString text = options.upper ? edit->text().toUpper() : edit->text();
+        if (options.leave) {
+            text = options.leave(text);
+            edit->setText(text);
+        }
         if (options.valid && !options.valid(text)) {
             QTimer::singleShot(0, edit, [edit] { edit->setFocus(); });
             return;

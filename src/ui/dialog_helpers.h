@@ -42,6 +42,7 @@ struct FieldOptions {
     QString picture;
     bool upper = false;
     std::function<bool(const QString&)> valid;   // false keeps the focus in the field
+    std::function<QString(const QString&)> leave;   // what the text becomes when the field is left
 };
 
 // Adds "label" + a line edit named id to the form; the edit shows the buffer's

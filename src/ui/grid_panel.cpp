@@ -25,6 +25,7 @@ GridPanel::GridPanel(store::WorkArea* area, QWidget* parent)
     lay->addWidget(m_bar);
     lay->addWidget(m_browse, 1);
     m_browse->setObjectName(QStringLiteral("grid"));
+    m_browse->setRecordSelector(true);
     m_browse->installEventFilter(this);
     connect(m_browse, &tQ7Browse::recordActivated, this, [this](quint32) {
         if (m_edit)

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QScrollBar>
 
+#include <algorithm>
 #include <unordered_map>
 
 namespace ui {
@@ -71,6 +72,17 @@ public:
         m_rowOf.clear();
         m_cache.clear();
         endResetModel();
+    }
+
+    // Shows a record the list leaves out (deleted, or outside the filter) at row.
+    void insertRecord(quint32 rec, int row)
+    {
+        row = std::clamp(row, 0, int(m_recs.size()));
+        beginInsertRows({}, row, row);
+        m_recs.insert(m_recs.begin() + row, rec);
+        m_rowOf.clear();
+        m_cache.clear();
+        endInsertRows();
     }
 
     quint32 rec(int row) const { return row >= 0 && row < int(m_recs.size()) ? m_recs[size_t(row)] : 0; }
@@ -239,6 +251,15 @@ void tQ7Browse::setFrozenColumns(int n)
     layoutFrozen();
 }
 
+void tQ7Browse::setRecordSelector(bool on)
+{
+    verticalHeader()->setVisible(on);
+    verticalHeader()->setHighlightSections(on);
+    if (on)
+        verticalHeader()->setFixedWidth(14);
+    layoutFrozen();
+}
+
 void tQ7Browse::layoutFrozen()
 {
     if (!m_frozenView)
@@ -294,6 +315,22 @@ bool tQ7Browse::setCurrentRecord(quint32 rec)
     setCurrentIndex(m_model->index(r, qMax(0, currentIndex().column())));
     scrollTo(currentIndex());
     return true;
+}
+
+bool tQ7Browse::showRecord(quint32 rec)
+{
+    if (setCurrentRecord(rec))
+        return true;
+    if (rec < 1 || rec > m_area->recCount())
+        return false;
+    // Its place is before the next record the list holds, in the grid's order.
+    int row = m_model->rowCount();
+    if (m_area->goTo(rec) && m_area->skip(1) && !m_area->eof())
+        if (const int next = m_model->rowOf(m_area->recNo()); next >= 0)
+            row = next;
+    m_area->goTo(rec);
+    m_model->insertRecord(rec, row);
+    return setCurrentRecord(rec);
 }
 
 std::vector<quint32> tQ7Browse::selectedRecords() const

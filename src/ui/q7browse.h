@@ -50,12 +50,17 @@ public:
     // Row colours (foreground, background); a cell colour of a column wins.
     void setRowColors(std::function<std::pair<QColor, QColor>(store::WorkArea&)> fn);
     void setFrozenColumns(int n);
+    // A narrow column before the first that marks the current row.
+    void setRecordSelector(bool on);
     int frozenColumns() const { return m_frozen; }
 
     // Reads the record list again (after other views changed data), keeping the current record.
     void refresh();
     quint32 currentRecord() const;
     bool setCurrentRecord(quint32 rec);
+    // The same for a record the grid leaves out (a deleted one, say): it is
+    // shown at its place in the order until the next refresh.
+    bool showRecord(quint32 rec);
     std::vector<quint32> selectedRecords() const;
     int rowOf(quint32 rec) const;
 

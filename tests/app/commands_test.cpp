@@ -34,6 +34,7 @@ const char* featureName(Feature f)
     case Feature::Cabrillo: return "Cabrillo";
     case Feature::Lotw: return "Lotw";
     case Feature::Refdata: return "Refdata";
+    case Feature::Geo: return "Geo";
     }
     return "?";
 }
