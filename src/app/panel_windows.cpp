@@ -1,12 +1,15 @@
 #include "panel_windows.h"
 
+#include "tappl.h"
 #include "twin.h"
 #include "window_names.h"
 
 #include "ui/grid_panel.h"
 #include "ui/q7browse.h"
 
+#include <QHeaderView>
 #include <QMdiArea>
+#include <QScrollBar>
 #include <QToolBar>
 
 namespace app {
@@ -23,12 +26,24 @@ void openPanelWindow(WindowId id, const QString& title, const std::function<ui::
     ui::GridPanel* panel = make();
     if (!panel)
         return;
+    const bool placed = !oAppl->ini().getString(windowName(id), QStringLiteral("Right")).isEmpty();
     auto* w = new tWin(id, title);
     w->setWidget(panel);
     w->setBrowse(panel->browse());
     w->setButtonBar(panel->bar());
     if (!w->cBrwState.isEmpty())
         panel->browse()->RestoreState(w->cBrwState);
+    if (!placed) {
+        // the first time, wide enough for every column where the frame allows
+        ui::tQ7Browse* grid = panel->browse();
+        int width = grid->verticalHeader()->width() + grid->verticalScrollBar()->sizeHint().width() + 4 * grid->frameWidth();
+        for (int c = 0; c < grid->model()->columnCount(); ++c)
+            width += grid->columnWidth(c);
+        width += 24;   // the window's frame and the panel's margins
+        if (QMdiArea* area = tWin::area())
+            width = std::min(width, area->width() - w->x() - 8);
+        w->resize(std::max(width, w->width()), w->height());
+    }
     w->Activate();
     panel->browse()->setFocus();
 }

@@ -14,12 +14,20 @@
 #include "interchange/cabrillo_export_dialog.h"
 #include "interchange/cabrillo_import_dialog.h"
 #include "interchange/lotw_import_dialog.h"
+#include "geo/views/coordinate_converter_dialog.h"
+#include "geo/views/distance_dialog.h"
+#include "refdata/views/entity_dialog.h"
+#include "refdata/views/entity_window.h"
+#include "refdata/views/prefix_dialog.h"
 #include "settings/settings_dialog.h"
 #include "store/aliases.h"
 #include "store/home.h"
 #include "store/workspace.h"
 #include "ui/dialog_helpers.h"
+#include "ui/grid_panel.h"
+#include "ui/grid_print.h"
 #include "ui/gui_messages.h"
+#include "ui/q7browse.h"
 
 #include <QApplication>
 #include <QDir>
@@ -27,6 +35,12 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPushButton>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -148,6 +162,52 @@ int main(int argc, char** argv)
     }
     if (QWidget* editor = interchange::EDITACABRILLO(cbr.fileName(), parent))
         show(editor, QStringLiteral("cabrillo-editor"));
+
+    // the entity window in the frame, its form for a new entity and for an
+    // existing one with its prefixes, the prefix form and the printout
+    store::Workspace& ws = store::Workspace::instance();
+    if (QAction* entities = frame()->action(CommandId::Entities)) {
+        entities->trigger();
+        settle(200);
+        shoot(QStringLiteral("entities-window"));
+        store::WorkArea* entMan = ws.area(QStringLiteral("EntMan"));
+        auto* panel = parent->findChild<refdata::EntityPanel*>();
+        if (entMan && panel) {
+            auto* fresh = new refdata::EntityDialog(entMan, ws.area(store::alias::kPfx), ws.area(store::alias::kIota), true, parent);
+            show(fresh, QStringLiteral("entity-new"));
+            delete fresh;
+            entMan->setOrder(QStringLiteral("Dxcc"));
+            entMan->seek(store::Value::text(QByteArray("281")));   // Spain: many prefixes
+            entMan->setOrder(QStringLiteral("CodEnt"));
+            auto* edit = new refdata::EntityDialog(entMan, ws.area(store::alias::kPfx), ws.area(store::alias::kIota), false, parent);
+            show(edit, QStringLiteral("entity-edit"), [edit] {
+                auto* prefix = new refdata::PrefixDialog(edit->prefixList()->area(), false, QString(), edit);
+                QWidget* grid = edit->prefixList()->browse();
+                prefix->move(grid->mapToGlobal(QPoint(20, 40)));
+                prefix->show();
+                shoot(QStringLiteral("prefix-edit"));
+                prefix->close();
+            });
+            delete edit;
+            QPrinter printer(QPrinter::HighResolution);
+            auto* preview = new QPrintPreviewDialog(&printer, parent);
+            preview->setWindowTitle(QStringLiteral("Vista previa: Entidades DXCC"));
+            QObject::connect(preview, &QPrintPreviewDialog::paintRequested, preview,
+                             [panel](QPrinter* pr) { ui::printGrid(panel->browse(), QStringLiteral("Entidades DXCC"), pr); });
+            preview->resize(900, 700);
+            show(preview, QStringLiteral("entities-print-preview"));
+            delete preview;
+        }
+        if (QMdiArea* area = frame()->findChild<QMdiArea*>())
+            area->closeAllSubWindows();
+        settle(100);
+    }
+    show(new geo::CoordinateConverterDialog(parent), QStringLiteral("latlon-converter"));
+    auto* distance = new geo::DistanceDialog(parent);
+    distance->findChild<QLineEdit*>(QStringLiteral("4001"))->setText(QStringLiteral("IN80DO"));
+    distance->findChild<QLineEdit*>(QStringLiteral("4002"))->setText(QStringLiteral("PM95UQ"));
+    distance->calculate();
+    show(distance, QStringLiteral("distance-bearing"));
 
     show(new QMessageBox(QMessageBox::Question, appl->cName, QStringLiteral("Cerrar aplicación"), QMessageBox::Yes | QMessageBox::No,
                          parent),

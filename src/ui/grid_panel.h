@@ -28,6 +28,7 @@ public:
 
     tQ7Browse* browse() const { return m_browse; }
     QToolBar* bar() const { return m_bar; }
+    store::WorkArea* area() const { return m_area; }
 
     // A bar button named id with the icon of the desktop's theme (the first of
     // iconNames it has) and the tooltip; the caption is shown beside the icon

@@ -33,30 +33,41 @@ int printGrid(tQ7Browse* grid, const QString& title, QPrinter* printer)
     const QRectF page = printer->pageLayout().paintRectPixels(printer->resolution());
     const QRectF area(0, 0, page.width(), page.height());
 
+    QFont font(QStringLiteral("Sans Serif"), 8);
+    p.setFont(font);
+    const QFontMetricsF fm(font, printer);
+    const double lineH = fm.height() * 1.25;
+    const double pad = fm.averageCharWidth();
+    QFont bold = font;
+    bold.setBold(true);
+    const QFontMetricsF fmBold(bold, printer);
+
+    // Each column as wide as its heading and the widest of the first rows, in
+    // the printer's font; narrowed together when they do not fit the page.
+    const int rows = model->rowCount();
     std::vector<PrintColumn> cols;
     double total = 0;
     for (int v = 0; v < header->count(); ++v) {
         const int logical = header->logicalIndex(v);
         if (header->isSectionHidden(logical))
             continue;
-        const double w = std::max(header->sectionSize(logical), 8);
+        double w = 0;
+        for (const QString& line : model->headerData(logical, Qt::Horizontal).toString().split(QLatin1Char('\n')))
+            w = std::max(w, fmBold.horizontalAdvance(line));
+        for (int r = 0; r < std::min(rows, 500); ++r)
+            w = std::max(w, fm.horizontalAdvance(model->index(r, logical).data().toString()));
+        w += 2 * pad;
         cols.push_back({logical, w, Qt::Alignment(model->index(0, logical).data(Qt::TextAlignmentRole).toInt())});
         total += w;
     }
-    QFont font(QStringLiteral("Sans Serif"), 8);
-    p.setFont(font);
-    const QFontMetricsF fm(font, printer);
-    const double lineH = fm.height() * 1.25;
-    // widths in page units: the screen's proportions, never wider than the page
-    const double scale = std::min(area.width() / std::max(total, 1.0), fm.averageCharWidth() / 7.0);
-    for (PrintColumn& c : cols)
-        c.width *= scale;
+    if (total > area.width())
+        for (PrintColumn& c : cols)
+            c.width *= area.width() / total;
 
     int headerLines = 1;
     for (const PrintColumn& c : cols)
         headerLines = std::max<int>(headerLines, model->headerData(c.logical, Qt::Horizontal).toString().count(QLatin1Char('\n')) + 1);
 
-    const int rows = model->rowCount();
     const int perPage = std::max(1, int((area.height() - lineH * (headerLines + 3)) / lineH));
     const int pages = std::max(1, (rows + perPage - 1) / perPage);
     const QString today = QDate::currentDate().toString(QStringLiteral("dd-MM-yyyy"));
@@ -64,8 +75,6 @@ int printGrid(tQ7Browse* grid, const QString& title, QPrinter* printer)
         if (pg > 0)
             printer->newPage();
         double y = 0;
-        QFont bold = font;
-        bold.setBold(true);
         p.setFont(bold);
         p.setPen(Qt::black);
         p.drawText(QRectF(0, y, area.width(), lineH), Qt::AlignLeft | Qt::AlignVCenter, title);
@@ -77,7 +86,7 @@ int printGrid(tQ7Browse* grid, const QString& title, QPrinter* printer)
         double x = 0;
         for (const PrintColumn& c : cols) {
             const QString h = model->headerData(c.logical, Qt::Horizontal).toString();
-            p.drawText(QRectF(x + 2, y, c.width - 4, lineH * headerLines), Qt::AlignBottom | (c.align & Qt::AlignHorizontal_Mask), h);
+            p.drawText(QRectF(x + pad, y, c.width - 2 * pad, lineH * headerLines), Qt::AlignBottom | (c.align & Qt::AlignHorizontal_Mask), h);
             x += c.width;
         }
         y += lineH * headerLines;
@@ -90,7 +99,7 @@ int printGrid(tQ7Browse* grid, const QString& title, QPrinter* printer)
                 const QVariant fore = idx.data(Qt::ForegroundRole);
                 p.setPen(fore.isValid() ? fore.value<QColor>() : QColor(Qt::black));
                 const Qt::Alignment a = Qt::Alignment(idx.data(Qt::TextAlignmentRole).toInt());
-                p.drawText(QRectF(x + 2, y, c.width - 4, lineH), (a & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter,
+                p.drawText(QRectF(x + pad, y, c.width - 2 * pad, lineH), (a & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter,
                            idx.data(Qt::DisplayRole).toString());
                 x += c.width;
             }

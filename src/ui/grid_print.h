@@ -1,7 +1,7 @@
 #pragma once
-// Printing a grid as it is shown: its visible columns in their order, widths
-// in proportion to the screen (narrowed to the page when wider), headings on
-// every page, the row colours, a title and page numbers.
+// Printing a grid as it is shown: its visible columns in their order, each as
+// wide as its text (narrowed to the page when wider), headings on every page,
+// the row colours, a title and page numbers.
 
 #include <QString>
 

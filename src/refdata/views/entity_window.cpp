@@ -58,16 +58,21 @@ EntityPanel::EntityPanel(store::WorkArea* entities, QWidget* parent) : ui::GridP
     using A = store::WorkArea;
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     grid->addField(QStringLiteral("DXCC"), QStringLiteral("Dxcc"));
-    grid->addField(QStringLiteral("CODENT"), QStringLiteral("Cod"));
+    grid->addColumn({.header = QStringLiteral("Cod"), .text = [](A& a) { return a.str(QStringLiteral("CODENT")).trimmed(); },
+                     .align = right});
     grid->addField(QStringLiteral("PFX"), QStringLiteral("Pfx"));
     grid->addField(QStringLiteral("NOMBRE"), QStringLiteral("Entidad"));
-    grid->addField(QStringLiteral("CQZ"), QStringLiteral("Waz"));
+    grid->addColumn({.header = QStringLiteral("Waz"), .text = [](A& a) { return a.str(QStringLiteral("CQZ")).trimmed(); },
+                     .align = right});
     grid->addField(QStringLiteral("CONT"), QStringLiteral("Cont"));
     grid->addField(QStringLiteral("QRA"), QStringLiteral("Locator"));
     grid->addColumn({.header = QStringLiteral("Diferencia\r\nHoraria"),
                      .text = [](A& a) { return a.str(QStringLiteral("DHORA")).trimmed(); }, .align = right});
-    grid->addColumn({.header = QStringLiteral("Fecha\r\nAlta"), .text = [](A& a) { return dateText(a, "FALTA"); }, .align = right});
-    grid->addColumn({.header = QStringLiteral("Fecha\r\nBaja"), .text = [](A& a) { return dateText(a, "FBAJA"); }, .align = right});
+    const int dateWidth = grid->fontMetrics().horizontalAdvance(QStringLiteral("00-00-00000")) + 8;
+    grid->addColumn({.header = QStringLiteral("Fecha\r\nAlta"), .text = [](A& a) { return dateText(a, "FALTA"); }, .align = right,
+                     .width = dateWidth});
+    grid->addColumn({.header = QStringLiteral("Fecha\r\nBaja"), .text = [](A& a) { return dateText(a, "FBAJA"); }, .align = right,
+                     .width = dateWidth});
     grid->setFrozenColumns(2);
     // entities that no longer count are grey
     grid->setRowColors([](A& a) {

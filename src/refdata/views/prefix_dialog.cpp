@@ -29,6 +29,8 @@ PrefixDialog::PrefixDialog(store::WorkArea* prefixes, bool isNew, const QString&
 {
     setObjectName(QStringLiteral("PFXEDT"));
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    // without a frame of its own, a line marks where it ends over the list
+    setStyleSheet(QStringLiteral("QDialog#PFXEDT { border: 1px solid palette(shadow); }"));
     if (isNew)
         m_form->buffer.set(QStringLiteral("CODENT"), store::Value::text(entityCode));
     else
