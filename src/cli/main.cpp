@@ -1,6 +1,8 @@
 // orlanlog-cli: batch work and measurement on a program home, usable while the
 // program or another orlanlog-cli works on the same home.
 #include "commands.h"
+
+#include "store/access.h"
 #include "core/version.h"
 
 #include "app/tappl.h"
@@ -69,6 +71,7 @@ int main(int argc, char** argv)
     }
     BatchMessages messages;
     ui::setMessages(&messages);
+    store::setOpeningBesideOthers(true);
     app::TAppl* appl = app::TAppl::New();
     store::Workspace::instance().setProgramDir(appl->cDirLocal);
     for (const auto& c : cli::commands()) {

@@ -137,6 +137,7 @@ SessionHooks& hooks()
 namespace {
 
 bool g_readingOnly = false;
+bool g_besideOthers = false;
 QString g_lastOpenFailure;
 
 // A table this process may only read: the file or its folder is not writable.
@@ -152,6 +153,7 @@ bool unwritable(const QString& file)
 } // namespace
 
 void setReadingOnly(bool on) { g_readingOnly = on; }
+void setOpeningBesideOthers(bool on) { g_besideOthers = on; }
 bool readingOnly() { return g_readingOnly; }
 const QString& lastOpenFailure() { return g_lastOpenFailure; }
 
@@ -341,8 +343,13 @@ bool ABREDBF(ui::Meter* meter, QString* bookOut)
         return true;
     };
     auto emptied = [&](const QString& file, const QString& alias) {
-        // a session that only reads leaves the tables as they are
-        if (!g_readingOnly && NETUSE(file, false, 1, QStringLiteral("_empty"))) {
+        // A session that only reads leaves the tables as they are; beside
+        // other programs, a table one of them has open keeps its records.
+        auto alone = [&] {
+            return g_besideOthers ? ws().use(file, {.alias = QStringLiteral("_empty"), .shared = false}).isOk()
+                                  : NETUSE(file, false, 1, QStringLiteral("_empty"));
+        };
+        if (!g_readingOnly && alone()) {
             ws().area(QStringLiteral("_empty"))->zap();
             ws().close(QStringLiteral("_empty"));
         }

@@ -36,6 +36,10 @@ SessionHooks& hooks();
 // whose file or folder this user cannot write (a read-only home can be read).
 void setReadingOnly(bool on);
 bool readingOnly();
+// For commands run beside the program or other commands: the session opening
+// empties a working table (spots, announcements) only when no other program
+// has it open, and asks nothing when one has.
+void setOpeningBesideOthers(bool on);
 // Why the last NETUSE that failed did (one line, Spanish); empty when none has.
 const QString& lastOpenFailure();
 
