@@ -6,8 +6,12 @@
 #include "store/home.h"
 #include "store/workspace.h"
 
+#include <QDate>
 #include <QDir>
+#include <QFile>
 #include <QString>
+
+#include <cstdio>
 
 namespace bench {
 
@@ -23,6 +27,52 @@ inline bool freshHome(const QString& root)
     ws.setDataDir(data);
     ws.setProgramDir(program);
     return store::ABREDBF();
+}
+
+// An ADIF file of n QSOs: calls EA0... to EA9..., six bands, four modes, 50 a day from 2000.
+inline void writeAdif(const QString& path, int n)
+{
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write("Generated for the benchmark\r\n<ADIF_VER:5>3.1.4<PROGRAMID:5>BENCH\r\n<EOH>\r\n");
+    const char* bands[] = {"160M", "80M", "40M", "20M", "15M", "10M"};
+    const char* freqs[] = {"1.840", "3.700", "7.050", "14.195", "21.300", "28.500"};
+    const char* modes[] = {"SSB", "CW", "FT8", "RTTY"};
+    const char* dxcc[] = {"281", "291", "230", "227", "021", "248"};
+    QByteArray buf;
+    for (int i = 0; i < n; ++i) {
+        const QByteArray call = "EA" + QByteArray::number(i % 10) + QByteArray::number(100000 + i, 36).toUpper();
+        const QDate d = QDate(2000, 1, 1).addDays(i / 50);
+        const int t = (i % 50) * 17;
+        char time[8];
+        std::snprintf(time, sizeof time, "%02d%02d00", (t / 60) % 24, t % 60);
+        auto fld = [&](const char* tag, const QByteArray& v) {
+            buf += '<';
+            buf += tag;
+            buf += ':';
+            buf += QByteArray::number(v.size());
+            buf += '>';
+            buf += v;
+        };
+        fld("CALL", call);
+        fld("QSO_DATE", d.toString(QStringLiteral("yyyyMMdd")).toLatin1());
+        fld("TIME_ON", time);
+        fld("BAND", bands[i % 6]);
+        fld("FREQ", freqs[i % 6]);
+        fld("MODE", modes[i % 4]);
+        fld("RST_SENT", "59");
+        fld("RST_RCVD", "59");
+        fld("DXCC", dxcc[i % 6]);
+        fld("NAME", "Operator " + QByteArray::number(i % 977));
+        fld("QSL_SENT", "N");
+        fld("QSL_RCVD", i % 3 ? "N" : "Y");
+        buf += "<EOR>\r\n";
+        if (buf.size() > 1 << 20) {
+            f.write(buf);
+            buf.clear();
+        }
+    }
+    f.write(buf);
 }
 
 } // namespace bench
