@@ -9,6 +9,7 @@
 #include "windows.h"
 
 #include "settings/settings_dialog.h"
+#include "logbook/views/entry_form.h"
 #include "store/access.h"
 #include "store/catalogue.h"
 #include "store/home.h"
@@ -19,6 +20,7 @@
 #include "ui/gui_messages.h"
 
 #include <QApplication>
+#include <QStatusBar>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
@@ -37,6 +39,35 @@
 namespace app {
 
 namespace {
+
+// The QSO entry form reads and keeps its settings in section "EdtLog", says
+// the known-stations note on the frame's status bar, and goes when the tables close.
+void connectEntryForm(MainFrame* frame)
+{
+    const QString section = QStringLiteral("EdtLog");
+    logbook::EntryFormHost host;
+    host.readSetting = [section](const QString& key, const QVariant& def) -> QVariant {
+        if (def.typeId() == QMetaType::Bool)
+            return oAppl->ini().getBool(section, key, def.toBool());
+        return oAppl->ini().getInt(section, key, def.toInt());
+    };
+    host.writeSetting = [section](const QString& key, const QVariant& value) {
+        if (value.typeId() == QMetaType::Bool)
+            oAppl->ini().Set(section, key, value.toBool());
+        else
+            oAppl->ini().Set(section, key, value.toInt());
+    };
+    host.showStatus = [frame](const QString& text) {
+        if (text.isEmpty())
+            frame->statusBar()->clearMessage();
+        else
+            frame->statusBar()->showMessage(text);
+    };
+    host.qsoSaved = [] { REFWND(WindowId::Log); };
+    logbook::setEntryFormHost(std::move(host), frame);
+    store::hooks().endEditing = [] { logbook::CLSEDTLOG(); };
+}
+
 
 MainFrame* g_frame = nullptr;
 QElapsedTimer g_sinceStart;   // ORLANLOG_TIMING=1 prints the start-up time
@@ -143,6 +174,7 @@ bool firstStage(bool checkInstance)
     if (g_messages)
         g_messages->setParent(g_frame);
     QObject::connect(g_frame, &QObject::destroyed, [] { g_frame = nullptr; });
+    connectEntryForm(g_frame);
     if (show == QLatin1String("MAXIMIZED")) {
         // also where no window manager maximises (a bare X server)
         if (QScreen* screen = QGuiApplication::primaryScreen())

@@ -14,6 +14,8 @@
 #include "interchange/cabrillo_export_dialog.h"
 #include "interchange/cabrillo_import_dialog.h"
 #include "interchange/lotw_import_dialog.h"
+#include "logbook/qso_entry.h"
+#include "logbook/views/entry_form.h"
 #include "geo/views/coordinate_converter_dialog.h"
 #include "geo/views/distance_dialog.h"
 #include "refdata/views/entity_dialog.h"
@@ -41,6 +43,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -202,6 +205,24 @@ int main(int argc, char** argv)
             area->closeAllSubWindows();
         settle(100);
     }
+    // the entry form, a new QSO typed in, page by page
+    logbook::EDTLOG(true, false, store::alias::kLog);
+    if (logbook::EntryForm* form = logbook::entryForm()) {
+        if (auto* call = form->findChild<QLineEdit*>(QStringLiteral("605"))) {
+            call->setText(QStringLiteral("EA3ABC"));
+            form->entry()->callTyped(QStringLiteral("EA3ABC"));
+            form->entry()->setText("NAME", QStringLiteral("Jordi"));
+            form->entry()->setText("QTH", QStringLiteral("Barcelona"));
+            form->refresh();
+        }
+        const char* names[] = {"principal", "qsl", "notas", "direccion", "diplomas", "adicionales"};
+        for (int i = 0; i < form->pages()->count() && i < 6; ++i) {
+            form->pages()->setCurrentIndex(i);
+            shoot(QStringLiteral("entry-form-") + QLatin1String(names[i]));
+        }
+        form->hide();
+    }
+
     show(new geo::CoordinateConverterDialog(parent), QStringLiteral("latlon-converter"));
     auto* distance = new geo::DistanceDialog(parent);
     distance->findChild<QLineEdit*>(QStringLiteral("4001"))->setText(QStringLiteral("IN80DO"));

@@ -1,0 +1,72 @@
+#pragma once
+// The QSO entry form ("Editar contacto"): one non-modal form for the whole run,
+// built on first use, hidden when the operator is done and shown again for the
+// next QSO. Its controls are bound to the fields of a QsoEntry, which holds
+// every rule; the form only shows the QSO and passes on what is typed.
+
+#include <QDialog>
+#include <QString>
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+
+class QTabWidget;
+
+namespace logbook {
+
+class QsoEntry;
+
+// What the form needs from the program around it.
+struct EntryFormHost {
+    std::function<QVariant(const QString& key, const QVariant& def)> readSetting;   // section "EdtLog"
+    std::function<void(const QString& key, const QVariant& value)> writeSetting;
+    std::function<void(const QString& text)> showStatus;                             // the main window's status bar
+    std::function<void()> qsoSaved;                                                  // refresh the views of the book
+    // The pick lists: the chosen code, or the one given.
+    std::function<QString(const QString& entity, const QString& province)> pickProvince;
+    std::function<QString(const QString& entity, const QString& province, const QString& sub)> pickSubdivision;
+};
+
+class EntryForm : public QDialog {
+    Q_OBJECT
+public:
+    EntryForm(EntryFormHost host, QWidget* parent = nullptr);
+    ~EntryForm() override;
+
+    // Prepares the QSO (new or the alias's current record) and shows the form
+    // on page 1 with the cursor in the call field.
+    void open(bool isNew, bool fromSpot, const QString& alias);
+    QsoEntry* entry() const { return m_entry.get(); }
+    QTabWidget* pages() const { return m_pages; }
+
+    // "&OK" and F10: saves, then either prepares the next QSO or hides the form.
+    void saveAndClose();
+    // Shows every field of the QSO again.
+    void refresh();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void reject() override;
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    struct Controls;
+    void build();
+    void storeSettings();
+    EntryFormHost m_host;
+    std::unique_ptr<QsoEntry> m_entry;
+    std::unique_ptr<Controls> m_c;
+    QTabWidget* m_pages = nullptr;
+    QString m_alias;
+};
+
+// The form of the run, as the rest of the program reaches it.
+void setEntryFormHost(EntryFormHost host, QWidget* parent);
+// Opens or refills the form; followOnly does nothing unless it is visible.
+void EDTLOG(bool isNew, bool fromSpot, const QString& alias, bool followOnly = false);
+bool EDTLOGVIS();
+EntryForm* entryForm();    // null until first opened
+void CLSEDTLOG();
+
+} // namespace logbook
