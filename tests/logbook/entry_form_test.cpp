@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -88,8 +89,18 @@ TEST_F(EntryFormTest, TypingACallNarrowsTheEarlierQsosAtEachKeystroke)
     EXPECT_EQ(counts.join(' '), "3 3 2 2 2");
     EXPECT_EQ(call->text(), "EA1AB");
     EXPECT_EQ(control<QLineEdit>(5, "611")->text(), "281") << "page 6 shows the derived DXCC";
+    // the known calls containing the text are beside the field; Down takes the first
+    auto* partial = control<QListWidget>(0, "partial");
+    ASSERT_TRUE(partial);
+    ASSERT_GE(partial->count(), 2);
+    EXPECT_EQ(partial->item(0)->text(), "EA1ABC");
+    EXPECT_EQ(partial->item(1)->text(), "EA1ABD");
+    QTest::keyClick(call, Qt::Key_Down);
+    QTest::keyClick(call, Qt::Key_Down);
+    EXPECT_EQ(call->text(), "EA1ABD");
+    EXPECT_EQ(log2Count(), 1);
     QTest::keyClick(call, Qt::Key_Tab);
-    EXPECT_EQ(log2Count(), 2) << "Tab changes nothing";
+    EXPECT_EQ(log2Count(), 1) << "Tab changes nothing";
 }
 
 TEST_F(EntryFormTest, SavingANewQsoAndWhatNothingToSaveDoes)

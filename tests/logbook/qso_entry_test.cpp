@@ -2,12 +2,15 @@
 #include "../interchange/cabrillo_home.h"
 #include "../store/child_process.h"
 
+#include "logbook/partial_calls.h"
 #include "logbook/qso_entry.h"
 #include "logbook/qso_values.h"
 #include "store/aliases.h"
 #include "store/work_area.h"
 
 #include <QTimeZone>
+
+#include <QFile>
 
 #include <set>
 #include <tuple>
@@ -252,6 +255,28 @@ TEST_F(QsoEntryTest, QsosGivenAsTextsAreCheckedAndEnteredAsTyped)
         EXPECT_TRUE(error.startsWith(why)) << error.toStdString();
     }
     EXPECT_EQ(log->recCount(), count) << "a wrong value writes nothing";
+}
+
+TEST_F(QsoEntryTest, KnownCallsContainingWhatIsTypedComeFromTheListAndTheBook)
+{
+    const QString scp = program + "MASTER.SCP";
+    QFile f(scp);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("# a comment line\nEA3ABC\nDL3ABC\nK3AB\nea3abc\n\nW1XYZ\n");
+    f.close();
+    add({.call = "AB3ABX", .date = QDate(2024, 1, 1), .time = "10:00", .mode = "SSB"});
+    PartialCalls calls;
+    ASSERT_TRUE(calls.loadList(masterScpPath())) << "the program home's own list comes first";
+    calls.addBook(log);
+    EXPECT_EQ(calls.size(), 5) << "comments and repeats are not calls";
+    EXPECT_EQ(calls.matching("3ab").join(' '), "AB3ABX DL3ABC EA3ABC K3AB");
+    EXPECT_EQ(calls.matching("ab").join(' '), "AB3ABX DL3ABC EA3ABC K3AB") << "those beginning with it first";
+    EXPECT_EQ(calls.matching("k3").join(' '), "K3AB");
+    EXPECT_TRUE(calls.matching("3").isEmpty()) << "one character proposes nothing";
+    EXPECT_EQ(calls.matching("3ab", 2).size(), 2);
+    calls.add("on3abz");
+    EXPECT_TRUE(calls.matching("3AB").contains("ON3ABZ"));
+    EXPECT_FALSE(calls.loadList(program + "none.scp"));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "entry_form.h"
 
+#include "logbook/partial_calls.h"
 #include "logbook/qso_entry.h"
 
 #include "refdata/names.h"
@@ -20,6 +21,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -92,6 +94,7 @@ struct EntryForm::Controls {
     QCheckBox* realTime = nullptr;
     QCheckBox* noQsl = nullptr;
     QWidget* qslControls = nullptr;
+    QListWidget* partial = nullptr;
 };
 
 EntryForm::EntryForm(EntryFormHost host, QWidget* parent)
@@ -297,6 +300,7 @@ void EntryForm::build()
     c.call->setFont(big);
     connect(c.call, &QLineEdit::textEdited, this, guarded([this](const QString& t) {
                 m_entry->callTyped(t);
+                showPartialCalls(t);
                 const bool was = m_c->loading;
                 m_c->loading = true;
                 for (auto& load : m_c->loaders)
@@ -453,6 +457,19 @@ void EntryForm::build()
     g->addLayout(services, row, 0, 1, 4);
     g->setColumnStretch(1, 1);
     g->setColumnStretch(3, 1);
+    // beside the fields: the known calls that contain what is typed (Up and Down pick one)
+    c.partial = new QListWidget(p1);
+    c.partial->setObjectName(QStringLiteral("partial"));
+    c.partial->setToolTip(QStringLiteral("Indicativos conocidos que contienen lo escrito (flechas arriba y abajo para elegir)"));
+    c.partial->setFocusPolicy(Qt::NoFocus);
+    c.partial->setFixedWidth(c.partial->fontMetrics().horizontalAdvance(QStringLiteral("WWWW/WW9WWW")) + 24);
+    connect(c.partial, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        m_c->call->setText(item->text());
+        emit m_c->call->textEdited(item->text());
+        m_c->call->setFocus();
+    });
+    g->addWidget(c.partial, 0, 4, row + 1, 1);
+    c.call->installEventFilter(this);
     m_pages->addTab(p1, QStringLiteral("&1-Principal"));
 
     // ---- page 2: QSL
@@ -587,6 +604,12 @@ void EntryForm::open(bool isNew, bool fromSpot, const QString& aliasName)
         const bool realTime = m_entry->settings().realTime;
         m_entry->settings() = sessionSettings(realTime);
     }
+    if (!m_partial || m_partialArea != area) {
+        m_partial = std::make_unique<PartialCalls>();
+        m_partial->loadList(masterScpPath());
+        m_partial->addBook(area);
+        m_partialArea = area;
+    }
     if (isNew)
         m_entry->prepareNew(fromSpot);
     else
@@ -606,6 +629,7 @@ void EntryForm::open(bool isNew, bool fromSpot, const QString& aliasName)
     m_c->unlockEntity->setChecked(false);
     refresh();
     m_pages->setCurrentIndex(0);
+    showPartialCalls(m_entry->text("CALL"));
     show();
     raise();
     activateWindow();
@@ -634,8 +658,11 @@ void EntryForm::saveAndClose()
         return;   // the user was told; the form stays with what was typed
     if (store::WorkArea* log2 = store::Workspace::instance().area(alias::kLog2))
         log2->goTop();
-    if (r == QsoEntry::Saved::Written && m_host.qsoSaved)
-        m_host.qsoSaved();
+    if (r == QsoEntry::Saved::Written) {
+        m_partial->add(m_entry->text("CALL"));
+        if (m_host.qsoSaved)
+            m_host.qsoSaved();
+    }
     if (wasNew && !m_entry->fromSpot() && m_entry->settings().autoAdd) {
         open(true, false, m_alias);
         return;
@@ -653,6 +680,38 @@ void EntryForm::storeSettings()
     if (m_entry)
         m_host.writeSetting(QStringLiteral("RealTime"), m_entry->settings().realTime);
     m_host.writeSetting(QStringLiteral("DxccInfo"), false);
+}
+
+void EntryForm::showPartialCalls(const QString& typed)
+{
+    QListWidget* list = m_c->partial;
+    list->clear();
+    if (m_partial)
+        list->addItems(m_partial->matching(typed));
+}
+
+bool EntryForm::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_c->call && event->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(event);
+        QListWidget* list = m_c->partial;
+        if ((k->key() == Qt::Key_Down || k->key() == Qt::Key_Up) && list->count() > 0) {
+            int row = list->currentRow() + (k->key() == Qt::Key_Down ? 1 : -1);
+            row = std::clamp(row, 0, list->count() - 1);
+            list->setCurrentRow(row);
+            // the call taken from the list is handled as if typed, the list kept
+            const QString call = list->item(row)->text();
+            m_c->call->setText(call);
+            m_entry->callTyped(call);
+            const bool was = m_c->loading;
+            m_c->loading = true;
+            for (auto& load : m_c->loaders)
+                load();
+            m_c->loading = was;
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void EntryForm::reject()

@@ -15,6 +15,7 @@ class QTabWidget;
 
 namespace logbook {
 
+class PartialCalls;
 class QsoEntry;
 
 // What the form needs from the program around it.
@@ -46,6 +47,7 @@ public:
     void refresh();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* e) override;
     void reject() override;
     void keyPressEvent(QKeyEvent* e) override;
@@ -53,12 +55,15 @@ protected:
 private:
     struct Controls;
     void build();
+    void showPartialCalls(const QString& typed);
     void storeSettings();
     EntryFormHost m_host;
     std::unique_ptr<QsoEntry> m_entry;
     std::unique_ptr<Controls> m_c;
     QTabWidget* m_pages = nullptr;
     QString m_alias;
+    std::unique_ptr<PartialCalls> m_partial;
+    const void* m_partialArea = nullptr;   // the work area the partial calls were read from
 };
 
 // The form of the run, as the rest of the program reaches it.
