@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build ccache pkg-config
-  qt6-base-dev qt6-speech-dev qt6-declarative-dev libqt6svg6
+  qt6-base-dev qt6-speech-dev qt6-declarative-dev qt6-multimedia-dev libqt6svg6
   # Qt's own dialogs in Spanish
   qt6-translations-l10n
   # icons for the tool bar, and a display for headless screenshots

@@ -2,17 +2,21 @@
 #include "../interchange/cabrillo_home.h"
 
 #include "logbook/qso_entry.h"
+#include "logbook/recordings.h"
 #include "logbook/views/entry_form.h"
 #include "store/aliases.h"
 #include "store/work_area.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QRegularExpression>
 #include <QTest>
+#include <QtEndian>
 
 namespace logbook::testing {
 namespace {
@@ -29,6 +33,29 @@ QApplication& app()
     return *static_cast<QApplication*>(QCoreApplication::instance());
 }
 
+// Sound for the tests: a second of a tone, or no input at all.
+class FakeRecorder : public AudioRecorder {
+public:
+    explicit FakeRecorder(bool present) : m_present(present) {}
+    bool available(QString* why) override
+    {
+        if (!m_present)
+            *why = "Este equipo no tiene ninguna entrada de audio: no se puede grabar";
+        return m_present;
+    }
+    bool start() override { return true; }
+    QByteArray stop() override
+    {
+        QByteArray s(kRecordingRate, '\0');
+        for (int i = 0; i < s.size(); ++i)
+            s[i] = char(i % 40 < 20 ? 200 : 56);
+        return s;
+    }
+
+private:
+    bool m_present;
+};
+
 class EntryFormTest : public SessionHome {
 protected:
     void SetUp() override
@@ -43,6 +70,7 @@ protected:
         host.showStatus = [this](const QString& t) { status = t; };
         host.qsoSaved = [this] { ++saved; };
         host.writeSetting = [this](const QString& k, const QVariant& v) { settings[k] = v; };
+        host.makeRecorder = [this] { return std::make_unique<FakeRecorder>(microphone); };
         form = std::make_unique<EntryForm>(host);
     }
     void TearDown() override
@@ -73,6 +101,20 @@ protected:
     QString status;
     int saved = 0;
     QMap<QString, QVariant> settings;
+    bool microphone = true;
+
+    // The sound attachments of a QSO: their descriptions.
+    QStringList soundsOf(const QString& key)
+    {
+        QStringList out;
+        store::WorkArea* attach = ws().area(store::alias::kAttach);
+        for (attach->goTop(); !attach->eof(); attach->skip())
+            if (attach->str("KEY") == key && attach->str("TYPE") == "S") {
+                EXPECT_TRUE(attach->memo("FILE").startsWith("RIFF")) << "a WAV file";
+                out << attach->str("DESC").trimmed();
+            }
+        return out;
+    }
 };
 
 TEST_F(EntryFormTest, TypingACallNarrowsTheEarlierQsosAtEachKeystroke)
@@ -166,6 +208,83 @@ TEST_F(EntryFormTest, AnEditShowsTheQsoAndWritesOnlyWhenChanged)
     log->goBottom();
     EXPECT_EQ(log->str("NAME").trimmed(), "Juan");
     EXPECT_TRUE(log->logical("EXPORT"));
+}
+
+TEST_F(EntryFormTest, RecordingsOfANewQsoWaitForItsKeyAndThoseOfAnEditAreAttachedAtOnce)
+{
+    const QString dir = ws().programDir();
+    form->open(true, false, "Log");
+    auto* rec = control<QPushButton>(-1, "700");
+    auto* stop = control<QPushButton>(-1, "701");
+    ASSERT_TRUE(rec && stop);
+    EXPECT_TRUE(rec->isEnabled());
+    EXPECT_FALSE(stop->isEnabled());
+    for (int i = 0; i < 2; ++i) {
+        rec->click();
+        EXPECT_TRUE(form->recording());
+        EXPECT_FALSE(rec->isEnabled());
+        msgs.answer(true);
+        stop->click();
+    }
+    msgs.answer(false);   // the third is not kept
+    rec->click();
+    stop->click();
+    EXPECT_EQ(pendingRecordings(dir), 2);
+    QTest::keyClicks(control<QLineEdit>(0, "605"), "g4abc");
+    control<QPushButton>(-1, "1")->click();
+    EXPECT_EQ(pendingRecordings(dir), 0) << "attached, the files go";
+    log->setOrder(0);
+    log->goBottom();
+    EXPECT_EQ(soundsOf(log->str("KEY")).size(), 2);
+
+    // a new QSO begun and left: its recordings do not reach the next one
+    form->open(true, false, "Log");
+    rec->click();
+    msgs.answer(true);
+    stop->click();
+    EXPECT_EQ(pendingRecordings(dir), 1);
+    control<QPushButton>(-1, "2")->click();
+    form->open(true, false, "Log");
+    EXPECT_EQ(pendingRecordings(dir), 0);
+    control<QPushButton>(-1, "2")->click();
+
+    // an edited QSO has its key: the recording is attached when it is stopped
+    log->goBottom();
+    const QString key = log->str("KEY");
+    form->open(false, false, "Log");
+    rec->click();
+    msgs.answer(true);
+    stop->click();
+    const QStringList sounds = soundsOf(key);
+    ASSERT_EQ(sounds.size(), 3);
+    EXPECT_TRUE(QRegularExpression("^\\d\\d-\\d\\d-\\d{4} \\d\\d:\\d\\d:\\d\\d$").match(sounds.last()).hasMatch())
+        << sounds.last().toStdString();
+    EXPECT_TRUE(msgs.log().contains("yesNo: Guardar grabación -> yes"));
+}
+
+TEST_F(EntryFormTest, WithoutAnAudioInputTheRecordButtonSaysSoAndNothingChanges)
+{
+    microphone = false;
+    form->open(true, false, "Log");
+    auto* rec = control<QPushButton>(-1, "700");
+    rec->click();
+    EXPECT_EQ(msgs.take().last(), "alert: Este equipo no tiene ninguna entrada de audio: no se puede grabar");
+    EXPECT_FALSE(form->recording());
+    EXPECT_TRUE(rec->isEnabled());
+    EXPECT_FALSE(control<QPushButton>(-1, "701")->isEnabled());
+}
+
+TEST(Recordings, TheWavHeaderDescribesEightBitMonoAt11025)
+{
+    const QByteArray wav = wavFile(QByteArray(100, char(128)));
+    ASSERT_EQ(wav.size(), 144);
+    EXPECT_EQ(wav.left(4), "RIFF");
+    EXPECT_EQ(qFromLittleEndian<quint32>(wav.constData() + 4), 136u);
+    EXPECT_EQ(wav.mid(8, 8), "WAVEfmt ");
+    EXPECT_EQ(qFromLittleEndian<quint16>(wav.constData() + 22), 1) << "mono";
+    EXPECT_EQ(qFromLittleEndian<quint32>(wav.constData() + 24), 11025u);
+    EXPECT_EQ(qFromLittleEndian<quint16>(wav.constData() + 34), 8) << "bits";
+    EXPECT_EQ(qFromLittleEndian<quint32>(wav.constData() + 40), 100u);
 }
 
 } // namespace

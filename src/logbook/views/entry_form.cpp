@@ -2,7 +2,10 @@
 
 #include "logbook/partial_calls.h"
 #include "logbook/qso_entry.h"
+#include "logbook/recordings.h"
+#include "logbook/views/microphone.h"
 
+#include "core/messages.h"
 #include "refdata/names.h"
 #include "store/aliases.h"
 #include "store/work_area.h"
@@ -95,6 +98,8 @@ struct EntryForm::Controls {
     QCheckBox* noQsl = nullptr;
     QWidget* qslControls = nullptr;
     QListWidget* partial = nullptr;
+    QPushButton* record = nullptr;
+    QPushButton* stopRecord = nullptr;
 };
 
 EntryForm::EntryForm(EntryFormHost host, QWidget* parent)
@@ -224,8 +229,11 @@ void EntryForm::build()
     auto* stop = new QPushButton(QStringLiteral("■"), audio);
     stop->setObjectName(QStringLiteral("701"));
     stop->setToolTip(QStringLiteral("Detener grabación"));
-    rec->setEnabled(false);
     stop->setEnabled(false);
+    c.record = rec;
+    c.stopRecord = stop;
+    connect(rec, &QPushButton::clicked, this, &EntryForm::startRecording);
+    connect(stop, &QPushButton::clicked, this, &EntryForm::stopRecording);
     audioRow->addWidget(rec);
     audioRow->addWidget(stop);
     top->addWidget(audio);
@@ -610,8 +618,12 @@ void EntryForm::open(bool isNew, bool fromSpot, const QString& aliasName)
         m_partial->addBook(area);
         m_partialArea = area;
     }
-    if (isNew)
+    if (isNew) {
+        if (m_recording)
+            stopRecording();
+        erasePendingRecordings(store::Workspace::instance().programDir());
         m_entry->prepareNew(fromSpot);
+    }
     else
         m_entry->prepareEdit();
     if (first && m_c->loaders.empty()) {
@@ -653,7 +665,11 @@ void EntryForm::saveAndClose()
         if (auto* ed = qobject_cast<QLineEdit*>(f))
             emit ed->editingFinished();
     const bool wasNew = m_entry->isNew();
+    if (m_recording && !m_entry->text("CALL").isEmpty())
+        stopRecording();
     const QsoEntry::Saved r = m_entry->save();
+    if (r == QsoEntry::Saved::Written && wasNew)
+        attachPendingRecordings(store::Workspace::instance().programDir(), m_entry->text("KEY"));
     if (r == QsoEntry::Saved::Refused)
         return;   // the user was told; the form stays with what was typed
     if (store::WorkArea* log2 = store::Workspace::instance().area(alias::kLog2))
@@ -680,6 +696,45 @@ void EntryForm::storeSettings()
     if (m_entry)
         m_host.writeSetting(QStringLiteral("RealTime"), m_entry->settings().realTime);
     m_host.writeSetting(QStringLiteral("DxccInfo"), false);
+}
+
+void EntryForm::startRecording()
+{
+    if (m_recording)
+        return;
+    if (!m_recorder)
+        m_recorder = m_host.makeRecorder ? m_host.makeRecorder() : makeMicrophoneRecorder();
+    QString why;
+    if (!m_recorder->available(&why)) {
+        ui::messages().alert(why);
+        return;
+    }
+    if (!m_recorder->start()) {
+        ui::messages().alert(QStringLiteral("No se pudo empezar a grabar"));
+        return;
+    }
+    m_recording = true;
+    m_c->record->setEnabled(false);
+    m_c->stopRecord->setEnabled(true);
+}
+
+void EntryForm::stopRecording()
+{
+    if (!m_recording)
+        return;
+    const QByteArray samples = m_recorder->stop();
+    m_recording = false;
+    m_c->record->setEnabled(true);
+    m_c->stopRecord->setEnabled(false);
+    if (!ui::messages().yesNo(QStringLiteral("Guardar grabación")))
+        return;
+    const QByteArray wav = wavFile(samples);
+    if (m_entry->isNew()) {
+        if (savePendingRecording(store::Workspace::instance().programDir(), wav).isEmpty())
+            ui::messages().stop(QStringLiteral("No se pudo guardar la grabación"));
+    } else if (!attachRecording(m_entry->text("KEY"), wav)) {
+        ui::messages().stop(QStringLiteral("No se pudo adjuntar la grabación al QSO"));
+    }
 }
 
 void EntryForm::showPartialCalls(const QString& typed)

@@ -15,6 +15,7 @@ class QTabWidget;
 
 namespace logbook {
 
+class AudioRecorder;
 class PartialCalls;
 class QsoEntry;
 
@@ -27,6 +28,8 @@ struct EntryFormHost {
     // The pick lists: the chosen code, or the one given.
     std::function<QString(const QString& entity, const QString& province)> pickProvince;
     std::function<QString(const QString& entity, const QString& province, const QString& sub)> pickSubdivision;
+    // Where recordings come from; the computer's audio input when not given.
+    std::function<std::unique_ptr<AudioRecorder>()> makeRecorder;
 };
 
 class EntryForm : public QDialog {
@@ -43,6 +46,7 @@ public:
 
     // "&OK" and F10: saves, then either prepares the next QSO or hides the form.
     void saveAndClose();
+    bool recording() const { return m_recording; }
     // Shows every field of the QSO again.
     void refresh();
 
@@ -56,6 +60,8 @@ private:
     struct Controls;
     void build();
     void showPartialCalls(const QString& typed);
+    void startRecording();
+    void stopRecording();
     void storeSettings();
     EntryFormHost m_host;
     std::unique_ptr<QsoEntry> m_entry;
@@ -64,6 +70,8 @@ private:
     QString m_alias;
     std::unique_ptr<PartialCalls> m_partial;
     const void* m_partialArea = nullptr;   // the work area the partial calls were read from
+    std::unique_ptr<AudioRecorder> m_recorder;
+    bool m_recording = false;
 };
 
 // The form of the run, as the rest of the program reaches it.
