@@ -6,10 +6,14 @@
 #include "logbook/views/entry_form.h"
 #include "store/aliases.h"
 #include "store/work_area.h"
+#include "ui/q7browse.h"
+
+#include "../app/when_modal.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QComboBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -272,6 +276,67 @@ TEST_F(EntryFormTest, WithoutAnAudioInputTheRecordButtonSaysSoAndNothingChanges)
     EXPECT_FALSE(form->recording());
     EXPECT_TRUE(rec->isEnabled());
     EXPECT_FALSE(control<QPushButton>(-1, "701")->isEnabled());
+}
+
+TEST_F(EntryFormTest, AwardReferencesFollowTheQsoTheyWereTypedFor)
+{
+    store::WorkArea* refs = ws().area(store::alias::kDplLog);
+    ASSERT_TRUE(refs);
+    auto refsOf = [&](const QString& key) {
+        QStringList out;
+        refs->clearScope();
+        refs->setOrder(0);
+        for (refs->goTop(); !refs->eof(); refs->skip())
+            if (refs->str("KEY") == key)
+                out << (refs->str("DPL").trimmed() + ":" + refs->str("COD").trimmed());
+        return out;
+    };
+    form->open(true, false, "Log");
+    const QString prepared = form->entry()->text("KEY");
+    form->pages()->setCurrentIndex(4);
+    auto* grid = form->pages()->widget(4)->findChild<ui::tQ7Browse*>();
+    ASSERT_TRUE(grid);
+    EXPECT_EQ(grid->model()->rowCount(), 1) << "a QSO without references gets an empty one to type into";
+    whenModal<QDialog>([](QDialog* d) {
+        d->findChild<QComboBox*>("601")->setCurrentText("DXCC");
+        auto* ref = d->findChild<QLineEdit*>("602");
+        ref->setText("281");
+        d->findChild<QPushButton*>("1")->click();
+    }, "EDTDPLLOG");
+    QTest::keyClick(grid, Qt::Key_Return);
+    EXPECT_EQ(refsOf(prepared).join(' '), "DXCC:281");
+
+    // another program saved a QSO under the same key meanwhile: ours gets the next, and its references with it
+    ASSERT_TRUE(log->append([&](store::WorkArea& w) {
+        w.put("KEY", prepared);
+        return w.put("CALL", "OTHER");
+    }));
+    log->unlock();
+    form->pages()->setCurrentIndex(0);
+    QTest::keyClicks(control<QLineEdit>(0, "605"), "ok1abc");
+    control<QPushButton>(-1, "1")->click();
+    const QString saved = form->entry()->text("KEY");
+    ASSERT_NE(saved, prepared);
+    EXPECT_TRUE(refsOf(prepared).isEmpty());
+    EXPECT_EQ(refsOf(saved).join(' '), "DXCC:281");
+
+    // a new QSO left unsaved leaves no references behind
+    form->open(true, false, "Log");
+    const QString abandoned = form->entry()->text("KEY");
+    form->pages()->setCurrentIndex(4);
+    EXPECT_EQ(refsOf(abandoned).size(), 1);
+    control<QPushButton>(-1, "2")->click();
+    EXPECT_TRUE(refsOf(abandoned).isEmpty());
+
+    // deleting asks first
+    log->setOrder(0);
+    log->goBottom();
+    form->open(false, false, "Log");
+    form->pages()->setCurrentIndex(4);
+    msgs.answer(true);
+    control<QPushButton>(4, "4002")->click();
+    EXPECT_TRUE(msgs.log().contains("noYes: Confirma eliminación registro diploma -> yes"));
+    EXPECT_TRUE(refsOf(saved).isEmpty());
 }
 
 TEST(Recordings, TheWavHeaderDescribesEightBitMonoAt11025)

@@ -1,5 +1,6 @@
 #include "entry_form.h"
 
+#include "logbook/award_refs.h"
 #include "logbook/partial_calls.h"
 #include "logbook/qso_entry.h"
 #include "logbook/recordings.h"
@@ -11,6 +12,8 @@
 #include "store/work_area.h"
 #include "store/workspace.h"
 #include "ui/dialog_helpers.h"
+#include "ui/grid_panel.h"
+#include "ui/q7browse.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -29,6 +32,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolBar>
 #include <QVBoxLayout>
 
 #include <vector>
@@ -100,6 +104,7 @@ struct EntryForm::Controls {
     QListWidget* partial = nullptr;
     QPushButton* record = nullptr;
     QPushButton* stopRecord = nullptr;
+    ui::GridPanel* refs = nullptr;
 };
 
 EntryForm::EntryForm(EntryFormHost host, QWidget* parent)
@@ -556,16 +561,56 @@ void EntryForm::build()
     p4lay->addWidget(fetch, 0, Qt::AlignLeft);
     m_pages->addTab(p4, QStringLiteral("&4-Dirección"));
 
-    // ---- page 5: award references (filled with the award views)
+    // ---- page 5: award references
     auto* p5 = new QWidget;
     auto* p5lay = new QVBoxLayout(p5);
-    auto* soon = new QLabel(QStringLiteral("Las referencias de diplomas del QSO se editan aquí cuando la gestión de diplomas "
-                                           "esté disponible."),
-                            p5);
-    soon->setWordWrap(true);
-    p5lay->addWidget(soon);
-    p5lay->addStretch(1);
+    if (store::WorkArea* dplLog = store::Workspace::instance().area(alias::kDplLog)) {
+        m_refs = std::make_unique<QsoAwardRefs>(dplLog);
+        c.refs = new ui::GridPanel(dplLog, p5);
+        c.refs->setObjectName(QStringLiteral("700"));
+        c.refs->bar()->hide();
+        ui::tQ7Browse* grid = c.refs->browse();
+        grid->addColumn({.header = QStringLiteral("Diploma"), .text = [](store::WorkArea& a) { return a.str(QStringLiteral("DPL")).trimmed(); }});
+        grid->addColumn({.header = QStringLiteral("Referencia"),
+                         .text = [](store::WorkArea& a) { return a.str(QStringLiteral("COD")).trimmed(); }});
+        grid->addColumn({.header = QStringLiteral("Descripción"), .text = [](store::WorkArea& a) {
+                             return awardReferenceName(a.str(QStringLiteral("DPL")), a.str(QStringLiteral("COD")));
+                         }, .width = grid->fontMetrics().horizontalAdvance(QString(40, QLatin1Char('n')))});
+        c.refs->onEdit([this] { editAwardReference(); });
+        c.refs->onCreate([this] {
+            if (m_refs->add(m_entry->text("KEY")))
+                m_c->refs->showCurrent();
+        });
+        c.refs->onDelete([this] {
+            if (m_refs->removeCurrent())
+                m_c->refs->showCurrent();
+        });
+        p5lay->addWidget(c.refs, 1);
+        auto* row5 = new QHBoxLayout;
+        auto* add = new QPushButton(QStringLiteral("&Añadir"), p5);
+        add->setObjectName(QStringLiteral("4001"));
+        add->setAutoDefault(false);
+        connect(add, &QPushButton::clicked, this, [this] {
+            if (m_refs->add(m_entry->text("KEY")))
+                m_c->refs->showCurrent();
+        });
+        auto* del = new QPushButton(QStringLiteral("&Eliminar"), p5);
+        del->setObjectName(QStringLiteral("4002"));
+        del->setAutoDefault(false);
+        connect(del, &QPushButton::clicked, this, [this] {
+            if (m_refs->removeCurrent())
+                m_c->refs->showCurrent();
+        });
+        row5->addWidget(add);
+        row5->addWidget(del);
+        row5->addStretch(1);
+        p5lay->addLayout(row5);
+    }
     m_pages->addTab(p5, QStringLiteral("&5-Diplomas"));
+    connect(m_pages, &QTabWidget::currentChanged, this, [this](int page) {
+        if (page == 4)
+            showAwardReferences();
+    });
 
     // ---- page 6
     auto* p6 = new QWidget;
@@ -618,6 +663,11 @@ void EntryForm::open(bool isNew, bool fromSpot, const QString& aliasName)
         m_partial->addBook(area);
         m_partialArea = area;
     }
+    // references added for the QSO shown before: an unsaved new one's go
+    if (m_refs && m_entry && m_entry->isNew())
+        m_refs->dropAdded();
+    else if (m_refs)
+        m_refs->forgetAdded();
     if (isNew) {
         if (m_recording)
             stopRecording();
@@ -670,6 +720,15 @@ void EntryForm::saveAndClose()
     const QsoEntry::Saved r = m_entry->save();
     if (r == QsoEntry::Saved::Written && wasNew)
         attachPendingRecordings(store::Workspace::instance().programDir(), m_entry->text("KEY"));
+    if (m_refs) {
+        // the references follow the key the QSO was saved under; those of a
+        // new QSO that was not written go
+        if (r == QsoEntry::Saved::Written)
+            m_refs->rekeyAdded(m_entry->text("KEY"));
+        else if (wasNew)
+            m_refs->dropAdded();
+        m_refs->forgetAdded();
+    }
     if (r == QsoEntry::Saved::Refused)
         return;   // the user was told; the form stays with what was typed
     if (store::WorkArea* log2 = store::Workspace::instance().area(alias::kLog2))
@@ -769,8 +828,65 @@ bool EntryForm::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
+void EntryForm::showAwardReferences()
+{
+    if (!m_refs)
+        return;
+    m_refs->show(m_entry->text("KEY"), true);
+    m_c->refs->browse()->refresh();
+    m_c->refs->browse()->setFocus();
+}
+
+void EntryForm::editAwardReference()
+{
+    store::WorkArea* refs = m_refs ? m_refs->area() : nullptr;
+    if (!refs || refs->eof())
+        return;
+    QDialog d(this);
+    d.setObjectName(QStringLiteral("EDTDPLLOG"));
+    d.setWindowTitle(QStringLiteral("Referencia de diploma"));
+    auto* form = new QFormLayout;
+    auto* award = new QComboBox(&d);
+    award->setObjectName(QStringLiteral("601"));
+    award->addItem(QString());
+    award->addItems(awardCodes());
+    award->setCurrentText(refs->str(QStringLiteral("DPL")).trimmed());
+    form->addRow(QStringLiteral("Diploma"), award);
+    auto* ref = new QLineEdit(&d);
+    ref->setObjectName(QStringLiteral("602"));
+    ref->setMaxLength(10);
+    ui::keepUpperCase(ref);
+    ui::fitChars(ref, 12);
+    ref->setText(refs->str(QStringLiteral("COD")).trimmed());
+    auto* refRow = new QHBoxLayout;
+    refRow->addWidget(ref);
+    auto* pick = new QPushButton(QStringLiteral("..."), &d);
+    pick->setObjectName(QStringLiteral("4000"));
+    pick->setAutoDefault(false);
+    pick->setEnabled(bool(m_host.pickAwardReference));
+    connect(pick, &QPushButton::clicked, &d, [this, award, ref] {
+        ref->setText(m_host.pickAwardReference(award->currentText(), ref->text()).trimmed());
+    });
+    refRow->addWidget(pick);
+    form->addRow(QStringLiteral("Referencia"), refRow);
+    auto* lay = new QVBoxLayout(&d);
+    lay->addLayout(form);
+    ui::addOkCancel(&d, lay);
+    if (d.exec() != QDialog::Accepted)
+        return;
+    if (award->currentText() != refs->str(QStringLiteral("DPL")).trimmed())
+        m_refs->setAward(award->currentText());
+    if (ref->text().trimmed() != refs->str(QStringLiteral("COD")).trimmed())
+        m_refs->setReference(ref->text());
+    m_c->refs->showCurrent();
+}
+
 void EntryForm::reject()
 {
+    if (m_refs && m_entry && m_entry->isNew())
+        m_refs->dropAdded();
+    else if (m_refs)
+        m_refs->forgetAdded();
     storeSettings();
     hide();
 }

@@ -16,6 +16,7 @@ class QTabWidget;
 namespace logbook {
 
 class AudioRecorder;
+class QsoAwardRefs;
 class PartialCalls;
 class QsoEntry;
 
@@ -28,6 +29,7 @@ struct EntryFormHost {
     // The pick lists: the chosen code, or the one given.
     std::function<QString(const QString& entity, const QString& province)> pickProvince;
     std::function<QString(const QString& entity, const QString& province, const QString& sub)> pickSubdivision;
+    std::function<QString(const QString& award, const QString& reference)> pickAwardReference;
     // Where recordings come from; the computer's audio input when not given.
     std::function<std::unique_ptr<AudioRecorder>()> makeRecorder;
 };
@@ -61,6 +63,8 @@ private:
     void build();
     void showPartialCalls(const QString& typed);
     void startRecording();
+    void showAwardReferences();
+    void editAwardReference();
     void stopRecording();
     void storeSettings();
     EntryFormHost m_host;
@@ -71,6 +75,7 @@ private:
     std::unique_ptr<PartialCalls> m_partial;
     const void* m_partialArea = nullptr;   // the work area the partial calls were read from
     std::unique_ptr<AudioRecorder> m_recorder;
+    std::unique_ptr<QsoAwardRefs> m_refs;
     bool m_recording = false;
 };
 
