@@ -1,4 +1,5 @@
 // The coordinate converter and the distance dialog, offscreen, by control ids.
+#include "../gui_app.h"
 #include "geo/views/coordinate_converter_dialog.h"
 #include "geo/views/distance_dialog.h"
 #include "geo/distance.h"
@@ -16,15 +17,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QApplication& app()
-{
-    static int argc = 1;
-    static char name[] = "geo_gui_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = qApp ? nullptr : new QApplication(argc, argv);
-    (void)a;
-    return *static_cast<QApplication*>(QCoreApplication::instance());
-}
+using testing_support::guiApp;
 
 QString text(QWidget* d, const char* id)
 {
@@ -48,7 +41,7 @@ class ToolDialogs : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        app();
+        guiApp();
         ui::setMessages(&msgs);
     }
     void TearDown() override { ui::setMessages(nullptr); }

@@ -1,4 +1,5 @@
 // The export dialog, the import dialogs and the Cabrillo editor, offscreen.
+#include "../gui_app.h"
 #include "cabrillo_home.h"
 #include "interchange/cabrillo_editor.h"
 #include "interchange/cabrillo_export_dialog.h"
@@ -18,15 +19,7 @@
 namespace interchange::testing {
 namespace {
 
-QApplication& app()
-{
-    static int argc = 1;
-    static char name[] = "interchange_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = qApp ? nullptr : new QApplication(argc, argv);
-    (void)a;
-    return *static_cast<QApplication*>(QCoreApplication::instance());
-}
+using testing_support::guiApp;
 
 // The colour of a character of the editor (line from 1, column from 0); invalid when plain.
 QColor colourAt(CabrilloEditor* ed, int line, int column)
@@ -42,7 +35,7 @@ class CabrilloGuiTest : public SessionHome {
 protected:
     void SetUp() override
     {
-        app();
+        guiApp();
         SessionHome::SetUp();
     }
 };

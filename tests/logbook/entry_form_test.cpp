@@ -1,4 +1,5 @@
 // The entry form, offscreen: typed into by its control ids over a real book.
+#include "../gui_app.h"
 #include "../interchange/cabrillo_home.h"
 
 #include "logbook/qso_entry.h"
@@ -27,15 +28,7 @@ namespace {
 
 using interchange::testing::SessionHome;
 
-QApplication& app()
-{
-    static int argc = 1;
-    static char name[] = "logbook_gui_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = qApp ? nullptr : new QApplication(argc, argv);
-    (void)a;
-    return *static_cast<QApplication*>(QCoreApplication::instance());
-}
+using testing_support::guiApp;
 
 // Sound for the tests: a second of a tone, or no input at all.
 class FakeRecorder : public AudioRecorder {
@@ -64,7 +57,7 @@ class EntryFormTest : public SessionHome {
 protected:
     void SetUp() override
     {
-        app();
+        guiApp();
         SessionHome::SetUp();
         if (HasFatalFailure())
             return;

@@ -1,5 +1,6 @@
 // The entity window and its forms, offscreen, driven by their control ids
 // over the shipped reference tables.
+#include "../gui_app.h"
 #include "shipped_home.h"
 
 #include "refdata/entity_maintenance.h"
@@ -29,15 +30,7 @@ namespace {
 
 using store::Value;
 
-QApplication& app()
-{
-    static int argc = 1;
-    static char name[] = "refdata_gui_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* a = qApp ? nullptr : new QApplication(argc, argv);
-    (void)a;
-    return *static_cast<QApplication*>(QCoreApplication::instance());
-}
+using testing_support::guiApp;
 
 // Types text into a field and leaves it, as a user does.
 void type(QWidget* dialog, const char* id, const QString& text)
@@ -60,7 +53,7 @@ class EntityWindowTest : public ShippedHome {
 protected:
     void SetUp() override
     {
-        app();
+        guiApp();
         ShippedHome::SetUp();
         ASSERT_TRUE(store::NETUSE(QStringLiteral("PFX"), true, 1, store::alias::kPfx));
         ASSERT_TRUE(store::NETUSE(QStringLiteral("iota"), true, 1, store::alias::kIota));

@@ -494,17 +494,20 @@ void EntryForm::build()
     auto* q = new QGridLayout(c.qslControls);
     q->setContentsMargins(0, 0, 0, 0);
     const Choice yesNo = fixedChoice({"", "Y", "N"}, {"", "Si", "No"});
+    // a confirmation state with its date, on one row of a group
+    auto stateRow = [&](QGridLayout* grid, int r, QWidget* parent, const char* label, const char* id, const char* field,
+                        const Choice& choice, const QString& tip, const char* dateId, const char* dateField, const QString& dateTip) {
+        grid->addWidget(new QLabel(QString::fromUtf8(label), parent), r, 0);
+        grid->addWidget(combo(parent, id, field, choice, tip), r, 1);
+        grid->addWidget(dateLine(parent, dateId, dateField, dateTip), r, 2);
+    };
     auto* paper = new QGroupBox(QStringLiteral("QSL"), c.qslControls);
     auto* pg = new QGridLayout(paper);
-    pg->addWidget(new QLabel(QStringLiteral("Recibida"), paper), 0, 0);
-    pg->addWidget(combo(paper, "601", "QSLRCVD", yesNo, QStringLiteral("Qsl recibida?")), 0, 1);
-    pg->addWidget(dateLine(paper, "602", "QSLRDATE", QStringLiteral("Fecha recepción QSL")), 0, 2);
-    pg->addWidget(new QLabel(QStringLiteral("Enviada"), paper), 1, 0);
-    pg->addWidget(combo(paper, "603", "QSLSENT",
-                        fixedChoice({"", "Y", "N", "Q", "R", "I"}, {"", "Si", "No", "Cola Imp.", "Sol", "Ignorar"}),
-                        QStringLiteral("QSL enviada?")),
-                  1, 1);
-    pg->addWidget(dateLine(paper, "604", "QSLSDATE", QStringLiteral("Fecha de envio QSL")), 1, 2);
+    stateRow(pg, 0, paper, "Recibida", "601", "QSLRCVD", yesNo, QStringLiteral("Qsl recibida?"), "602", "QSLRDATE",
+             QStringLiteral("Fecha recepción QSL"));
+    stateRow(pg, 1, paper, "Enviada", "603", "QSLSENT",
+             fixedChoice({"", "Y", "N", "Q", "R", "I"}, {"", "Si", "No", "Cola Imp.", "Sol", "Ignorar"}), QStringLiteral("QSL enviada?"),
+             "604", "QSLSDATE", QStringLiteral("Fecha de envio QSL"));
     pg->addWidget(new QLabel(QStringLiteral("Modo"), paper), 2, 0);
     pg->addWidget(combo(paper, "605", "QSLMODE",
                         fixedChoice({"", "B", "D", "E", "M", "O"}, {"", "Buro", "Directa", "Electrónica", "Manager", "oQRS"}),
@@ -529,18 +532,12 @@ void EntryForm::build()
     q->addWidget(eqsl, 0, 1);
     auto* lotw = new QGroupBox(QStringLiteral("LOTW"), c.qslControls);
     auto* lg = new QGridLayout(lotw);
-    lg->addWidget(new QLabel(QStringLiteral("Recibida"), lotw), 0, 0);
-    lg->addWidget(combo(lotw, "609", "LOTWRCVD",
-                        fixedChoice({"", "Y", "N", "R", "I", "V"}, {"", "Si", "No", "Solicitada", "Invalida", "Valildada"}),
-                        QStringLiteral("LOTW recibida ?")),
-                  0, 1);
-    lg->addWidget(dateLine(lotw, "611", "LOTWRDATE", QStringLiteral("Fecha recepción QSL via LOTW")), 0, 2);
-    lg->addWidget(new QLabel(QStringLiteral("Enviada"), lotw), 1, 0);
-    lg->addWidget(combo(lotw, "610", "LOTWSENT",
-                        fixedChoice({"", "Y", "N", "R", "Q", "I"}, {"", "Si", "No", "Solicitada", "En cola", "Invalida"}),
-                        QStringLiteral("LOTW enviada ?")),
-                  1, 1);
-    lg->addWidget(dateLine(lotw, "612", "LOTWSDATE", QStringLiteral("Fehca envio QSL via LOTW")), 1, 2);
+    stateRow(lg, 0, lotw, "Recibida", "609", "LOTWRCVD",
+             fixedChoice({"", "Y", "N", "R", "I", "V"}, {"", "Si", "No", "Solicitada", "Invalida", "Valildada"}),
+             QStringLiteral("LOTW recibida ?"), "611", "LOTWRDATE", QStringLiteral("Fecha recepción QSL via LOTW"));
+    stateRow(lg, 1, lotw, "Enviada", "610", "LOTWSENT",
+             fixedChoice({"", "Y", "N", "R", "Q", "I"}, {"", "Si", "No", "Solicitada", "En cola", "Invalida"}),
+             QStringLiteral("LOTW enviada ?"), "612", "LOTWSDATE", QStringLiteral("Fehca envio QSL via LOTW"));
     q->addWidget(lotw, 1, 1);
     p2lay->addWidget(c.qslControls);
     p2lay->addStretch(1);
@@ -577,30 +574,26 @@ void EntryForm::build()
                              return awardReferenceName(a.str(QStringLiteral("DPL")), a.str(QStringLiteral("COD")));
                          }, .width = grid->fontMetrics().horizontalAdvance(QString(40, QLatin1Char('n')))});
         c.refs->onEdit([this] { editAwardReference(); });
-        c.refs->onCreate([this] {
+        auto addRef = [this] {
             if (m_refs->add(m_entry->text("KEY")))
                 m_c->refs->showCurrent();
-        });
-        c.refs->onDelete([this] {
+        };
+        auto removeRef = [this] {
             if (m_refs->removeCurrent())
                 m_c->refs->showCurrent();
-        });
+        };
+        c.refs->onCreate(addRef);
+        c.refs->onDelete(removeRef);
         p5lay->addWidget(c.refs, 1);
         auto* row5 = new QHBoxLayout;
         auto* add = new QPushButton(QStringLiteral("&Añadir"), p5);
         add->setObjectName(QStringLiteral("4001"));
         add->setAutoDefault(false);
-        connect(add, &QPushButton::clicked, this, [this] {
-            if (m_refs->add(m_entry->text("KEY")))
-                m_c->refs->showCurrent();
-        });
+        connect(add, &QPushButton::clicked, this, addRef);
         auto* del = new QPushButton(QStringLiteral("&Eliminar"), p5);
         del->setObjectName(QStringLiteral("4002"));
         del->setAutoDefault(false);
-        connect(del, &QPushButton::clicked, this, [this] {
-            if (m_refs->removeCurrent())
-                m_c->refs->showCurrent();
-        });
+        connect(del, &QPushButton::clicked, this, removeRef);
         row5->addWidget(add);
         row5->addWidget(del);
         row5->addStretch(1);
