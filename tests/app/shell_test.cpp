@@ -170,7 +170,8 @@ TEST_F(ShellTest, FirstStartAsksForTheCallAndCreatesItsBook)
     EXPECT_FALSE(frame()->action(CommandId::ToolExit)->icon().isNull());
     EXPECT_TRUE(frame()->action(CommandId::Reorganize)->isEnabled());
     EXPECT_TRUE(frame()->action(CommandId::ImportCty)->isEnabled());
-    EXPECT_FALSE(frame()->action(CommandId::Transfer)->isEnabled());   // nothing runs it
+    EXPECT_TRUE(frame()->action(CommandId::Transfer)->isEnabled());
+    EXPECT_FALSE(frame()->action(CommandId::Iota)->isEnabled());   // nothing runs it
 }
 
 // The menu bar and the tool bar as the user has always had them: captions,
@@ -183,7 +184,7 @@ TEST_F(ShellTest, MenuAndToolBarKeepTheirEntries)
     outline(frame()->menuBar()->actions(), 0, &menu);
     const QStringList expected = {
         "Ficheros",
-        "  &Libros de Guardia... (off)",
+        "  &Libros de Guardia...",
         "  &Entidades...",
         "  IOTA... (off)",
         "  &Modos... (off)",
@@ -227,7 +228,7 @@ TEST_F(ShellTest, MenuAndToolBarKeepTheirEntries)
         "    Adif ...",
         "    Cabrillo...",
         "  Versión actual de CTY.DAT",
-        "  Traspasar ... (off)",
+        "  Traspasar ...",
         "  Copia/restaruarción",
         "    Copia de seguridad... (off)",
         "    Restaurar copia... (off)",
@@ -253,7 +254,7 @@ TEST_F(ShellTest, MenuAndToolBarKeepTheirEntries)
                                      : a->text() + " | " + a->toolTip() + (a->isEnabled() ? "" : " (off)")
                                            + (a->icon().isNull() ? " (no icon)" : ""));
     const QStringList expectedButtons = {
-        "&Log | Seleccionar libro de guardia (off)",
+        "&Log | Seleccionar libro de guardia",
         "DX &Cluster | Telnet Dx Cluster (off)",
         "Diplomas | Gestión de diplomas (off)",
         "---",
