@@ -136,6 +136,7 @@ TEST_F(LogBooksWindow, DoubleClickChoosesTheBookAndEnterEditsIt)
         EXPECT_EQ(d->objectName(), "CRTLIB");
         EXPECT_EQ(d->windowTitle(), "Editar libro de guardia");
         EXPECT_TRUE(d->findChild<QLineEdit*>("601")->isReadOnly());
+        EXPECT_FALSE(d->findChild<QLineEdit*>("601")->isEnabled());
         EXPECT_EQ(d->findChild<QLineEdit*>("601")->text(), "EA1XX");
         EXPECT_TRUE(button(d, "1")->isEnabled());
         type(d, "602", QStringLiteral("Estación fija"));

@@ -37,6 +37,7 @@ BookDialog::BookDialog(store::WorkArea* books, bool isNew, QWidget* parent)
     m_name = ui::addField(form, QStringLiteral("601"), QStringLiteral("Nombre:"), buf, QStringLiteral("NOMBRE"), nameOptions);
     m_name->setMaxLength(kNameWidth);
     m_name->setReadOnly(!isNew);
+    m_name->setEnabled(isNew);   // shown greyed: a book keeps its name
     ui::fitChars(m_name, kNameWidth + 2);
     m_description = ui::addField(form, QStringLiteral("602"), QStringLiteral("Descripción:"), buf, QStringLiteral("DESCRI"));
     m_description->setMaxLength(40);

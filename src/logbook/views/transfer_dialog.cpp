@@ -25,6 +25,7 @@ QComboBox* comboBox(QWidget* parent, const QString& id)
     auto* box = new QComboBox(parent);
     box->setObjectName(id);
     box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    box->setMinimumContentsLength(12);   // the lists line up with the operator's field
     return box;
 }
 
@@ -63,6 +64,7 @@ TransferDialog::TransferDialog(QWidget* parent) : QDialog(parent)
 
     auto* dates = new QGroupBox(QStringLiteral("Rango de fechas a exportar"), this);
     auto* dateRow = new QFormLayout(dates);
+    dateRow->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     m_from = ui::dateEdit(dates, QStringLiteral("600"));
     m_until = ui::dateEdit(dates, QStringLiteral("601"));
     dateRow->addRow(QStringLiteral("Desde"), m_from);
@@ -70,6 +72,7 @@ TransferDialog::TransferDialog(QWidget* parent) : QDialog(parent)
     lay->addWidget(dates);
 
     auto* form = new QFormLayout;
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     lay->addLayout(form);
     m_band = comboBox(this, QStringLiteral("603"));
     fillFromTable(m_band, store::alias::kBand, QStringLiteral("CODBAN"), QStringLiteral("BANDA"));
