@@ -66,6 +66,9 @@ bool editBook(store::WorkArea* books, const QString& description, const QString&
         ui::messages().stop(kNotSaved);
         return false;
     }
+    // the session's cursor on the current book reads the record again (its default operator, say)
+    if (store::WorkArea* current = ws().area(store::alias::kLibros); current && !current->eof())
+        current->goTo(current->recNo());
     return true;
 }
 

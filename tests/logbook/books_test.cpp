@@ -210,20 +210,5 @@ TEST_F(Books, DeletingTheCurrentBookLeavesAnotherCurrentAndItsWindowsBack)
     EXPECT_EQ(fileOf(store::alias::kDplLog), "DplEA2YY.dbf");
 }
 
-TEST_F(Books, TheListCountsTheRecordsOfEachBook)
-{
-    addQso({.call = QStringLiteral("K1ABC"), .date = QDate(2024, 5, 1)});
-    addQso({.call = QStringLiteral("K2ABC"), .date = QDate(2024, 5, 1)});
-    const std::vector<BookRow> rows = listBooks();
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0].name, "EA1XX");
-    EXPECT_TRUE(rows[0].current);
-    EXPECT_EQ(rows[0].records, 3) << "the blank record of a new book counts";
-    EXPECT_EQ(rows[1].name, "EA2YY");
-    EXPECT_FALSE(rows[1].current);
-    EXPECT_EQ(rows[1].records, 1);
-    EXPECT_EQ(rows[1].defaultOperator, "EA2YY");
-}
-
 } // namespace
 } // namespace logbook::testing
