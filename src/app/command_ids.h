@@ -46,6 +46,7 @@ enum class Feature : int {
     Lotw,       // LoTW confirmations
     Refdata,    // the entity window, the CTY.DAT import and its version
     Geo,        // the locator tools
+    Logbook,    // the log books and the transfer between them
 };
 
 // The named child windows; their names key the INI sections and the list of

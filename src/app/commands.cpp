@@ -32,7 +32,7 @@ constexpr Command kCommands[] = {
     bar(C::MenuBar, ""),
 
     menu(C::FilesMenu, C::MenuBar, "Ficheros"),
-    item(C::LogBooks, C::FilesMenu, "&Libros de Guardia...", F::None),
+    item(C::LogBooks, C::FilesMenu, "&Libros de Guardia...", F::Logbook),
     item(C::Entities, C::FilesMenu, "&Entidades...", F::Refdata),
     item(C::Iota, C::FilesMenu, "IOTA...", F::None),
     item(C::Modes, C::FilesMenu, "&Modos...", F::None),
@@ -82,7 +82,7 @@ constexpr Command kCommands[] = {
     item(C::ExportAdif, C::ExportMenu, "Adif ...", F::Adif),
     item(C::ExportCabrillo, C::ExportMenu, "Cabrillo...", F::Cabrillo),
     item(C::CtyVersion, C::ToolsMenu, "Versión actual de CTY.DAT", F::Refdata),
-    item(C::Transfer, C::ToolsMenu, "Traspasar ...", F::None),
+    item(C::Transfer, C::ToolsMenu, "Traspasar ...", F::Logbook),
     menu(C::BackupMenu, C::ToolsMenu, "Copia/restaruarción"),
     item(C::Backup, C::BackupMenu, "Copia de seguridad...", F::None),
     item(C::Restore, C::BackupMenu, "Restaurar copia...", F::None),

@@ -11,6 +11,7 @@ void registerCabrilloCommands(CommandRegistry& r);
 void registerLotwCommands(CommandRegistry& r);
 void registerRefdataCommands(CommandRegistry& r);
 void registerGeoCommands(CommandRegistry& r);
+void registerLogbookCommands(CommandRegistry& r);
 
 void registerFeatureCommands(CommandRegistry& registry)
 {
@@ -21,6 +22,7 @@ void registerFeatureCommands(CommandRegistry& registry)
         {Feature::Shell, registerShellCommands},     {Feature::Adif, registerAdifCommands},
         {Feature::Cabrillo, registerCabrilloCommands}, {Feature::Lotw, registerLotwCommands},
         {Feature::Refdata, registerRefdataCommands}, {Feature::Geo, registerGeoCommands},
+        {Feature::Logbook, registerLogbookCommands},
     };
     for (const auto& f : features) {
         registry.setFeature(f.feature);

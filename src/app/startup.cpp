@@ -325,6 +325,7 @@ int MAIN(int argc, char** argv)
         CLSWNDALL();
     };
     store::hooks().reopenSession = [] { SETUP(); };
+    installLogbookHooks();
     const bool argument = argc > 1 && argv[1][0] != '\0';
     if (!firstStage(!argument))
         return 1;

@@ -25,5 +25,8 @@ void reorganizeCommand();
 MainFrame* frame();
 // The settings dialog on the cfg record.
 void openSettings();
+// What the log-book operations need from the shell: the windows to close and
+// reopen around a change of book, the current book's name, the first book.
+void installLogbookHooks();
 
 } // namespace app

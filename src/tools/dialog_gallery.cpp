@@ -18,6 +18,11 @@
 #include "logbook/views/entry_form.h"
 #include "geo/views/coordinate_converter_dialog.h"
 #include "geo/views/distance_dialog.h"
+#include "logbook/book_selection.h"
+#include "logbook/books.h"
+#include "logbook/views/book_dialog.h"
+#include "logbook/views/log_books_window.h"
+#include "logbook/views/transfer_dialog.h"
 #include "refdata/views/entity_dialog.h"
 #include "refdata/views/entity_window.h"
 #include "refdata/views/prefix_dialog.h"
@@ -222,6 +227,36 @@ int main(int argc, char** argv)
         }
         form->hide();
     }
+
+    // the log-book window with a second book, the book form for a new book and
+    // for the current one, and the transfer dialog
+    if (QAction* books = frame()->action(CommandId::LogBooks)) {
+        store::WorkArea* lib = ws.area(store::alias::kLibBrw);
+        if (lib && logbook::saveBook({QStringLiteral("CONCURSOS"), QStringLiteral("Concursos de HF"), QStringLiteral("EA4ZZ")}, true)
+            && logbook::findBook(QStringLiteral("EA4ZZ")))
+            logbook::LIBSELLOG();
+        books->trigger();
+        settle(200);
+        shoot(QStringLiteral("logbooks-window"));
+        if (lib && parent->findChild<logbook::LogBooksPanel*>()) {
+            lib->goBottom();
+            lib->skip();
+            auto* fresh = new logbook::BookDialog(lib, true, parent);
+            show(fresh, QStringLiteral("logbook-new"));
+            delete fresh;
+            logbook::findBook(QStringLiteral("EA4ZZ"));
+            auto* edit = new logbook::BookDialog(lib, false, parent);
+            show(edit, QStringLiteral("logbook-edit"));
+            delete edit;
+        }
+        if (QMdiArea* area = frame()->findChild<QMdiArea*>())
+            area->closeAllSubWindows();
+        settle(100);
+    }
+    auto* transfer = new logbook::TransferDialog(parent);
+    transfer->findChild<QLineEdit*>(QStringLiteral("600"))->setText(QStringLiteral("01-01-2024"));
+    transfer->findChild<QLineEdit*>(QStringLiteral("601"))->setText(QStringLiteral("31-12-2024"));
+    show(transfer, QStringLiteral("logbook-transfer"));
 
     show(new geo::CoordinateConverterDialog(parent), QStringLiteral("latlon-converter"));
     auto* distance = new geo::DistanceDialog(parent);

@@ -27,8 +27,11 @@ GridPanel::GridPanel(store::WorkArea* area, QWidget* parent)
     m_browse->setObjectName(QStringLiteral("grid"));
     m_browse->setRecordSelector(true);
     m_browse->installEventFilter(this);
+    // Enter is taken by the key filter below: what reaches here is a double click
     connect(m_browse, &tQ7Browse::recordActivated, this, [this](quint32) {
-        if (m_edit)
+        if (m_doubleClick)
+            m_doubleClick();
+        else if (m_edit)
             m_edit();
     });
 }
@@ -79,6 +82,8 @@ bool GridPanel::eventFilter(QObject* watched, QEvent* event)
     if (k->key() == Qt::Key_F && mods == Qt::ControlModifier)
         act = &m_search;
     else if (mods == Qt::NoModifier && k->key() == Qt::Key_Space)
+        act = &m_edit;
+    else if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) && m_browse->currentIndex().isValid())
         act = &m_edit;
     else if (mods == Qt::NoModifier && k->key() == Qt::Key_Insert)
         act = &m_create;

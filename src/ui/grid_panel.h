@@ -1,7 +1,8 @@
 #pragma once
 // GridPanel: the body of a maintenance window — a button bar over a grid of a
 // work area, with the keys every such window shares: Enter, Space and double
-// click edit, Insert creates, Delete deletes, Ctrl+F searches. The window
+// click edit (a window may give double click an action of its own), Insert
+// creates, Delete deletes, Ctrl+F searches. The window
 // around it (a named child window of the shell) keeps the grid's layout and
 // the bar's place.
 
@@ -42,6 +43,8 @@ public:
     void onCreate(std::function<void()> f) { m_create = std::move(f); }
     void onDelete(std::function<void()> f) { m_delete = std::move(f); }
     void onSearch(std::function<void()> f) { m_search = std::move(f); }
+    // What a double click does instead of editing.
+    void onDoubleClick(std::function<void()> f) { m_doubleClick = std::move(f); }
 
     // Reads the grid again and puts it on the work area's current record.
     void showCurrent();
@@ -54,7 +57,7 @@ private:
     QToolBar* m_bar;
     tQ7Browse* m_browse;
     bool m_captions = false;
-    std::function<void()> m_edit, m_create, m_delete, m_search;
+    std::function<void()> m_edit, m_create, m_delete, m_search, m_doubleClick;
 };
 
 } // namespace ui

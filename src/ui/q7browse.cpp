@@ -27,12 +27,15 @@ public:
         const BrowseColumn& c = m_cols[size_t(idx.column())];
         if (role == Qt::TextAlignmentRole)
             return QVariant::fromValue(c.align);
-        if (role != Qt::DisplayRole && role != Qt::ForegroundRole && role != Qt::BackgroundRole)
+        if (role != Qt::DisplayRole && role != Qt::ForegroundRole && role != Qt::BackgroundRole
+            && !(role == Qt::DecorationRole && c.icon))
             return {};
         const Row& r = row(idx.row());
         const Cell& cell = r.cells[size_t(idx.column())];
         if (role == Qt::DisplayRole)
             return cell.text;
+        if (role == Qt::DecorationRole)
+            return cell.icon;
         if (role == Qt::ForegroundRole) {
             QColor col = cell.fore.isValid() ? cell.fore : r.fore;
             return col.isValid() ? QVariant(col) : QVariant();
@@ -102,6 +105,7 @@ private:
     struct Cell {
         QString text;
         QColor fore, back;
+        QIcon icon;
     };
     struct Row {
         std::vector<Cell> cells;
@@ -133,6 +137,8 @@ private:
                 cell.fore = c.foreground(*m_area);
             if (c.background)
                 cell.back = c.background(*m_area);
+            if (c.icon)
+                cell.icon = c.icon(*m_area);
             row.cells.push_back(std::move(cell));
         }
         if (move && current)

@@ -12,6 +12,7 @@
 //   that begin with "XS" for the header view's own state.
 
 #include <QColor>
+#include <QIcon>
 #include <QTableView>
 
 #include <functional>
@@ -31,6 +32,7 @@ struct BrowseColumn {
     std::function<QColor(store::WorkArea&)> foreground;        // optional cell colours
     std::function<QColor(store::WorkArea&)> background;
     int width = 0;                                             // 0: from the header and a sample
+    std::function<QIcon(store::WorkArea&)> icon;               // optional image before the text
 };
 
 class BrowseModel;

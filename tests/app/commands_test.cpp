@@ -35,6 +35,7 @@ const char* featureName(Feature f)
     case Feature::Lotw: return "Lotw";
     case Feature::Refdata: return "Refdata";
     case Feature::Geo: return "Geo";
+    case Feature::Logbook: return "Logbook";
     }
     return "?";
 }

@@ -170,7 +170,8 @@ TEST_F(ShellTest, FirstStartAsksForTheCallAndCreatesItsBook)
     EXPECT_FALSE(frame()->action(CommandId::ToolExit)->icon().isNull());
     EXPECT_TRUE(frame()->action(CommandId::Reorganize)->isEnabled());
     EXPECT_TRUE(frame()->action(CommandId::ImportCty)->isEnabled());
-    EXPECT_FALSE(frame()->action(CommandId::Transfer)->isEnabled());   // nothing runs it
+    EXPECT_TRUE(frame()->action(CommandId::Transfer)->isEnabled());
+    EXPECT_FALSE(frame()->action(CommandId::Iota)->isEnabled());   // nothing runs it
 }
 
 // The menu bar and the tool bar as the user has always had them: captions,
@@ -183,7 +184,7 @@ TEST_F(ShellTest, MenuAndToolBarKeepTheirEntries)
     outline(frame()->menuBar()->actions(), 0, &menu);
     const QStringList expected = {
         "Ficheros",
-        "  &Libros de Guardia... (off)",
+        "  &Libros de Guardia...",
         "  &Entidades...",
         "  IOTA... (off)",
         "  &Modos... (off)",
@@ -227,7 +228,7 @@ TEST_F(ShellTest, MenuAndToolBarKeepTheirEntries)
         "    Adif ...",
         "    Cabrillo...",
         "  Versión actual de CTY.DAT",
-        "  Traspasar ... (off)",
+        "  Traspasar ...",
         "  Copia/restaruarción",
         "    Copia de seguridad... (off)",
         "    Restaurar copia... (off)",
@@ -253,7 +254,7 @@ TEST_F(ShellTest, MenuAndToolBarKeepTheirEntries)
                                      : a->text() + " | " + a->toolTip() + (a->isEnabled() ? "" : " (off)")
                                            + (a->icon().isNull() ? " (no icon)" : ""));
     const QStringList expectedButtons = {
-        "&Log | Seleccionar libro de guardia (off)",
+        "&Log | Seleccionar libro de guardia",
         "DX &Cluster | Telnet Dx Cluster (off)",
         "Diplomas | Gestión de diplomas (off)",
         "---",
@@ -393,6 +394,55 @@ TEST_F(ShellTest, WindowsReopenInTheOrderTheyWereOpen)
     EXPECT_FALSE(LOPNWND(WindowId::Log));
     SAVOPNWND();
     EXPECT_EQ(oAppl->ini().getString("Wnd", "Opn", QString()), "Spots;");
+}
+
+// The log-book window in the frame: a new book becomes current with the log
+// window closed and opened again around the change; deleting the current book
+// closes every window, opens the session on the other book and brings the
+// windows back.
+TEST_F(ShellTest, TheLogBookWindowChangesAndDeletesTheCurrentBookAroundTheOpenWindows)
+{
+    prepareHome();
+    QStringList opened;
+    registerTestView(WindowId::Log, &opened);
+    store::hooks().closeWindowsForReopening = [] {
+        SAVOPNWND();
+        CLSWNDALL();
+    };
+    store::hooks().reopenSession = [] { SETUP(); };
+    installLogbookHooks();
+    ASSERT_TRUE(start());
+    openView(WindowId::Log);
+    frame()->action(CommandId::ToolLogBooks)->trigger();
+    ASSERT_TRUE(LOPNWND(WindowId::LogBooks));
+    auto* grid = HWND(WindowId::LogBooks)->findChild<ui::tQ7Browse*>();
+    ASSERT_TRUE(grid);
+
+    whenDialog("CRTLIB", [](QDialog* d) {
+        auto* name = d->findChild<QLineEdit*>("601");
+        name->setFocus();
+        name->setText("EA4ZZ-P");
+        emit name->editingFinished();
+        d->findChild<QPushButton*>("1")->click();
+    });
+    QTest::keyClick(grid, Qt::Key_Insert);
+    EXPECT_EQ(oAppl->cLibro, "EA4ZZ-P");
+    EXPECT_EQ(opened, QStringList({"ManLog", "ManLog"})) << "the log window closed and came back on the new book";
+    EXPECT_TRUE(LOPNWND(WindowId::Log));
+    EXPECT_EQ(grid->model()->rowCount(), 2);
+
+    grid->setCurrentIndex(grid->model()->index(1, 1));
+    msgs.answer(true);
+    QTest::keyClick(grid, Qt::Key_Delete);
+    QTRY_COMPARE(oAppl->cLibro, QStringLiteral("EA4ZZ"));
+    EXPECT_FALSE(QFile::exists(home + "datos/LogEA4ZZ-P.dbf"));
+    QTRY_VERIFY(LOPNWND(WindowId::LogBooks));
+    EXPECT_TRUE(LOPNWND(WindowId::Log));
+    grid = HWND(WindowId::LogBooks)->findChild<ui::tQ7Browse*>();
+    ASSERT_TRUE(grid);
+    EXPECT_EQ(grid->model()->rowCount(), 1);
+    EXPECT_EQ(grid->model()->index(0, 0).data().toString(), "Si");
+    store::hooks() = store::SessionHooks{};
 }
 
 TEST_F(ShellTest, AFrameSavedIconizedReopensNormal)
