@@ -44,7 +44,7 @@ enum class Feature : int {
     Adif,       // ADIF import and export
     Cabrillo,   // Cabrillo import and export
     Lotw,       // LoTW confirmations
-    Refdata,    // CTY.DAT import and its version
+    Refdata,    // reference data: CTY.DAT import and its version, the reference tables' windows
 };
 
 // The named child windows; their names key the INI sections and the list of

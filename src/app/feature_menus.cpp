@@ -10,6 +10,7 @@ void registerAdifCommands(CommandRegistry& r);
 void registerCabrilloCommands(CommandRegistry& r);
 void registerLotwCommands(CommandRegistry& r);
 void registerRefdataCommands(CommandRegistry& r);
+void registerReferenceTableCommands(CommandRegistry& r);
 
 void registerFeatureCommands(CommandRegistry& registry)
 {
@@ -19,7 +20,7 @@ void registerFeatureCommands(CommandRegistry& registry)
     } features[] = {
         {Feature::Shell, registerShellCommands},     {Feature::Adif, registerAdifCommands},
         {Feature::Cabrillo, registerCabrilloCommands}, {Feature::Lotw, registerLotwCommands},
-        {Feature::Refdata, registerRefdataCommands},
+        {Feature::Refdata, registerRefdataCommands},   {Feature::Refdata, registerReferenceTableCommands},
     };
     for (const auto& f : features) {
         registry.setFeature(f.feature);

@@ -27,6 +27,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -185,10 +186,10 @@ TEST_F(ShellTest, MenuAndToolBarKeepTheirEntries)
         "Ficheros",
         "  &Libros de Guardia... (off)",
         "  &Entidades... (off)",
-        "  IOTA... (off)",
-        "  &Modos... (off)",
-        "  &Bandas... (off)",
-        "  &Conocidos... (off)",
+        "  IOTA...",
+        "  &Modos...",
+        "  &Bandas...",
+        "  &Conocidos...",
         "  ---",
         "  &Terminar",
         "Ver",
@@ -393,6 +394,48 @@ TEST_F(ShellTest, WindowsReopenInTheOrderTheyWereOpen)
     EXPECT_FALSE(LOPNWND(WindowId::Log));
     SAVOPNWND();
     EXPECT_EQ(oAppl->ini().getString("Wnd", "Opn", QString()), "Spots;");
+}
+
+// Bands and modes are two windows of one name told apart by their titles; a
+// second call brings the open one forward; the layout they share keeps each
+// grid's own headings. The IOTA window's work area lives as long as the window.
+TEST_F(ShellTest, ReferenceTableWindowsOpenOnceEach)
+{
+    prepareHome();
+    ASSERT_TRUE(start());
+    auto* mdi = frame()->findChild<QMdiArea*>();
+    auto open = [mdi] {
+        QStringList out;
+        for (QMdiSubWindow* w : mdi->subWindowList(QMdiArea::CreationOrder))
+            out << static_cast<tWin*>(w)->cName + " " + w->windowTitle();
+        return out;
+    };
+    frame()->action(CommandId::Bands)->trigger();
+    frame()->action(CommandId::Modes)->trigger();
+    frame()->action(CommandId::Bands)->trigger();
+    EXPECT_EQ(open(), QStringList({"ManModo Bandas", "ManModo Modos"}));
+    EXPECT_EQ(mdi->activeSubWindow()->windowTitle(), "Bandas");
+
+    // closed bands first and modes last: the modes' layout is the one kept
+    for (QMdiSubWindow* w : mdi->subWindowList(QMdiArea::CreationOrder))
+        static_cast<tWin*>(w)->End();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(oAppl->ini().getString("ManModo", "BrwState", QString()).contains("Cod.$&Modo"));
+    frame()->action(CommandId::Bands)->trigger();
+    ui::tQ7Browse* bands = HWND(WindowId::BandsModes)->browse();
+    ASSERT_TRUE(bands);
+    EXPECT_EQ(bands->model()->headerData(0, Qt::Horizontal).toString(), "Cod.\nBanda");
+    CLSWND(WindowId::BandsModes);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    frame()->action(CommandId::Iota)->trigger();
+    frame()->action(CommandId::KnownStations)->trigger();
+    EXPECT_EQ(open(), QStringList({"ManIota Islands On the Air", "know Conocidos"}));
+    EXPECT_TRUE(store::Workspace::instance().area("iotaMan"));
+    CLSWND(WindowId::Iota);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(store::Workspace::instance().area("iotaMan"));
+    EXPECT_TRUE(store::Workspace::instance().area("know"));   // a session table stays open
 }
 
 TEST_F(ShellTest, AFrameSavedIconizedReopensNormal)
