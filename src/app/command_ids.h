@@ -44,7 +44,7 @@ enum class Feature : int {
     Adif,       // ADIF import and export
     Cabrillo,   // Cabrillo import and export
     Lotw,       // LoTW confirmations
-    Refdata,    // the entity window, the CTY.DAT import and its version
+    Refdata,    // reference data: the entity window, the reference tables' windows, CTY.DAT and its version
     Geo,        // the locator tools
     Logbook,    // the log books and the transfer between them
 };

@@ -12,6 +12,7 @@ void registerLotwCommands(CommandRegistry& r);
 void registerRefdataCommands(CommandRegistry& r);
 void registerGeoCommands(CommandRegistry& r);
 void registerLogbookCommands(CommandRegistry& r);
+void registerReferenceTableCommands(CommandRegistry& r);
 
 void registerFeatureCommands(CommandRegistry& registry)
 {
@@ -21,8 +22,8 @@ void registerFeatureCommands(CommandRegistry& registry)
     } features[] = {
         {Feature::Shell, registerShellCommands},     {Feature::Adif, registerAdifCommands},
         {Feature::Cabrillo, registerCabrilloCommands}, {Feature::Lotw, registerLotwCommands},
-        {Feature::Refdata, registerRefdataCommands}, {Feature::Geo, registerGeoCommands},
-        {Feature::Logbook, registerLogbookCommands},
+        {Feature::Refdata, registerRefdataCommands}, {Feature::Refdata, registerReferenceTableCommands},
+        {Feature::Geo, registerGeoCommands},        {Feature::Logbook, registerLogbookCommands},
     };
     for (const auto& f : features) {
         registry.setFeature(f.feature);

@@ -10,6 +10,8 @@ namespace refdata {
 
 using detail::blanksOf;
 using detail::ensureOrder;
+using detail::entityKey;
+using detail::widthOf;
 using detail::padded;
 using detail::sessionArea;
 using store::Value;
@@ -18,22 +20,6 @@ using store::WorkArea;
 namespace {
 
 QByteArray bytes(const QString& s) { return store::cp1252::fromUnicode(s); }
-
-int widthOf(WorkArea* a, const char* field, int fallback)
-{
-    const int i = a->fieldPos(QString::fromLatin1(field));
-    return i >= 0 ? a->field(i).len : fallback;
-}
-
-// An entity code right-aligned in its width, as the tables keep it.
-QByteArray entityKey(WorkArea* a, const QString& code)
-{
-    const int width = widthOf(a, "CODENT", 3);
-    QByteArray c = detail::trimmedBlanks(bytes(code));
-    if (c.size() < width)
-        c.prepend(QByteArray(width - c.size(), ' '));
-    return c.left(width);
-}
 
 QString field(WorkArea* a, const char* name) { return a->str(QString::fromLatin1(name)); }
 

@@ -1,5 +1,6 @@
 #include "session_areas.h"
 
+#include "store/codepage.h"
 #include "store/workspace.h"
 
 namespace refdata::detail {
@@ -48,6 +49,21 @@ QByteArray fieldBytes(store::WorkArea* a, int field)
     if (field < 0 || a->eof())
         return {};
     return a->value(field).bytes();
+}
+
+int widthOf(store::WorkArea* a, const char* field, int fallback)
+{
+    const int i = a ? a->fieldPos(QString::fromLatin1(field)) : -1;
+    return i >= 0 ? a->field(i).len : fallback;
+}
+
+QByteArray entityKey(store::WorkArea* a, const QString& code)
+{
+    const int width = widthOf(a, "CODENT", 3);
+    QByteArray c = trimmedBlanks(store::cp1252::fromUnicode(code));
+    if (c.size() < width)
+        c.prepend(QByteArray(width - c.size(), ' '));
+    return c.left(width);
 }
 
 QString blanksOf(store::WorkArea* a, const char* field, int fallback)

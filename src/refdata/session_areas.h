@@ -25,6 +25,13 @@ QByteArray trimmedBlanks(const QByteArray& text);
 // Raw bytes of a text field of the current record (empty at end of file).
 QByteArray fieldBytes(store::WorkArea* a, int field);
 
+// The width of a field of the area, or fallback when it has none of that name.
+int widthOf(store::WorkArea* a, const char* field, int fallback);
+
+// An entity code right-aligned in the width of the area's CODENT, as the
+// tables keep it ("89" is " 89").
+QByteArray entityKey(store::WorkArea* a, const QString& code);
+
 // A text of blanks of the width of a field (at least one).
 QString blanksOf(store::WorkArea* a, const char* field, int fallback);
 

@@ -8,6 +8,8 @@
 #include "app/spanish.h"
 #include "app/startup.h"
 #include "app/tappl.h"
+#include "app/twin.h"
+#include "app/windows.h"
 #include "interchange/adif_export_dialog.h"
 #include "interchange/adif_import_dialog.h"
 #include "interchange/cabrillo_editor.h"
@@ -26,6 +28,8 @@
 #include "refdata/views/entity_dialog.h"
 #include "refdata/views/entity_window.h"
 #include "refdata/views/prefix_dialog.h"
+#include "refdata/views/pick_list_dialog.h"
+#include "refdata/views/reference_tables.h"
 #include "settings/settings_dialog.h"
 #include "store/aliases.h"
 #include "store/home.h"
@@ -96,6 +100,45 @@ void show(QWidget* w, const QString& name, const std::function<void()>& before =
         before();
     shoot(name);
     w->close();
+}
+
+// Types the text into the widget, a key at a time, as the user would.
+void typeInto(QWidget* w, const QString& text)
+{
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, c.toUpper().unicode(), Qt::NoModifier, QString(c));
+        QApplication::sendEvent(w, &press);
+    }
+}
+
+// Takes the picture of the modal dialog that open shows, then closes it
+// without a choice; before, when given, acts on the dialog first.
+void showModal(const QString& name, const std::function<void()>& open, const std::function<void(QWidget*)>& before = {})
+{
+    QTimer::singleShot(0, [name, before] {
+        QWidget* w = nullptr;
+        for (int i = 0; i < 100 && !(w = QApplication::activeModalWidget()); ++i)
+            settle(20);
+        if (w && before)
+            before(w);
+        shoot(name);
+        if (w)
+            w->close();
+    });
+    open();
+}
+
+// Opens a window from its menu entry, takes its picture and closes it.
+void showWindow(CommandId entry, WindowId window, const QString& name, const std::function<void()>& more = {})
+{
+    if (QAction* a = frame()->action(entry))
+        a->trigger();
+    shoot(name);
+    if (more)
+        more();
+    if (tWin* w = HWND(window))
+        w->End();
+    settle(100);
 }
 
 } // namespace
@@ -270,6 +313,31 @@ int main(int argc, char** argv)
          QStringLiteral("question"));
     show(new QFileDialog(parent, title + QStringLiteral(" Seleccione carpeta y nombre de fichero"), home, QStringLiteral("Adif (*.adi)")),
          QStringLiteral("file-chooser"));
+
+    // the reference tables' windows, their edit dialogs and the pick lists
+    showWindow(CommandId::KnownStations, WindowId::KnownStations, QStringLiteral("known-stations"), [parent] {
+        showModal(QStringLiteral("known-station-edit"), [parent] { refdata::EDTKNOW(false, parent); });
+    });
+    showWindow(CommandId::Iota, WindowId::Iota, QStringLiteral("iota"), [parent] {
+        showModal(QStringLiteral("iota-edit"), [parent] { refdata::EDTIOTA(false, parent); });
+        showModal(QStringLiteral("iota-new"), [parent] { refdata::EDTIOTA(true, parent); }, [](QWidget* d) {
+            if (auto* ref = d->findChild<QWidget*>(QStringLiteral("601")))
+                typeInto(ref, QStringLiteral("eu0"));
+        });
+    });
+    showWindow(CommandId::Bands, WindowId::BandsModes, QStringLiteral("bands"), [parent] {
+        showModal(QStringLiteral("band-edit"), [parent] { refdata::EDTBAN(false, parent); });
+    });
+    showWindow(CommandId::Modes, WindowId::BandsModes, QStringLiteral("modes"), [parent] {
+        showModal(QStringLiteral("mode-edit"), [parent] { refdata::EDTMODO(false, parent); });
+    });
+    auto typeInList = [](QWidget* d) {
+        if (auto* grid = d->findChild<QWidget*>(QStringLiteral("301")))
+            typeInto(grid, QStringLiteral("val"));
+    };
+    showModal(QStringLiteral("pick-province"), [] { refdata::HLPPRV(QStringLiteral(" 89")); }, typeInList);
+    showModal(QStringLiteral("pick-subdivision"), [] { refdata::HLPSUBPRV(QStringLiteral("243"), QStringLiteral("21")); });
+    showModal(QStringLiteral("pick-award-reference"), [] { refdata::HLPDPL(QStringLiteral("PROVEA"), QStringLiteral("B")); });
 
     ui::messages().wait(QStringLiteral("Espere por favor ..."), QStringLiteral("Exportando a Cabrillo"),
                         [] { shoot(QStringLiteral("wait-box")); });

@@ -46,7 +46,9 @@ public:
 
     QVariant headerData(int section, Qt::Orientation o, int role) const override
     {
-        if (o != Qt::Horizontal || role != Qt::DisplayRole || section >= int(m_cols.size()))
+        if (o == Qt::Vertical)
+            return role == Qt::DisplayRole && section == markedRow ? QVariant(QStringLiteral("\u25B8")) : QVariant();
+        if (role != Qt::DisplayRole || section >= int(m_cols.size()))
             return {};
         QString h = m_cols[size_t(section)].header;
         return h.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -71,6 +73,7 @@ public:
     void reload()
     {
         beginResetModel();
+        markedRow = -1;
         m_area->visibleRecords(&m_recs);
         m_rowOf.clear();
         m_cache.clear();
@@ -98,8 +101,20 @@ public:
         return it == m_rowOf.end() ? -1 : it->second;
     }
 
+    // The row the record selector marks (-1: none).
+    void markRow(int r)
+    {
+        const int before = markedRow;
+        markedRow = r;
+        if (before >= 0 && before < rowCount())
+            emit headerDataChanged(Qt::Vertical, before, before);
+        if (r >= 0 && r != before)
+            emit headerDataChanged(Qt::Vertical, r, r);
+    }
+
     std::function<std::pair<QColor, QColor>(store::WorkArea&)> rowColors;
     quint32 current = 0;   // the record the area should stand on between reads
+    int markedRow = -1;
 
 private:
     struct Cell {
@@ -260,9 +275,12 @@ void tQ7Browse::setFrozenColumns(int n)
 void tQ7Browse::setRecordSelector(bool on)
 {
     verticalHeader()->setVisible(on);
-    verticalHeader()->setHighlightSections(on);
-    if (on)
-        verticalHeader()->setFixedWidth(14);
+    if (on) {
+        verticalHeader()->setFixedWidth(fontMetrics().horizontalAdvance(QChar(0x25B8)) + 10);
+        verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+        verticalHeader()->setSectionsClickable(false);
+        m_model->markRow(currentIndex().row());
+    }
     layoutFrozen();
 }
 
@@ -353,6 +371,8 @@ void tQ7Browse::currentChanged(const QModelIndex& current, const QModelIndex& pr
     QTableView::currentChanged(current, previous);
     const quint32 rec = m_model->rec(current.row());
     m_model->current = rec;
+    if (!verticalHeader()->isHidden())
+        m_model->markRow(current.row());
     if (rec && (m_area->recNo() != rec || m_area->eof()))
         m_area->goTo(rec);
 }
@@ -372,13 +392,23 @@ void tQ7Browse::keyPressEvent(QKeyEvent* e)
             m_search.clear();
         m_lastKey = now;
         m_search += t.toUpper();
-        m_area->seek(store::Value::text(m_search), true);
-        if (!m_area->eof())
+        emit searchChanged(m_search);
+        bool found = false;
+        if (m_seek) {
+            found = m_seek(m_search);
+        } else {
+            m_area->seek(store::Value::text(m_search), true);
+            found = !m_area->eof();
+        }
+        if (found && !m_area->eof())
             setCurrentRecord(m_area->recNo());
+        else if (const quint32 rec = currentRecord())
+            m_area->goTo(rec);   // nothing there: the area stays on the row shown
         return;
     }
     if (e->key() == Qt::Key_Backspace && !m_search.isEmpty()) {
         m_search.chop(1);
+        emit searchChanged(m_search);
         return;
     }
     QTableView::keyPressEvent(e);
@@ -438,7 +468,7 @@ void tQ7Browse::RestoreState(const QString& state)
         if (width > 0)
             h->resizeSection(logical, width);
         QString header = f.mid(3).join(QLatin1Char(':'));
-        if (!header.isEmpty())
+        if (!header.isEmpty() && !m_headersKept)
             m_model->setHeader(logical, header.replace(QStringLiteral("$&"), QStringLiteral("\r\n")));
         h->moveSection(h->visualIndex(logical), slot - 1);
     }

@@ -52,9 +52,15 @@ public:
     // Row colours (foreground, background); a cell colour of a column wins.
     void setRowColors(std::function<std::pair<QColor, QColor>(store::WorkArea&)> fn);
     void setFrozenColumns(int n);
-    // A narrow column before the first that marks the current row.
-    void setRecordSelector(bool on);
     int frozenColumns() const { return m_frozen; }
+    // A narrow column before the first one that marks the current row.
+    void setRecordSelector(bool on);
+
+    // Incremental search: what is typed is sought in the current order, unless
+    // a handler given here positions the work area itself (true when it found
+    // a record). searchChanged tells the text typed so far.
+    void setSearchHandler(std::function<bool(const QString& text)> seek) { m_seek = std::move(seek); }
+    const QString& searchText() const { return m_search; }
 
     // Reads the record list again (after other views changed data), keeping the current record.
     void refresh();
@@ -68,9 +74,13 @@ public:
 
     QString SaveState(bool olderForm = false) const;
     void RestoreState(const QString& state);
+    // RestoreState keeps the headers the columns were made with: for grids
+    // whose window shares its saved layout with a grid of other columns.
+    void setHeadersKept(bool on) { m_headersKept = on; }
 
 signals:
     void recordActivated(quint32 rec);   // double click or Enter
+    void searchChanged(const QString& text);
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
@@ -86,6 +96,8 @@ private:
     int m_frozen = 0;
     QString m_search;
     qint64 m_lastKey = 0;
+    std::function<bool(const QString&)> m_seek;
+    bool m_headersKept = false;
 };
 
 } // namespace ui

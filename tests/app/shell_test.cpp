@@ -27,6 +27,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -171,7 +172,7 @@ TEST_F(ShellTest, FirstStartAsksForTheCallAndCreatesItsBook)
     EXPECT_TRUE(frame()->action(CommandId::Reorganize)->isEnabled());
     EXPECT_TRUE(frame()->action(CommandId::ImportCty)->isEnabled());
     EXPECT_TRUE(frame()->action(CommandId::Transfer)->isEnabled());
-    EXPECT_FALSE(frame()->action(CommandId::Iota)->isEnabled());   // nothing runs it
+    EXPECT_FALSE(frame()->action(CommandId::Backup)->isEnabled());   // nothing runs it yet
 }
 
 // The menu bar and the tool bar as the user has always had them: captions,
@@ -186,10 +187,10 @@ TEST_F(ShellTest, MenuAndToolBarKeepTheirEntries)
         "Ficheros",
         "  &Libros de Guardia...",
         "  &Entidades...",
-        "  IOTA... (off)",
-        "  &Modos... (off)",
-        "  &Bandas... (off)",
-        "  &Conocidos... (off)",
+        "  IOTA...",
+        "  &Modos...",
+        "  &Bandas...",
+        "  &Conocidos...",
         "  ---",
         "  &Terminar",
         "Ver",
@@ -443,6 +444,48 @@ TEST_F(ShellTest, TheLogBookWindowChangesAndDeletesTheCurrentBookAroundTheOpenWi
     EXPECT_EQ(grid->model()->rowCount(), 1);
     EXPECT_EQ(grid->model()->index(0, 0).data().toString(), "Si");
     store::hooks() = store::SessionHooks{};
+}
+
+// Bands and modes are two windows of one name told apart by their titles; a
+// second call brings the open one forward; the layout they share keeps each
+// grid's own headings. The IOTA window's work area lives as long as the window.
+TEST_F(ShellTest, ReferenceTableWindowsOpenOnceEach)
+{
+    prepareHome();
+    ASSERT_TRUE(start());
+    auto* mdi = frame()->findChild<QMdiArea*>();
+    auto open = [mdi] {
+        QStringList out;
+        for (QMdiSubWindow* w : mdi->subWindowList(QMdiArea::CreationOrder))
+            out << static_cast<tWin*>(w)->cName + " " + w->windowTitle();
+        return out;
+    };
+    frame()->action(CommandId::Bands)->trigger();
+    frame()->action(CommandId::Modes)->trigger();
+    frame()->action(CommandId::Bands)->trigger();
+    EXPECT_EQ(open(), QStringList({"ManModo Bandas", "ManModo Modos"}));
+    EXPECT_EQ(mdi->activeSubWindow()->windowTitle(), "Bandas");
+
+    // closed bands first and modes last: the modes' layout is the one kept
+    for (QMdiSubWindow* w : mdi->subWindowList(QMdiArea::CreationOrder))
+        static_cast<tWin*>(w)->End();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(oAppl->ini().getString("ManModo", "BrwState", QString()).contains("Cod.$&Modo"));
+    frame()->action(CommandId::Bands)->trigger();
+    ui::tQ7Browse* bands = HWND(WindowId::BandsModes)->browse();
+    ASSERT_TRUE(bands);
+    EXPECT_EQ(bands->model()->headerData(0, Qt::Horizontal).toString(), "Cod.\nBanda");
+    CLSWND(WindowId::BandsModes);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    frame()->action(CommandId::Iota)->trigger();
+    frame()->action(CommandId::KnownStations)->trigger();
+    EXPECT_EQ(open(), QStringList({"ManIota Islands On the Air", "know Conocidos"}));
+    EXPECT_TRUE(store::Workspace::instance().area("iotaMan"));
+    CLSWND(WindowId::Iota);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(store::Workspace::instance().area("iotaMan"));
+    EXPECT_TRUE(store::Workspace::instance().area("know"));   // a session table stays open
 }
 
 TEST_F(ShellTest, AFrameSavedIconizedReopensNormal)

@@ -1,0 +1,60 @@
+// The known-stations window ("know" / "Conocidos") and its edit dialog.
+#include "reference_tables.h"
+
+#include "panel_actions.h"
+#include "record_dialog.h"
+
+#include "refdata/reference_edits.h"
+#include "store/aliases.h"
+#include "store/work_area.h"
+#include "store/workspace.h"
+#include "ui/grid_panel.h"
+#include "ui/q7browse.h"
+
+#include <QLineEdit>
+
+namespace refdata {
+
+ui::GridPanel* knownStationsPanel()
+{
+    store::WorkArea* area = openMaintainedTable(QStringLiteral("know"), store::alias::kKnow);
+    if (!area)
+        return nullptr;
+    area->goTop();
+    auto* panel = new ui::GridPanel(area);
+    ui::tQ7Browse* grid = panel->browse();
+    grid->addField(QStringLiteral("CALL"), QStringLiteral("Indicativo"));
+    grid->addField(QStringLiteral("NOTA"), QStringLiteral("Anotación"));
+    grid->setRecordSelector(true);
+
+    auto create = [panel] { editFromPanel(panel, true, EDTKNOW); };
+    auto edit = [panel] { editFromPanel(panel, false, EDTKNOW); };
+    auto remove = [panel] { deleteFromPanel(panel, deleteKnownStation); };
+    panel->setCaptionsShown(true);
+    panel->addButton(QStringLiteral("nuevo"), QStringLiteral("&Nuevo"), QStringLiteral("(Insert)Añadir registro"),
+                     {QStringLiteral("document-new")}, create);
+    panel->addButton(QStringLiteral("editar"), QStringLiteral("&Editar"), QStringLiteral("Modificar registro"),
+                     {QStringLiteral("document-edit"), QStringLiteral("document-properties")}, edit);
+    panel->addButton(QStringLiteral("eliminar"), QStringLiteral("&Eliminar"), QStringLiteral("'(Del)Borrar registro'"),
+                     {QStringLiteral("edit-delete")}, remove);
+    panel->onCreate(create);
+    panel->onEdit(edit);
+    panel->onDelete(remove);
+    panel->showCurrent();
+    return panel;
+}
+
+bool EDTKNOW(bool isNew, QWidget* parent)
+{
+    store::WorkArea* area = store::Workspace::instance().area(store::alias::kKnow);
+    if (!area || (!isNew && area->eof()))
+        return false;
+    const KnownStation was = isNew ? KnownStation{} : readKnownStation(*area);
+    RecordDialog d(QStringLiteral("EDTKNOW"), QStringLiteral("Editar Registros"), parent);
+    QLineEdit* call = d.addLine(QStringLiteral("601"), QStringLiteral("Call:"), was.call, fieldWidth(area, "CALL"), true);
+    QLineEdit* note = d.addLine(QStringLiteral("602"), QStringLiteral("Nota:"), was.note, fieldWidth(area, "NOTA"));
+    d.enableOkWhile(call, [call] { return !call->text().trimmed().isEmpty(); });
+    return d.run([&] { return saveKnownStation(*area, {call->text().trimmed().toUpper(), note->text()}, isNew); });
+}
+
+} // namespace refdata
