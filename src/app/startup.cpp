@@ -10,6 +10,7 @@
 
 #include "settings/settings_dialog.h"
 #include "logbook/views/entry_form.h"
+#include "refdata/views/pick_list_dialog.h"
 #include "store/access.h"
 #include "store/catalogue.h"
 #include "store/home.h"
@@ -64,6 +65,11 @@ void connectEntryForm(MainFrame* frame)
             frame->statusBar()->showMessage(text);
     };
     host.qsoSaved = [] { REFWND(WindowId::Log); };
+    host.pickProvince = [](const QString& entity, const QString& province) { return refdata::HLPPRV(entity, province); };
+    host.pickSubdivision = [](const QString& entity, const QString& province, const QString& sub) {
+        return refdata::HLPSUBPRV(entity, province, sub);
+    };
+    host.pickAwardReference = [](const QString& award, const QString& reference) { return refdata::HLPDPL(award, reference); };
     logbook::setEntryFormHost(std::move(host), frame);
     store::hooks().endEditing = [] { logbook::CLSEDTLOG(); };
 }

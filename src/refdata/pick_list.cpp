@@ -85,6 +85,7 @@ void PickList::start(const QByteArray& firstKey, bool seekFirst, const char* ord
     }
     if (order)
         m_area->setOrder(QString::fromLatin1(order));
+    m_shownOrder = m_area->orderName();
     if (!found) {
         m_area->seek(Value::text(m_scope), true);
         if (!m_area->eof() && !m_area->orderKeyValue().bytes().startsWith(m_scope))
@@ -109,6 +110,13 @@ bool PickList::search(const QString& text)
 {
     if (!m_area || m_finished)
         return false;
+    // A look-up run meanwhile (a form refreshing the province's name as the
+    // list opens) may have moved the table to another order: the search is
+    // always in the order shown.
+    if (m_area->orderName() != m_shownOrder) {
+        m_area->setOrder(QString::fromLatin1(m_shownOrder));
+        m_area->setScope(Value::text(m_scope), Value::text(m_scope));
+    }
     m_area->seek(Value::text(m_scope + bytes(text.toUpper())), true);
     return !m_area->eof();
 }

@@ -66,6 +66,7 @@ private:
     store::WorkArea* m_area;
     QString m_given;
     QByteArray m_scope;
+    QByteArray m_shownOrder;   // the order the list is shown in
     QString m_previousAlias;
     bool m_finished = false;
 };

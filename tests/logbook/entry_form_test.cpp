@@ -5,6 +5,7 @@
 #include "logbook/qso_entry.h"
 #include "logbook/recordings.h"
 #include "logbook/views/entry_form.h"
+#include "refdata/views/pick_list_dialog.h"
 #include "store/aliases.h"
 #include "store/work_area.h"
 #include "ui/q7browse.h"
@@ -15,6 +16,7 @@
 #include <QDir>
 #include <QComboBox>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -68,6 +70,7 @@ protected:
         host.qsoSaved = [this] { ++saved; };
         host.writeSetting = [this](const QString& k, const QVariant& v) { settings[k] = v; };
         host.makeRecorder = [this] { return std::make_unique<FakeRecorder>(microphone); };
+        host.pickProvince = [](const QString& e, const QString& p) { return refdata::HLPPRV(e, p); };
         form = std::make_unique<EntryForm>(host);
     }
     void TearDown() override
@@ -330,6 +333,22 @@ TEST_F(EntryFormTest, AwardReferencesFollowTheQsoTheyWereTypedFor)
     control<QPushButton>(4, "4002")->click();
     EXPECT_TRUE(msgs.log().contains("noYes: Confirma eliminación registro diploma -> yes"));
     EXPECT_TRUE(refsOf(saved).isEmpty());
+}
+
+TEST_F(EntryFormTest, TheProvinceIsPickedFromTheEntitysListAndNamed)
+{
+    form->open(true, false, "Log");
+    QTest::keyClicks(control<QLineEdit>(0, "605"), "ea4xyz");
+    whenModal<QDialog>([](QDialog* d) {
+        auto* grid = d->findChild<ui::tQ7Browse*>("301");
+        ASSERT_TRUE(grid);
+        QTest::keyClicks(grid, "toledo");
+        QTest::keyClick(grid, Qt::Key_Return);
+    }, "PrvHlp");
+    control<QPushButton>(0, "615b")->click();
+    EXPECT_EQ(form->entry()->text("CODPRV"), "TO");
+    EXPECT_EQ(control<QLineEdit>(0, "615")->text(), "TO");
+    EXPECT_EQ(control<QLabel>(0, "701")->text(), "Toledo");
 }
 
 TEST(Recordings, TheWavHeaderDescribesEightBitMonoAt11025)
