@@ -109,6 +109,40 @@ TEST_F(QsoEntryTest, TypingACallNarrowsTheEarlierQsosAndDerivesTheEntity)
     EXPECT_EQ(next.text("DXCC"), "110") << "Hawaii, not the United States";
 }
 
+TEST_F(QsoEntryTest, AQsoStartedFromASpotKnowsTheStationWhateverTheEarlierQsosShowed)
+{
+    add({.call = "VK2ABC", .date = QDate(2023, 3, 1), .time = "08:00", .mode = "SSB"});
+    log->setOrder(0);
+    log->goBottom();
+    log->lockRecord();
+    log->put("NAME", "Bruce");
+    log->unlock();
+    store::WorkArea* spots = ws().area(store::alias::kSpots);
+    if (!spots) {
+        ASSERT_TRUE(store::NETUSE("spots", true, 1, store::alias::kSpots));
+        spots = ws().area(store::alias::kSpots);
+    }
+    ASSERT_TRUE(spots->append([](store::WorkArea& s) {
+        s.put("CALL", "VK2ABC");
+        s.put("FREQ", 14.025);
+        s.put("BAND", "20M");
+        return s.put("MODE", "CW");
+    }));
+    spots->unlock();
+    // the earlier-QSO list was left on other calls by the last QSO typed
+    QsoEntry entry(log);
+    entry.prepareNew(false, now);
+    entry.callTyped("EA");
+    entry.prepareNew(true, now);
+    EXPECT_EQ(entry.text("CALL"), "VK2ABC");
+    EXPECT_EQ(entry.text("BAND"), "20M");
+    EXPECT_EQ(entry.text("MODE"), "CW");
+    EXPECT_EQ(entry.text("RSTSENT"), "599");
+    EXPECT_EQ(entry.text("NAME"), "Bruce");
+    EXPECT_EQ(entry.text("CONT"), "OC");
+    EXPECT_TRUE(entry.fromSpot());
+}
+
 TEST_F(QsoEntryTest, AnEditedCallKeepsItsEntityWhenOnlyAddedTo)
 {
     add({.call = "EA1ABC", .date = QDate(2024, 1, 1), .time = "10:00", .mode = "SSB"});

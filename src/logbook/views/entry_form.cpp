@@ -924,6 +924,7 @@ void EDTLOG(bool isNew, bool fromSpot, const QString& aliasName, bool followOnly
 
 bool EDTLOGVIS() { return g_form && g_form->isVisible(); }
 EntryForm* entryForm() { return g_form; }
+store::RecordBuffer* EDTLOGDBF() { return g_form && g_form->entry() ? &g_form->entry()->buffer() : nullptr; }
 
 void CLSEDTLOG()
 {

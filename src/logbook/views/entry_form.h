@@ -13,6 +13,10 @@
 
 class QTabWidget;
 
+namespace store {
+class RecordBuffer;
+}
+
 namespace logbook {
 
 class AudioRecorder;
@@ -84,6 +88,8 @@ void setEntryFormHost(EntryFormHost host, QWidget* parent);
 // Opens or refills the form; followOnly does nothing unless it is visible.
 void EDTLOG(bool isNew, bool fromSpot, const QString& alias, bool followOnly = false);
 bool EDTLOGVIS();
+// The QSO the form holds, as the previous-QSO window and the award views read it (null before the first opening).
+store::RecordBuffer* EDTLOGDBF();
 EntryForm* entryForm();    // null until first opened
 void CLSEDTLOG();
 
