@@ -42,7 +42,7 @@ constexpr Command kCommands[] = {
     item(C::Quit, C::FilesMenu, "&Terminar", F::Shell, "QUIT16"),
 
     menu(C::ViewMenu, C::MenuBar, "Ver"),
-    item(C::LogWindow, C::ViewMenu, "Log", F::None),
+    item(C::LogWindow, C::ViewMenu, "Log", F::Logbook),
     item(C::PreviousQsos, C::ViewMenu, "QSO anteriores", F::None),
     item(C::SpotsWindow, C::ViewMenu, "DX cluster", F::None),
     item(C::ClusterWindow, C::ViewMenu, "Telnet", F::None),

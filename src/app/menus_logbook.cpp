@@ -1,17 +1,24 @@
-// Menu entries of the log books: the log-book window and the transfer of QSOs
-// between books; and what the log-book operations need from the shell.
+// Menu entries of the log books: the log-book window, the log window and the
+// transfer of QSOs between books; and what the log-book operations need from the shell.
 #include "command_registry.h"
 #include "main_frame.h"
 #include "panel_windows.h"
 #include "startup.h"
 #include "tappl.h"
+#include "twin.h"
 #include "windows.h"
 
 #include "logbook/book_hooks.h"
 #include "logbook/views/book_dialog.h"
 #include "logbook/views/log_books_window.h"
+#include "logbook/views/log_window.h"
 #include "logbook/views/transfer_dialog.h"
 #include "store/access.h"
+#include "store/aliases.h"
+#include "store/work_area.h"
+#include "store/workspace.h"
+
+#include <QPointer>
 
 namespace app {
 
@@ -23,6 +30,33 @@ void MANLIB()
     openPanelWindow(WindowId::LogBooks, QStringLiteral("Libros de guardia"), [] { return logbook::LogBooksPanel::open(); });
 }
 
+// MANLOG: the log window of the current book; its title follows the QSO under the cursor.
+void MANLOG()
+{
+    auto window = std::make_shared<QPointer<tWin>>();
+    logbook::LogWindowHost host;
+    host.refreshWindow = [](const QString& name) { REFWND(name, true); };
+    host.setTitle = [window](const QString& title) {
+        if (*window)
+            (*window)->setWindowTitle(title);
+    };
+    if (store::WorkArea* cfg = store::Workspace::instance().area(store::alias::kCfg); cfg && !cfg->eof()) {
+        host.ruledRows = cfg->logical(QStringLiteral("LOGPAUTADO"));
+        host.background1 = qint64(cfg->num(QStringLiteral("LOGBCK1")));
+        host.background2 = qint64(cfg->num(QStringLiteral("LOGBCK2")));
+    }
+    logbook::LogWindow* view = nullptr;
+    *window = openContentWindow(
+        WindowId::Log, logbook::LogWindow::bookTitle(),
+        [&]() -> std::pair<QWidget*, ui::GridPanel*> {
+            view = logbook::LogWindow::open(host);
+            return {view, view ? view->panel() : nullptr};
+        },
+        false);
+    if (view)
+        view->cursorMoved();   // the title, now that the window is there
+}
+
 } // namespace
 
 void registerLogbookCommands(CommandRegistry& r)
@@ -30,6 +64,8 @@ void registerLogbookCommands(CommandRegistry& r)
     r.registerCommand(CommandId::LogBooks, [](MainFrame*) { MANLIB(); });
     registerView(WindowId::LogBooks, MANLIB);
     r.registerCommand(CommandId::Transfer, [](MainFrame* frame) { logbook::LIBTRAS(frame); });
+    r.registerCommand(CommandId::LogWindow, [](MainFrame*) { MANLOG(); });
+    registerView(WindowId::Log, MANLOG);
 }
 
 void installLogbookHooks()

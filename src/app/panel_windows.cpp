@@ -14,21 +14,30 @@
 
 namespace app {
 
-void openPanelWindow(WindowId id, const QString& title, const std::function<ui::GridPanel*()>& make)
+tWin* openPanelWindow(WindowId id, const QString& title, const std::function<ui::GridPanel*()>& make)
+{
+    return openContentWindow(id, title, [&make]() -> std::pair<QWidget*, ui::GridPanel*> {
+        ui::GridPanel* p = make();
+        return {p, p};
+    });
+}
+
+tWin* openContentWindow(WindowId id, const QString& title, const std::function<std::pair<QWidget*, ui::GridPanel*>()>& make,
+                        bool sameTitle)
 {
     if (QMdiArea* area = tWin::area())
         for (QMdiSubWindow* s : area->subWindowList())
             if (auto* w = qobject_cast<tWin*>(s); w && w->objectName() == w->cName && w->cName == windowName(id)
-                                                   && w->windowTitle() == title) {
+                                                   && (!sameTitle || w->windowTitle() == title)) {
                 w->Activate(w->isMinimized() ? QStringLiteral("NORMAL") : QString());
-                return;
+                return w;
             }
-    ui::GridPanel* panel = make();
-    if (!panel)
-        return;
+    const auto [content, panel] = make();
+    if (!content || !panel)
+        return nullptr;
     const bool placed = !oAppl->ini().getString(windowName(id), QStringLiteral("Right")).isEmpty();
     auto* w = new tWin(id, title);
-    w->setWidget(panel);
+    w->setWidget(content);
     w->setBrowse(panel->browse());
     w->setButtonBar(panel->bar());
     if (!w->cBrwState.isEmpty())
@@ -46,6 +55,7 @@ void openPanelWindow(WindowId id, const QString& title, const std::function<ui::
     }
     w->Activate();
     panel->browse()->setFocus();
+    return w;
 }
 
 } // namespace app

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 namespace app {
 
@@ -32,9 +33,25 @@ QList<tWin*> windows()
     return out;
 }
 
+std::set<WindowId>& standIns()
+{
+    static std::set<WindowId> s;
+    return s;
+}
+
 } // namespace
 
-void registerView(WindowId id, std::function<void()> open) { openers()[id] = std::move(open); }
+void registerView(WindowId id, std::function<void()> open)
+{
+    if (!standIns().count(id))
+        openers()[id] = std::move(open);
+}
+
+void standInView(WindowId id, std::function<void()> open)
+{
+    standIns().insert(id);
+    openers()[id] = std::move(open);
+}
 bool viewRegistered(WindowId id) { return openers().count(id) > 0; }
 
 void openView(WindowId id)

@@ -21,6 +21,8 @@ class tWin;
 // The views that can be reopened at start; each feature that builds a view
 // registers its opener here.
 void registerView(WindowId id, std::function<void()> open);
+// An opener that the features' own registrations do not replace (tests).
+void standInView(WindowId id, std::function<void()> open);
 bool viewRegistered(WindowId id);
 void openView(WindowId id);
 

@@ -113,6 +113,7 @@ public:
     }
 
     std::function<std::pair<QColor, QColor>(store::WorkArea&)> rowColors;
+    std::function<std::pair<QColor, QColor>(int, store::WorkArea&)> rowColorsAt;
     quint32 current = 0;   // the record the area should stand on between reads
     int markedRow = -1;
 
@@ -139,7 +140,11 @@ private:
         const bool move = m_area->recNo() != rec || m_area->eof();
         if (move)
             m_area->goTo(rec);
-        if (rowColors) {
+        if (rowColorsAt) {
+            auto [f, b] = rowColorsAt(r, *m_area);
+            row.fore = f;
+            row.back = b;
+        } else if (rowColors) {
             auto [f, b] = rowColors(*m_area);
             row.fore = f;
             row.back = b;
@@ -238,6 +243,11 @@ int tQ7Browse::columnCount() const { return m_model->columnCount(); }
 void tQ7Browse::setRowColors(std::function<std::pair<QColor, QColor>(store::WorkArea&)> fn)
 {
     m_model->rowColors = std::move(fn);
+}
+
+void tQ7Browse::setRowColorsAt(std::function<std::pair<QColor, QColor>(int row, store::WorkArea&)> fn)
+{
+    m_model->rowColorsAt = std::move(fn);
 }
 
 void tQ7Browse::setFrozenColumns(int n)
@@ -375,6 +385,8 @@ void tQ7Browse::currentChanged(const QModelIndex& current, const QModelIndex& pr
         m_model->markRow(current.row());
     if (rec && (m_area->recNo() != rec || m_area->eof()))
         m_area->goTo(rec);
+    if (rec && rec != m_model->rec(previous.row()))
+        emit currentRecordChanged(rec);
 }
 
 void tQ7Browse::keyPressEvent(QKeyEvent* e)

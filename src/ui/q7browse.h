@@ -51,6 +51,8 @@ public:
 
     // Row colours (foreground, background); a cell colour of a column wins.
     void setRowColors(std::function<std::pair<QColor, QColor>(store::WorkArea&)> fn);
+    // The same knowing the row's place in the grid (ruled rows).
+    void setRowColorsAt(std::function<std::pair<QColor, QColor>(int row, store::WorkArea&)> fn);
     void setFrozenColumns(int n);
     int frozenColumns() const { return m_frozen; }
     // A narrow column before the first one that marks the current row.
@@ -81,6 +83,7 @@ public:
 signals:
     void recordActivated(quint32 rec);   // double click or Enter
     void searchChanged(const QString& text);
+    void currentRecordChanged(quint32 rec);   // the cursor is on another record
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;

@@ -122,7 +122,7 @@ std::map<QString, QStringList> contentsOf(const QString& dir)
 // A view with a grid, registered under a name as the real views will be.
 void registerTestView(WindowId id, QStringList* opened)
 {
-    registerView(id, [id, opened] {
+    standInView(id, [id, opened] {
         auto* w = new tWin(id);
         *opened << w->cName;
         w->Activate();
@@ -194,7 +194,7 @@ TEST_F(ShellTest, MenuAndToolBarKeepTheirEntries)
         "  ---",
         "  &Terminar",
         "Ver",
-        "  Log (off)",
+        "  Log",
         "  QSO anteriores (off)",
         "  DX cluster (off)",
         "  Telnet (off)",

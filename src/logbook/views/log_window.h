@@ -1,0 +1,66 @@
+#pragma once
+// The log window ("ManLog"): the QSOs of the current book in a grid with the
+// tool bar of daily work, and the pages of the current QSO that other parts
+// of the program fill (call-book page, map, attachments, QSL desk, spool).
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+class QAction;
+class QColor;
+class QTabWidget;
+
+namespace store {
+class WorkArea;
+}
+
+namespace ui {
+class GridPanel;
+}
+
+namespace logbook {
+
+// What the window needs from the program around it.
+struct LogWindowHost {
+    std::function<void(const QString& windowName)> refreshWindow;   // "QsoAnt", "DxccInfo"
+    std::function<void(const QString& title)> setTitle;
+    bool ruledRows = false;          // LOGPAUTADO
+    qint64 background1 = 0;          // LOGBCK1, LOGBCK2: RGB integers as the settings keep them
+    qint64 background2 = 0;
+};
+
+class LogWindow : public QWidget {
+    Q_OBJECT
+public:
+    // Over the book's "Log"; null when no book is open.
+    static LogWindow* open(LogWindowHost host, QWidget* parent = nullptr);
+
+    ui::GridPanel* panel() const { return m_panel; }
+    QTabWidget* pages() const { return m_pages; }
+    QAction* action(const QString& id) const;
+    // The book's description, or "Log " + its name.
+    static QString bookTitle();
+
+    void newQso();
+    void editQso();
+    // The cursor is on another QSO: what follows it.
+    void cursorMoved();
+
+private:
+    LogWindow(store::WorkArea* log, LogWindowHost host, QWidget* parent);
+    void buildGrid();
+    void buildBar();
+    void updateAttachmentTabs();
+
+    store::WorkArea* m_log;
+    LogWindowHost m_host;
+    QTabWidget* m_pages = nullptr;
+    ui::GridPanel* m_panel = nullptr;
+};
+
+// RGB integer of the settings (red in the low byte) as a colour.
+QColor settingsColour(qint64 rgb);
+
+} // namespace logbook
