@@ -17,6 +17,7 @@
 #include "interchange/cabrillo_import_dialog.h"
 #include "interchange/lotw_import_dialog.h"
 #include "logbook/qso_entry.h"
+#include "logbook/qso_values.h"
 #include "logbook/views/entry_form.h"
 #include "geo/views/coordinate_converter_dialog.h"
 #include "geo/views/distance_dialog.h"
@@ -59,6 +60,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTime>
 #include <QTimer>
 
 #include <cstdio>
@@ -253,6 +255,36 @@ int main(int argc, char** argv)
             area->closeAllSubWindows();
         settle(100);
     }
+    // the log window over a book of a few hundred QSOs
+    {
+        logbook::QsoEntry entry(ws.area(store::alias::kLog), logbook::sessionSettings(false));
+        const char* calls[] = {"EA3ABC", "DL1XYZ", "K1ABC", "JA1QRP", "VK2DX", "F5ABC", "G4XYZ", "I2ABC", "OH2BH", "PY2XX", "ZS6AB",
+                               "EA8CN", "CT1ABC", "ON4AB", "HB9XY"};
+        const char* freqs[] = {"14.205", "7.050", "21.300", "3.790", "28.450", "10.120"};
+        const char* modes[] = {"SSB", "CW", "FT8", "RTTY"};
+        for (int i = 0; i < 300; ++i) {
+            logbook::QsoValues v{.call = QString::fromLatin1(calls[i % 15]) + (i >= 15 ? QString::number(i % 7) : QString()),
+                                 .date = QDate(2024, 1, 1).addDays(i / 6).toString(QStringLiteral("yyyyMMdd")),
+                                 .time = QTime(8, 0).addSecs(i * 97 % 43200).toString(QStringLiteral("HH:mm")),
+                                 .freq = QString::fromLatin1(freqs[i % 6]),
+                                 .mode = QString::fromLatin1(modes[i % 4]),
+                                 .name = i % 3 ? QStringLiteral("Juan") : QString(),
+                                 .grid = i % 2 ? QStringLiteral("JN11") : QString()};
+            QString key, error;
+            logbook::enterQso(entry, v, &key, &error);
+        }
+    }
+    if (QAction* logWindow = frame()->action(CommandId::LogWindow)) {
+        logWindow->trigger();
+        settle(300);
+        if (QMdiArea* area = frame()->findChild<QMdiArea*>(); area && area->activeSubWindow())
+            area->activeSubWindow()->showMaximized();
+        shoot(QStringLiteral("log-window"));
+        if (QMdiArea* area = frame()->findChild<QMdiArea*>())
+            area->closeAllSubWindows();
+        settle(100);
+    }
+
     // the entry form, a new QSO typed in, page by page
     logbook::EDTLOG(true, false, store::alias::kLog);
     if (logbook::EntryForm* form = logbook::entryForm()) {

@@ -118,7 +118,7 @@ void LogWindow::buildGrid()
     g->addColumn({.header = QStringLiteral("Frec"), .text = [](A& a) {
                       const double f = a.num(QStringLiteral("FREQ"));
                       return f > 0 ? QString::number(f, 'f', 3) : QString();
-                  }, .align = right});
+                  }, .align = right, .width = g->fontMetrics().horizontalAdvance(QStringLiteral("00000.0000")) + 8});
     text("Modo", "MODE");
     text("RST\r\nTx", "RSTSENT");
     text("RST\r\nRx", "RSTRCVD");
