@@ -2,6 +2,7 @@
 
 #include "logbook/qso_entry.h"
 #include "logbook/views/entry_form.h"
+#include "logbook/views/qso_menu.h"
 
 #include "core/messages.h"
 #include "geo/distance.h"
@@ -166,6 +167,9 @@ void LogWindow::buildGrid()
         return std::pair<QColor, QColor>(QColor(Qt::black), ruled && (row + 1) % 3 == 0 ? back2 : back1);
     });
     g->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(g, &QWidget::customContextMenuRequested, this, [g](const QPoint& at) {
+        MNUPOP(g, alias::kLog)->popup(g->viewport()->mapToGlobal(at));
+    });
     m_panel->onEdit([this] { editQso(); });
     m_panel->onCreate([this] { newQso(); });
 }
