@@ -22,6 +22,8 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <map>
+
 namespace logbook {
 
 namespace {
@@ -53,7 +55,15 @@ QWidget* laterPage(const QString& what)
 
 QString padded(const QString& text) { return QStringLiteral("   ") + text + QStringLiteral("   "); }
 
+std::map<int, LogWindow::PageMaker>& pageMakers()
+{
+    static std::map<int, LogWindow::PageMaker> m;
+    return m;
+}
+
 } // namespace
+
+void LogWindow::registerPage(int page, PageMaker make) { pageMakers()[page] = std::move(make); }
 
 QColor settingsColour(qint64 rgb) { return QColor(int(rgb & 0xFF), int((rgb >> 8) & 0xFF), int((rgb >> 16) & 0xFF)); }
 
@@ -86,12 +96,20 @@ LogWindow::LogWindow(A* log, LogWindowHost host, QWidget* parent) : QWidget(pare
     buildGrid();
     buildBar();
     m_pages->addTab(m_panel, padded(QStringLiteral("&1 Log")));
-    m_pages->addTab(laterPage(QStringLiteral("La página del indicativo en QRZ.com")), padded(QStringLiteral("&2 QRZ.com")));
-    m_pages->addTab(laterPage(QStringLiteral("El mapa del QSO")), padded(QStringLiteral("&3 Google map")));
-    m_pages->addTab(laterPage(QStringLiteral("Las imágenes adjuntas")), padded(QStringLiteral("&4 Imágenes adjuntas")));
-    m_pages->addTab(laterPage(QStringLiteral("Los sonidos adjuntos")), padded(QStringLiteral("&5 Sonidos adjuntos")));
-    m_pages->addTab(laterPage(QStringLiteral("La gestión de QSL")), padded(QStringLiteral("&6 Gestión QSL")));
-    m_pages->addTab(laterPage(QStringLiteral("La cola de impresión de QSL")), padded(QStringLiteral("&7 Cola impresion QSL")));
+    const struct {
+        const char* tab;
+        const char* what;
+    } later[] = {{"&2 QRZ.com", "La página del indicativo en QRZ.com"},
+                 {"&3 Google map", "El mapa del QSO"},
+                 {"&4 Imágenes adjuntas", "Las imágenes adjuntas"},
+                 {"&5 Sonidos adjuntos", "Los sonidos adjuntos"},
+                 {"&6 Gestión QSL", "La gestión de QSL"},
+                 {"&7 Cola impresion QSL", "La cola de impresión de QSL"}};
+    for (int i = 0; i < 6; ++i) {
+        const auto& maker = pageMakers()[i + 2];
+        QWidget* page = maker ? maker(this) : nullptr;
+        m_pages->addTab(page ? page : laterPage(QString::fromUtf8(later[i].what)), padded(QString::fromUtf8(later[i].tab)));
+    }
 
     // it opens on the last QSO of its order
     log->goBottom();

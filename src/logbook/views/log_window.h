@@ -48,6 +48,11 @@ public:
     // The cursor is on another QSO: what follows it.
     void cursorMoved();
 
+    // The pages 2 to 7 belong to other parts of the program, which register
+    // what builds theirs; a page nobody registered says it is not there yet.
+    using PageMaker = std::function<QWidget*(LogWindow*)>;
+    static void registerPage(int page, PageMaker make);
+
 private:
     LogWindow(store::WorkArea* log, LogWindowHost host, QWidget* parent);
     void buildGrid();
