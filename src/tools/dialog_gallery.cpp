@@ -19,6 +19,7 @@
 #include "logbook/qso_entry.h"
 #include "logbook/qso_values.h"
 #include "logbook/views/entry_form.h"
+#include "logbook/views/filter_dialog.h"
 #include "geo/views/coordinate_converter_dialog.h"
 #include "geo/views/distance_dialog.h"
 #include "logbook/book_selection.h"
@@ -280,6 +281,12 @@ int main(int argc, char** argv)
         if (QMdiArea* area = frame()->findChild<QMdiArea*>(); area && area->activeSubWindow())
             area->activeSubWindow()->showMaximized();
         shoot(QStringLiteral("log-window"));
+        auto* filter = new logbook::FilterDialog({{QStringLiteral("call"), QStringLiteral("EA")},
+                                                  {QStringLiteral("from"), QStringLiteral("01-01-2024")},
+                                                  {QStringLiteral("band"), QStringLiteral("20M")}},
+                                                 false, parent);
+        show(filter, QStringLiteral("log-filter"));
+        delete filter;
         if (QMdiArea* area = frame()->findChild<QMdiArea*>())
             area->closeAllSubWindows();
         settle(100);
