@@ -4,6 +4,7 @@
 
 #include "core/messages.h"
 #include "store/access.h"
+#include "store/qso_record.h"
 #include "store/value.h"
 #include "store/work_area.h"
 #include "store/workspace.h"
@@ -205,7 +206,7 @@ BlockChangeResult LOGCHGBLQ(store::WorkArea& log, const BlockChange& change, ui:
             }
         }
         log.goTo(rec);
-        if (log.eof())
+        if (log.eof() || !store::isQso(log))
             continue;
         if (!recordLock(log)) {
             ++result.skipped;

@@ -35,13 +35,16 @@ void emptySelection(WorkArea& log)
     if (log.setOrder(kSelectionTag)) {
         const quint32 keys = log.keyCount();
         quint32 removed = 0;
+        log.beginBatch();
         for (log.goTop(); !log.eof() && removed <= keys; log.goTop()) {
             if (store::Status s = log.keyDel(); !s) {
                 ui::messages().stop(s.text());
                 break;
             }
-            ++removed;
+            if (++removed % 1000 == 0)
+                log.renewBatch();
         }
+        log.endBatch();
     }
     log.setOrder(order);
 }
@@ -223,13 +226,19 @@ FilterResult runFilter(WorkArea& log, const LogFilter& f, ui::Meter* meter)
     }
     log.clearScope();
     log.setOrder(0);
+    // the index's pages are written once a thousand keys, not at each key
+    log.beginBatch();
+    size_t added = 0;
     for (quint32 rec : found) {
         log.goTo(rec);
         if (store::Status s = log.keyAdd(kSelectionTag); !s) {
             ui::messages().stop(s.text());
             break;
         }
+        if (++added % 1000 == 0)
+            log.renewBatch();
     }
+    log.endBatch();
 
     log.setOrder(kSelectionTag);
     log.goTop();

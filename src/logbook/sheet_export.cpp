@@ -1,6 +1,7 @@
 #include "sheet_export.h"
 
 #include "core/messages.h"
+#include "store/qso_record.h"
 #include "store/work_area.h"
 
 #include <QDate>
@@ -71,7 +72,7 @@ SheetResult exportSheet(const QString& path, store::WorkArea& area, const std::v
             }
         }
         area.goTo(rec);
-        if (area.eof())
+        if (area.eof() || !store::isQso(area))
             continue;
         for (size_t c = 0; c < columns.size() && !e; ++c) {
             const QVariant v = columns[c].value(area);
