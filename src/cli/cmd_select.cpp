@@ -39,6 +39,18 @@ bool dateOption(const QStringList& args, const char* name, QDate* date)
     return true;
 }
 
+// A code of a reference table (band, mode) as the table has it; empty when it has none.
+QString tableCode(const QString& alias, const QString& field, const QString& code)
+{
+    store::WorkArea* a = store::Workspace::instance().area(alias);
+    if (!a)
+        return {};
+    for (a->goTop(); !a->eof(); a->skip())
+        if (a->str(field).trimmed().compare(code.trimmed(), Qt::CaseInsensitive) == 0)
+            return a->str(field).trimmed();
+    return {};
+}
+
 int select(const QStringList& args, TAppl&)
 {
     static const char* const known[] = {"--from", "--to", "--call", "--band", "--mode", "--entity", "--cont",
@@ -106,6 +118,21 @@ int select(const QStringList& args, TAppl&)
 
     if (!cli::openBookSession())
         return 1;
+    // the dialog offers only the bands and modes of the tables
+    if (const QString band = change.band.value_or(QString()).trimmed(); !band.isEmpty()) {
+        change.band = tableCode(store::alias::kBand, QStringLiteral("CODBAN"), band);
+        if (change.band->isEmpty()) {
+            out() << "Banda desconocida: " << band << '\n';
+            return 2;
+        }
+    }
+    if (const QString mode = change.mode.value_or(QString()).trimmed(); !mode.isEmpty()) {
+        change.mode = tableCode(store::alias::kModo, QStringLiteral("CODMOD"), mode);
+        if (change.mode->isEmpty()) {
+            out() << "Modo desconocido: " << mode << '\n';
+            return 2;
+        }
+    }
     store::WorkArea* log = store::Workspace::instance().area(store::alias::kLog);
     ui::SilentMeter meter;
     const logbook::FilterResult r = logbook::LOGFIL(

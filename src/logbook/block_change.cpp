@@ -131,7 +131,10 @@ bool setBlockChangeField(BlockChange* change, const QString& field, const QStrin
                              .arg(name, t, QString::fromLatin1(f.codes).split(QString(), Qt::SkipEmptyParts).join(QLatin1Char(',')));
                 return false;
             }
-            change->*f.text = f.codes ? t.toUpper() : text;
+            // codes and calls are typed in upper case in the dialog
+            static const QStringList upper = {"OPERATOR", "QRA", "BAND", "MODE", "CALL", "QSLVIA", "GRIDSQUARE", "IOTA",
+                                              "CODPRV"};
+            change->*f.text = f.codes || upper.contains(name) ? t.toUpper() : text;
         } else if (f.date) {
             const QDate d = QDate::fromString(t, QStringLiteral("yyyyMMdd"));
             if (!t.isEmpty() && !d.isValid()) {

@@ -45,7 +45,8 @@ struct BlockChange {
 // The QSO-table names of the fields above, in the dialog's order.
 QStringList blockChangeFields();
 
-// Sets one field by its QSO-table name from text (dates YYYYMMDD, logicals
+// Sets one field by its QSO-table name from text (codes and calls upper-cased
+// as the dialog types them; dates YYYYMMDD, logicals
 // "S"/"SI"/"Y"/"T"/"N"/"NO"/"F", numbers with a point). False, with a Spanish
 // *error, for a field the block change does not offer or a value that cannot be.
 bool setBlockChangeField(BlockChange* change, const QString& field, const QString& text, QString* error);

@@ -32,7 +32,7 @@ TEST(CliSelect, CountsWritesTheSpreadsheetAndChangesTheSelectedQsos)
     EXPECT_TRUE(r.err.contains("Ningún registro cumple la condicion de filtrado")) << r.err.toStdString();
 
     const QString sheet = dir.filePath("cw.xlsx");
-    r = cli(home, {"select", "--from", "20240502", "--mode", "cw", "--xlsx", sheet, "--set", "BAND=80M", "--set",
+    r = cli(home, {"select", "--from", "20240502", "--mode", "cw", "--xlsx", sheet, "--set", "band=80m", "--set",
                    "qslsdate=20240601"});
     ASSERT_EQ(r.code, 0) << r.out.toStdString() << r.err.toStdString();
     EXPECT_EQ(r.out, "2 registros seleccionados\n2 registros enviados a " + sheet + "\n2 registros modificados\n");
@@ -76,6 +76,9 @@ TEST(CliSelect, RefusesWhatItCannotDoAndChangesNothing)
     EXPECT_EQ(r.out, "Fecha no válida para QSLSDATE: \"20241301\" (AAAAMMDD)\n");
     r = cli(home, {"select", "--from", "2024-05-02"});
     EXPECT_EQ(r.code, 2);
+    r = cli(home, {"select", "--set", "band=99m"});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.lastLine(), "Banda desconocida: 99M");
     EXPECT_EQ(cli(home, {"select", "--colour", "red"}).code, 2);
     EXPECT_EQ(cli(home, {"select", "--qsl-rcvd", "maybe"}).code, 2);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
