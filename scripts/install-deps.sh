@@ -12,6 +12,8 @@ packages=(
   breeze-icon-theme xvfb xauth imagemagick openbox
   libgtest-dev googletest
   libsqlite3-dev
+  # the log window's spreadsheet export
+  libxlsxwriter-dev
   # independent xBase readers used by the interoperability tests
   libdbd-xbase-perl python3-dbf python3
 )
