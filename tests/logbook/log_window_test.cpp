@@ -10,7 +10,13 @@
 #include "ui/grid_panel.h"
 #include "ui/q7browse.h"
 
+#include "../app/when_modal.h"
+
 #include <QAction>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QHeaderView>
 #include <QTabWidget>
 #include <QTest>
@@ -91,7 +97,7 @@ TEST_F(LogWindowTest, TheGridShowsTheBookAndTheCursorDragsWhatFollowsIt)
     EXPECT_EQ(m->index(2, 0).data(Qt::BackgroundRole).value<QColor>(), QColor(0xFF, 0xFF, 0xAA));
     EXPECT_EQ(m->index(1, 0).data(Qt::BackgroundRole).value<QColor>(), QColor(0xFF, 0xFF, 0xEA));
     EXPECT_EQ(m->index(rows - 1, 6).data().toString(), "21.200");
-    EXPECT_EQ(m->index(rows - 1, 10).data().toString(), "ESTADOS UNIDOS") << "the entity's name";
+    EXPECT_EQ(m->index(rows - 1, 10).data().toString().trimmed(), "ESTADOS UNIDOS") << "the entity's name";
 
     // moving to an earlier QSO limits the earlier-QSO list to its call
     QTest::keyClick(grid, Qt::Key_Up);
@@ -128,6 +134,52 @@ TEST_F(LogWindowTest, TheLayoutStringRestoresOrderWidthsAndHiddenColumns)
     EXPECT_EQ(grid->columnWidth(7), 77);
     EXPECT_TRUE(grid->isColumnHidden(20));
     EXPECT_EQ(grid->SaveState(), state);
+}
+
+TEST_F(LogWindowTest, FilterBlockChangeAndDeletionFromTheBar)
+{
+    window.reset(LogWindow::open(host));
+    ui::tQ7Browse* grid = window->panel()->browse();
+    EXPECT_FALSE(window->action("unfilter")->isEnabled());
+    EXPECT_FALSE(window->action("block")->isEnabled());
+
+    // a start date alone selects that day
+    whenModal<QDialog>([](QDialog* d) {
+        auto* from = d->findChild<QLineEdit*>("602");
+        from->setText("03-01-2024");
+        d->findChild<QPushButton*>("1")->click();
+    }, "LOGFIL");
+    window->filter();
+    EXPECT_TRUE(window->filtered());
+    EXPECT_EQ(grid->model()->rowCount(), 1);
+    EXPECT_TRUE(window->action("unfilter")->isEnabled());
+    EXPECT_TRUE(msgs.log().join('\n').contains("registros seleccionados"));
+
+    // the block change writes the band typed into the selection only
+    whenModal<QDialog>([](QDialog* d) {
+        auto* band = d->findChild<QComboBox*>("BAND");
+        for (int i = 0; i < band->count(); ++i)
+            if (band->itemData(i).toString().trimmed() == "40M")
+                band->setCurrentIndex(i);
+        d->findChild<QPushButton*>("1")->click();
+    }, "CHGBLQ");
+    window->blockChange();
+    QStringList bands;
+    log->setOrder(0);
+    for (log->goTop(); !log->eof(); log->skip())
+        bands << log->str("CALL").trimmed() + ":" + log->str("BAND").trimmed();
+    EXPECT_EQ(bands.join(' '), "EA1ABC:20M DL1ABC:40M EA1ABC:40M K1ABC:15M");
+
+    // removing the filter shows the whole book again
+    window->removeFilter();
+    EXPECT_FALSE(window->filtered());
+    EXPECT_EQ(grid->model()->rowCount(), 4);
+
+    // Delete asks with the call as title and takes the QSO away
+    msgs.answer(true);
+    QTest::keyClick(grid, Qt::Key_Delete);
+    EXPECT_EQ(grid->model()->rowCount(), 3);
+    EXPECT_TRUE(msgs.log().join('\n').contains("Registro va a ser eliminado"));
 }
 
 } // namespace

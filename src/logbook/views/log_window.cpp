@@ -1,20 +1,34 @@
 #include "log_window.h"
 
+#include "logbook/block_change.h"
+#include "logbook/log_columns.h"
+#include "logbook/log_delete.h"
+#include "logbook/log_filter.h"
 #include "logbook/qso_entry.h"
+#include "logbook/sheet_export.h"
+#include "logbook/views/block_change_dialog.h"
+#include "logbook/views/filter_dialog.h"
 #include "logbook/views/entry_form.h"
 #include "logbook/views/qso_menu.h"
 
 #include "core/messages.h"
-#include "geo/distance.h"
-#include "refdata/formatting.h"
-#include "refdata/names.h"
 #include "store/aliases.h"
 #include "store/work_area.h"
 #include "store/workspace.h"
+#include "ui/dialog_helpers.h"
 #include "ui/grid_panel.h"
 #include "ui/q7browse.h"
 
 #include <QAction>
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QDir>
+#include <QHeaderView>
+#include <QListWidget>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QToolButton>
+#include <QUrl>
 #include <QColor>
 #include <QLabel>
 #include <QMenu>
@@ -23,6 +37,7 @@
 #include <QVBoxLayout>
 
 #include <map>
+#include <string_view>
 
 namespace logbook {
 
@@ -34,12 +49,6 @@ using A = store::WorkArea;
 store::Workspace& ws() { return store::Workspace::instance(); }
 
 QString trimmed(A& a, const char* field) { return a.str(QString::fromLatin1(field)).trimmed(); }
-
-QString dateText(A& a, const char* field)
-{
-    const QDate d = a.date(QString::fromLatin1(field));
-    return d.isValid() ? d.toString(QStringLiteral("dd-MM-yyyy")) : QString();
-}
 
 // A page filled by a part of the program that is not there yet.
 QWidget* laterPage(const QString& what)
@@ -122,60 +131,20 @@ LogWindow::LogWindow(A* log, LogWindowHost host, QWidget* parent) : QWidget(pare
 void LogWindow::buildGrid()
 {
     ui::tQ7Browse* g = m_panel->browse();
-    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
-    auto text = [g](const char* header, const char* field, bool alignRight = false) {
-        g->addColumn({.header = QString::fromUtf8(header), .text = [field](A& a) { return trimmed(a, field); },
-                      .align = alignRight ? (Qt::AlignRight | Qt::AlignVCenter) : (Qt::AlignLeft | Qt::AlignVCenter)});
-    };
-    const int dateWidth = g->fontMetrics().horizontalAdvance(QStringLiteral("00-00-00000")) + 8;
-    g->addColumn({.header = QStringLiteral("Fecha"), .text = [](A& a) { return dateText(a, "QSODATE"); }, .width = dateWidth});
-    text("Hora\r\nInicio", "TIMEON");
-    text("Hora\r\nFin", "TIMEOFF");
-    text("Indicativo", "CALL");
-    text("Nombre", "NAME");
-    text("Banda", "BAND", true);
-    g->addColumn({.header = QStringLiteral("Frec"), .text = [](A& a) {
-                      const double f = a.num(QStringLiteral("FREQ"));
-                      return f > 0 ? QString::number(f, 'f', 3) : QString();
-                  }, .align = right, .width = g->fontMetrics().horizontalAdvance(QStringLiteral("00000.0000")) + 8});
-    text("Modo", "MODE");
-    text("RST\r\nTx", "RSTSENT");
-    text("RST\r\nRx", "RSTRCVD");
-    g->addColumn({.header = QStringLiteral("Entidad"), .text = [](A& a) { return refdata::NOMENT(a.str(QStringLiteral("CODENT"))).trimmed(); },
-                  .width = g->fontMetrics().horizontalAdvance(QString(24, QLatin1Char('n')))});
-    g->addColumn({.header = QStringLiteral("Prv"), .text = [](A& a) {
-                      return refdata::NOMPRV(a.str(QStringLiteral("CODENT")), a.str(QStringLiteral("CODPRV"))).trimmed();
-                  }});
-    text("Locator", "GRIDSQUARE");
-    g->addColumn({.header = QStringLiteral("Dist."), .text = [](A& a) {
-                      // to the other station's locator, else to its entity's reference locator
-                      const QString own = trimmed(a, "QRA");
-                      QString far = trimmed(a, "GRIDSQUARE");
-                      if (far.isEmpty())
-                          far = refdata::ENTQRA(a.str(QStringLiteral("CODENT"))).trimmed();
-                      if (own.isEmpty() || far.isEmpty())
-                          return QString();
-                      return refdata::COMAS(geo::DIST(own, far), 6).trimmed();
-                  }, .align = right});
-    text("QSL\r\nVia", "QSLVIA");
-    g->addColumn({.header = QStringLiteral("QSL\r\nRX"), .text = [](A& a) { return refdata::INFOQSL(a.str(QStringLiteral("QSLRCVD"))); }});
-    g->addColumn({.header = QStringLiteral("QSL\r\nTX"), .text = [](A& a) { return refdata::INFOQSL(a.str(QStringLiteral("QSLSENT"))); }});
-    g->addColumn({.header = QStringLiteral("QSL\r\nRecibida"), .text = [](A& a) { return dateText(a, "QSLRDATE"); }, .width = dateWidth});
-    g->addColumn({.header = QStringLiteral("QSL\r\nEnviada"), .text = [](A& a) { return dateText(a, "QSLSDATE"); }, .width = dateWidth});
-    text("Comentario", "COMMENT");
-    text("Ref\r\nIOTA", "IOTA");
-    g->addColumn({.header = QStringLiteral("Nombre\r\nIOTA"), .text = [](A& a) { return refdata::NOMIOTA(a.str(QStringLiteral("IOTA"))).trimmed(); }});
-    text("QTH", "QTH");
-    text("Cont", "CONT");
-    text("WAZ", "CQZ", true);
-    text("ITU", "ITUZ", true);
-    g->addColumn({.header = QStringLiteral("Edad"), .text = [](A& a) {
-                      const double age = a.num(QStringLiteral("AGE"));
-                      return age > 0 ? QString::number(int(age)) : QString();
-                  }, .align = right});
-    text("Cod\r\nEnt.", "CODENT");
-    text("Operador", "OPERATOR");
-    text("Key", "KEY");
+    const QFontMetrics fm = g->fontMetrics();
+    for (const LogColumn& c : logColumns()) {
+        int width = 0;   // from the heading and a sample, unless the content is known to be wider
+        if (c.kind == CellKind::Date)
+            width = fm.horizontalAdvance(QStringLiteral("00-00-00000")) + 8;
+        else if (c.heading == QLatin1String("Frec"))
+            width = fm.horizontalAdvance(QStringLiteral("00000.0000")) + 8;
+        else if (c.heading == QLatin1String("Entidad"))
+            width = fm.horizontalAdvance(QString(24, QLatin1Char('n')));
+        g->addColumn({.header = c.heading,
+                      .text = c.text,
+                      .align = c.rightAligned ? (Qt::AlignRight | Qt::AlignVCenter) : (Qt::AlignLeft | Qt::AlignVCenter),
+                      .width = width});
+    }
     g->setFrozenColumns(3);
     // ruled rows: every third row of the order in the second colour
     const QColor back1 = m_host.background1 ? settingsColour(m_host.background1) : QColor(Qt::white);
@@ -185,8 +154,8 @@ void LogWindow::buildGrid()
         return std::pair<QColor, QColor>(QColor(Qt::black), ruled && (row + 1) % 3 == 0 ? back2 : back1);
     });
     g->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(g, &QWidget::customContextMenuRequested, this, [g](const QPoint& at) {
-        MNUPOP(g, alias::kLog)->popup(g->viewport()->mapToGlobal(at));
+    connect(g, &QWidget::customContextMenuRequested, this, [this, g](const QPoint& at) {
+        MNUPOP(g, alias::kLog, {.remove = [this] { deleteQso(); }})->popup(g->viewport()->mapToGlobal(at));
     });
     m_panel->onEdit([this] { editQso(); });
     m_panel->onCreate([this] { newQso(); });
@@ -201,17 +170,26 @@ void LogWindow::buildBar()
     p->addButton(QStringLiteral("edit"), QStringLiteral("Modificar"), QStringLiteral("Editar Registro"),
                  {QStringLiteral("document-edit")}, [this] { editQso(); });
     p->addButton(QStringLiteral("delete"), QStringLiteral("Eliminar"), QStringLiteral("Eliminar"), {QStringLiteral("edit-delete")},
-                 [] {})->setEnabled(false);
+                 [this] { deleteQso(); });
     p->bar()->addSeparator();
     p->addButton(QStringLiteral("filter"), QStringLiteral("Filtrar"), QStringLiteral("Filtrar registros"),
-                 {QStringLiteral("view-filter"), QStringLiteral("edit-find")}, [] {})->setEnabled(false);
+                 {QStringLiteral("view-filter"), QStringLiteral("edit-find")}, [this] { filter(); });
     p->addButton(QStringLiteral("unfilter"), QStringLiteral("Quitar Filtro"), QStringLiteral("Quitar filtro"),
-                 {QStringLiteral("edit-clear"), QStringLiteral("edit-undo")}, [] {})->setEnabled(false);
+                 {QStringLiteral("edit-clear"), QStringLiteral("edit-undo")}, [this] { removeFilter(); });
     p->bar()->addSeparator();
-    p->addButton(QStringLiteral("calc"), QStringLiteral("OpenOffice"), QStringLiteral("Envia registros a Open Office calc"),
-                 {QStringLiteral("x-office-spreadsheet")}, [] {})->setEnabled(false);
-    p->addButton(QStringLiteral("excel"), QStringLiteral("Excel"), QStringLiteral("Envia registros a Excel"),
-                 {QStringLiteral("application-vnd.ms-excel"), QStringLiteral("x-office-spreadsheet")}, [] {})->setEnabled(false);
+    for (auto [id, caption, tip, icon] :
+         {std::tuple{"calc", "OpenOffice", "Envia registros a Open Office calc", "x-office-spreadsheet"},
+          std::tuple{"excel", "Excel", "Envia registros a Excel", "application-vnd.ms-excel"}}) {
+        const bool calc = std::string_view(id) == "calc";
+        QAction* a = p->addButton(QString::fromLatin1(id), QString::fromLatin1(caption), QString::fromUtf8(tip),
+                                  {QString::fromLatin1(icon), QStringLiteral("x-office-spreadsheet")}, [this, calc] { exportSheet(calc); });
+        auto* menu = new QMenu(this);
+        menu->addAction(QStringLiteral("Seleccionar campos a exportar"), this, [this] { chooseExportColumns(); });
+        a->setMenu(menu);
+        if (auto* b = qobject_cast<QToolButton*>(p->bar()->widgetForAction(a)))
+            b->setPopupMode(QToolButton::MenuButtonPopup);
+    }
+    // the print spool, the maps and the earth view come with their own parts of the program
     p->addButton(QStringLiteral("spool"), QStringLiteral("Enviar a Cola"), QStringLiteral("Enviar a cola de impresion"),
                  {QStringLiteral("document-print")}, [] {})->setEnabled(false);
     p->bar()->addSeparator();
@@ -223,7 +201,166 @@ void LogWindow::buildBar()
                      [] {})->setEnabled(false);
     p->bar()->addSeparator();
     p->addButton(QStringLiteral("block"), QStringLiteral("Mod.Blq"), QStringLiteral("Modificar todos los registros filtrados"),
-                 {QStringLiteral("document-edit-sign"), QStringLiteral("edit-select-all")}, [] {})->setEnabled(false);
+                 {QStringLiteral("document-edit-sign"), QStringLiteral("edit-select-all")}, [this] { blockChange(); });
+    setFiltered(false);
+    m_panel->onDelete([this] { deleteQso(); });
+}
+
+void LogWindow::setFiltered(bool on)
+{
+    m_filtered = on;
+    action(QStringLiteral("unfilter"))->setEnabled(on);
+    action(QStringLiteral("block"))->setEnabled(on);
+}
+
+void LogWindow::deleteQso()
+{
+    if (m_log->eof())
+        return;
+    LOGDLT(*m_log);
+    m_panel->showCurrent();
+    cursorMoved();
+}
+
+void LogWindow::filter()
+{
+    const LogFilter& kept = filterMemory().criteria;
+    auto date = [](const QDate& d) { return d.isValid() ? d.toString(QStringLiteral("dd-MM-yyyy")) : QString(); };
+    const QMap<QString, QString> criteria = {
+        {QStringLiteral("call"), kept.call},          {QStringLiteral("from"), date(kept.from)},
+        {QStringLiteral("to"), date(kept.until)},     {QStringLiteral("mode"), kept.mode},
+        {QStringLiteral("band"), kept.band},          {QStringLiteral("cont"), kept.continent},
+        {QStringLiteral("entity"), kept.entity},      {QStringLiteral("iota"), kept.iota},
+        {QStringLiteral("grid"), kept.locator},       {QStringLiteral("cqz"), kept.cqZone},
+        {QStringLiteral("ituz"), kept.ituZone},       {QStringLiteral("qslRcvd"), kept.qslReceived},
+        {QStringLiteral("qslSent"), kept.qslSent},    {QStringLiteral("qslVia"), kept.qslVia},
+        {QStringLiteral("operator"), kept.operatorCall}, {QStringLiteral("province"), kept.province},
+        {QStringLiteral("qslMode"), kept.qslMode},    {QStringLiteral("exchange"), QString::number(kept.exchange)}};
+    const FilterStart start = beginFilter(*m_log);
+    FilterDialog dialog(criteria, false, this);
+    if (dialog.exec() != QDialog::Accepted) {
+        cancelFilter(*m_log, start);
+        m_panel->showCurrent();
+        return;
+    }
+    const QMap<QString, QString> v = dialog.values();
+    LogFilter f;
+    f.call = v.value(QStringLiteral("call"));
+    f.from = ui::dialogDate(v.value(QStringLiteral("from")));
+    f.until = ui::dialogDate(v.value(QStringLiteral("to")));
+    f.mode = v.value(QStringLiteral("mode"));
+    f.band = v.value(QStringLiteral("band"));
+    f.continent = v.value(QStringLiteral("cont"));
+    f.entity = v.value(QStringLiteral("entity"));
+    f.iota = v.value(QStringLiteral("iota"));
+    f.locator = v.value(QStringLiteral("grid"));
+    f.cqZone = v.value(QStringLiteral("cqz"));
+    f.ituZone = v.value(QStringLiteral("ituz"));
+    f.qslReceived = v.value(QStringLiteral("qslRcvd"));
+    f.qslSent = v.value(QStringLiteral("qslSent"));
+    f.qslVia = v.value(QStringLiteral("qslVia"));
+    f.operatorCall = v.value(QStringLiteral("operator"));
+    f.province = v.value(QStringLiteral("province"));
+    f.qslMode = v.value(QStringLiteral("qslMode"));
+    f.exchange = v.value(QStringLiteral("exchange"), QStringLiteral("1")).toInt();
+    FilterResult r;
+    ui::messages().meter([&](ui::Meter& m) { r = runFilter(*m_log, f, &m); }, QStringLiteral("Procesando..."),
+                         QStringLiteral("Filtrando registros ..."));
+    setFiltered(r.selected);
+    m_panel->browse()->refresh();
+    m_panel->showCurrent();
+    cursorMoved();
+}
+
+void LogWindow::removeFilter()
+{
+    LOGRMVFIL(*m_log);
+    setFiltered(false);
+    m_log->goBottom();
+    m_panel->browse()->refresh();
+    m_panel->showCurrent();
+    cursorMoved();
+}
+
+void LogWindow::blockChange()
+{
+    if (!m_filtered)
+        return;
+    BlockChangeDialog dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    BlockChange change;
+    if (!dialog.change(&change) || isEmpty(change))
+        return;
+    ui::messages().meter([&](ui::Meter& m) { LOGCHGBLQ(*m_log, change, &m); }, QStringLiteral("Procesando..."),
+                         QStringLiteral("Modificando registros ..."));
+    m_panel->browse()->refresh();
+    m_panel->showCurrent();
+}
+
+std::vector<LogColumn> LogWindow::exportColumns() const
+{
+    // the columns chosen, or those the grid shows, in its order
+    const std::vector<LogColumn> all = logColumns();
+    std::vector<LogColumn> out;
+    const QHeaderView* h = m_panel->browse()->horizontalHeader();
+    for (int visual = 0; visual < h->count(); ++visual) {
+        const int logical = h->logicalIndex(visual);
+        if (logical >= int(all.size()))
+            continue;
+        const bool wanted = m_exportChosen.isEmpty() ? !h->isSectionHidden(logical) : m_exportChosen.contains(logical);
+        if (wanted)
+            out.push_back(all[size_t(logical)]);
+    }
+    return out;
+}
+
+void LogWindow::chooseExportColumns()
+{
+    QDialog d(this);
+    d.setObjectName(QStringLiteral("EXPCOLS"));
+    d.setWindowTitle(QStringLiteral("Columnas a exportar"));
+    auto* lay = new QVBoxLayout(&d);
+    auto* list = new QListWidget(&d);
+    list->setObjectName(QStringLiteral("columns"));
+    const std::vector<LogColumn> all = logColumns();
+    const QHeaderView* h = m_panel->browse()->horizontalHeader();
+    for (size_t i = 0; i < all.size(); ++i) {
+        auto* item = new QListWidgetItem(singleLine(all[i].heading), list);
+        const bool on = m_exportChosen.isEmpty() ? !h->isSectionHidden(int(i)) : m_exportChosen.contains(int(i));
+        item->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+    }
+    list->setMinimumHeight(list->sizeHintForRow(0) * 16);
+    lay->addWidget(list);
+    ui::addOkCancel(&d, lay);
+    if (d.exec() != QDialog::Accepted)
+        return;
+    m_exportChosen.clear();
+    for (int i = 0; i < list->count(); ++i)
+        if (list->item(i)->checkState() == Qt::Checked)
+            m_exportChosen.insert(i);
+}
+
+void LogWindow::exportSheet(bool calc)
+{
+    const QString dir = ws().programDir().isEmpty() ? QDir::tempPath() : ws().programDir();
+    const QString path = QDir(dir).filePath(QStringLiteral("Log%1.xlsx").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"))));
+    SheetResult r;
+    ui::messages().meter([&](ui::Meter& m) { r = logbook::exportSheet(path, *m_log, exportColumns(), &m); },
+                         QStringLiteral("Procesando..."),
+                         calc ? QStringLiteral("Enviando registros a Open Office") : QStringLiteral("Enviando registros a MS Excel"));
+    m_panel->showCurrent();
+    if (!r.written) {
+        if (!r.cancelled)
+            ui::messages().stop(r.error.isEmpty() ? QStringLiteral("No se pudo escribir la hoja de cálculo") : r.error);
+        return;
+    }
+    // LibreOffice Calc for the OpenOffice button when it is there; else the desktop's choice
+    const QString office = QStandardPaths::findExecutable(QStringLiteral("libreoffice"));
+    if (calc && !office.isEmpty() && QProcess::startDetached(office, {QStringLiteral("--calc"), path}))
+        return;
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        ui::messages().info(QStringLiteral("Hoja de cálculo escrita en\r\n") + path);
 }
 
 QAction* LogWindow::action(const QString& id) const { return m_panel->bar()->findChild<QAction*>(id); }

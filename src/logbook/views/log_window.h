@@ -3,10 +3,14 @@
 // tool bar of daily work, and the pages of the current QSO that other parts
 // of the program fill (call-book page, map, attachments, QSL desk, spool).
 
+#include "logbook/log_columns.h"
+
+#include <QSet>
 #include <QString>
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
 class QAction;
 class QColor;
@@ -45,6 +49,13 @@ public:
 
     void newQso();
     void editQso();
+    void deleteQso();
+    void filter();
+    void removeFilter();
+    void blockChange();
+    void exportSheet(bool calc);
+    void chooseExportColumns();
+    bool filtered() const { return m_filtered; }
     // The cursor is on another QSO: what follows it.
     void cursorMoved();
 
@@ -58,11 +69,15 @@ private:
     void buildGrid();
     void buildBar();
     void updateAttachmentTabs();
+    void setFiltered(bool on);
+    std::vector<LogColumn> exportColumns() const;
 
     store::WorkArea* m_log;
     LogWindowHost m_host;
     QTabWidget* m_pages = nullptr;
     ui::GridPanel* m_panel = nullptr;
+    bool m_filtered = false;
+    QSet<int> m_exportChosen;   // columns chosen for the spreadsheet; none: those shown
 };
 
 // RGB integer of the settings (red in the low byte) as a colour.
