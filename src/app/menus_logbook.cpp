@@ -3,6 +3,7 @@
 #include "command_registry.h"
 #include "main_frame.h"
 #include "panel_windows.h"
+#include "script_modules.h"
 #include "startup.h"
 #include "tappl.h"
 #include "twin.h"
@@ -18,6 +19,7 @@
 #include "store/work_area.h"
 #include "store/workspace.h"
 
+#include <QFileInfo>
 #include <QPointer>
 
 namespace app {
@@ -36,6 +38,12 @@ void MANLOG()
     auto window = std::make_shared<QPointer<tWin>>();
     logbook::LogWindowHost host;
     host.refreshWindow = [](const QString& name) { REFWND(name, true); };
+    const QString module = oAppl->cDirLocal + QStringLiteral("obj/PlusFilter.js");
+    if (QFileInfo::exists(module))
+        host.advancedFilter = [module] {
+            QString expression;
+            return runScriptModule(module, QStringLiteral("filtro"), &expression) ? expression : QString();
+        };
     host.setTitle = [window](const QString& title) {
         if (*window)
             (*window)->setWindowTitle(title);

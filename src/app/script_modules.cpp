@@ -104,6 +104,11 @@ QStringList scriptModules(const QString& dir)
 
 bool runScriptModule(const QString& file)
 {
+    return runScriptModule(file, QString(), nullptr);
+}
+
+bool runScriptModule(const QString& file, const QString& variable, QString* value)
+{
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly)) {
         ui::messages().stop(QStringLiteral("No se pudo leer el módulo ") + file);
@@ -114,6 +119,8 @@ bool runScriptModule(const QString& file)
     ScriptApi api;
     engine.globalObject().setProperty(QStringLiteral("orlan"), engine.newQObject(&api));
     engine.setObjectOwnership(&api, QJSEngine::CppOwnership);
+    if (value)
+        engine.globalObject().setProperty(variable, *value);
     const QJSValue result = engine.evaluate(QString::fromUtf8(f.readAll()), file);
     if (result.isError()) {
         ui::messages().stop(QStringLiteral("Error en el módulo %1, línea %2:\r\n%3")
@@ -121,6 +128,10 @@ bool runScriptModule(const QString& file)
                                 .arg(result.property(QStringLiteral("lineNumber")).toInt())
                                 .arg(result.toString()));
         return false;
+    }
+    if (value) {
+        const QJSValue out = engine.globalObject().property(variable);
+        *value = out.isUndefined() || out.isNull() ? QString() : out.toString();
     }
     return true;
 }

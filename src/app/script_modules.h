@@ -21,5 +21,8 @@ namespace app {
 QStringList scriptModules(const QString& dir);
 // Runs the file; returns false (after telling the user) on an error.
 bool runScriptModule(const QString& file);
+// The same with a text passed in and out through a global variable of the
+// script (the advanced filter gets "filtro" and leaves its expression there).
+bool runScriptModule(const QString& file, const QString& variable, QString* value);
 
 } // namespace app

@@ -19,6 +19,7 @@
 #include "logbook/qso_entry.h"
 #include "logbook/qso_values.h"
 #include "logbook/views/entry_form.h"
+#include "logbook/views/block_change_dialog.h"
 #include "logbook/views/filter_dialog.h"
 #include "geo/views/coordinate_converter_dialog.h"
 #include "geo/views/distance_dialog.h"
@@ -287,6 +288,9 @@ int main(int argc, char** argv)
                                                  false, parent);
         show(filter, QStringLiteral("log-filter"));
         delete filter;
+        auto* block = new logbook::BlockChangeDialog(parent);
+        show(block, QStringLiteral("log-block-change"));
+        delete block;
         if (QMdiArea* area = frame()->findChild<QMdiArea*>())
             area->closeAllSubWindows();
         settle(100);

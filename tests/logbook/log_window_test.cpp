@@ -182,5 +182,31 @@ TEST_F(LogWindowTest, FilterBlockChangeAndDeletionFromTheBar)
     EXPECT_TRUE(msgs.log().join('\n').contains("Registro va a ser eliminado"));
 }
 
+TEST_F(LogWindowTest, TheAdvancedFilterTakesTheModulesExpression)
+{
+    QString expression = "Band = \"40M\"";
+    host.advancedFilter = [&expression] { return expression; };
+    window.reset(LogWindow::open(host));
+    auto advanced = [] {
+        whenModal<QDialog>([](QDialog* d) {
+            auto* button = d->findChild<QPushButton*>("4004");
+            ASSERT_TRUE(button && button->isEnabled());
+            button->click();
+        }, "LOGFIL");
+    };
+    advanced();
+    window->filter();
+    EXPECT_TRUE(window->filtered());
+    EXPECT_EQ(window->panel()->browse()->model()->rowCount(), 1);
+    window->removeFilter();
+    // an expression that does not compile is said and filters nothing
+    expression = "Band ==== ";
+    advanced();
+    window->filter();
+    EXPECT_FALSE(window->filtered());
+    EXPECT_EQ(window->panel()->browse()->model()->rowCount(), 4);
+    EXPECT_TRUE(msgs.log().join('\n').contains("filtro no válida")) << msgs.log().join('\n').toStdString();
+}
+
 } // namespace
 } // namespace logbook::testing

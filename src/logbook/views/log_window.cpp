@@ -140,8 +140,15 @@ void LogWindow::buildGrid()
             width = fm.horizontalAdvance(QStringLiteral("00000.0000")) + 8;
         else if (c.heading == QLatin1String("Entidad"))
             width = fm.horizontalAdvance(QString(24, QLatin1Char('n')));
+        // cells without the padding of their fields, dates with their century
+        std::function<QString(A&)> text = [t = c.text](A& a) { return t(a).trimmed(); };
+        if (c.kind == CellKind::Date)
+            text = [v = c.value](A& a) {
+                const QDate d = v(a).toDate();
+                return d.isValid() ? d.toString(QStringLiteral("dd-MM-yyyy")) : QString();
+            };
         g->addColumn({.header = c.heading,
-                      .text = c.text,
+                      .text = text,
                       .align = c.rightAligned ? (Qt::AlignRight | Qt::AlignVCenter) : (Qt::AlignLeft | Qt::AlignVCenter),
                       .width = width});
     }
@@ -237,8 +244,19 @@ void LogWindow::filter()
         {QStringLiteral("operator"), kept.operatorCall}, {QStringLiteral("province"), kept.province},
         {QStringLiteral("qslMode"), kept.qslMode},    {QStringLiteral("exchange"), QString::number(kept.exchange)}};
     const FilterStart start = beginFilter(*m_log);
-    FilterDialog dialog(criteria, false, this);
+    FilterDialog dialog(criteria, bool(m_host.advancedFilter), this);
     if (dialog.exec() != QDialog::Accepted) {
+        if (dialog.advancedChosen()) {
+            // the module's expression becomes the record filter of the log
+            const QString expression = m_host.advancedFilter();
+            if (!expression.trimmed().isEmpty() && applyAdvancedFilter(*m_log, expression, start)) {
+                setFiltered(true);
+                m_panel->browse()->refresh();
+                m_panel->showCurrent();
+                cursorMoved();
+                return;
+            }
+        }
         cancelFilter(*m_log, start);
         m_panel->showCurrent();
         return;

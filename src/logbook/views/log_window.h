@@ -30,6 +30,9 @@ namespace logbook {
 struct LogWindowHost {
     std::function<void(const QString& windowName)> refreshWindow;   // "QsoAnt", "DxccInfo"
     std::function<void(const QString& title)> setTitle;
+    // The advanced filter's module: the filter expression it gives ("" for
+    // none); when not given, the dialog's button stays off.
+    std::function<QString()> advancedFilter;
     bool ruledRows = false;          // LOGPAUTADO
     qint64 background1 = 0;          // LOGBCK1, LOGBCK2: RGB integers as the settings keep them
     qint64 background2 = 0;
