@@ -4,7 +4,7 @@
 // while a call is typed (each keystroke: the earlier QSOs of the calls that
 // begin with the text, the entity and the known calls containing it), the save of one new QSO with its
 // index upkeep, and 10,000 QSOs entered as add-qso - enters them.
-#include "bench_home.h"
+#include "filled_book.h"
 
 #include "interchange/adif_import.h"
 #include "logbook/partial_calls.h"
@@ -51,20 +51,9 @@ int main(int argc, char** argv)
     const QString work = argc > 2 ? QString::fromLocal8Bit(argv[2]) : tmp.path();
     ui::ScriptedMessages msgs;
     ui::setMessages(&msgs);
-    QDir().mkpath(work);
-    const QString file = work + QStringLiteral("/fill.adi");
-    bench::writeAdif(file, n);
-    if (!bench::freshHome(work + QStringLiteral("/home"))) {
-        std::fprintf(stderr, "no se pudo preparar la carpeta\n");
+    if (bench::filledBook(work, n) < 0)
         return 1;
-    }
-    interchange::AdifImportOptions o;
-    o.path = file;
-    o.operatorCall = QStringLiteral("EA1XX");
-    ui::SilentMeter meter;
-    const int filled = interchange::ADIFIMP(meter, o).imported;
     store::WorkArea* log = store::Workspace::instance().area(store::alias::kLog);
-    std::printf("book: %d QSOs\n", filled);
 
     logbook::QsoEntry entry(log, logbook::sessionSettings(true));
     logbook::PartialCalls partial;

@@ -3,7 +3,7 @@
 // Fills a book with N QSOs (ADIF import, 50 a day from 2000), then times a
 // filter by a month of dates, one by entity, one by call text over every QSO,
 // a block change of 10,000 selected QSOs, and the spreadsheet of the whole book.
-#include "bench_home.h"
+#include "filled_book.h"
 
 #include "core/scripted_messages.h"
 #include "interchange/adif_import.h"
@@ -35,20 +35,10 @@ int main(int argc, char** argv)
     const QString work = argc > 2 ? QString::fromLocal8Bit(argv[2]) : tmp.path();
     ui::ScriptedMessages msgs;
     ui::setMessages(&msgs);
-    QDir().mkpath(work);
-    const QString file = work + QStringLiteral("/fill.adi");
-    bench::writeAdif(file, n);
-    if (!bench::freshHome(work + QStringLiteral("/home"))) {
-        std::fprintf(stderr, "no se pudo preparar la carpeta\n");
+    if (bench::filledBook(work, n) < 0)
         return 1;
-    }
-    interchange::AdifImportOptions o;
-    o.path = file;
-    o.operatorCall = QStringLiteral("EA1XX");
-    ui::SilentMeter meter;
-    const int filled = interchange::ADIFIMP(meter, o).imported;
     store::WorkArea* log = store::Workspace::instance().area(store::alias::kLog);
-    std::printf("book: %d QSOs\n", filled);
+    ui::SilentMeter meter;
 
     auto timedFilter = [&](const char* what, const logbook::LogFilter& f) {
         QElapsedTimer t;

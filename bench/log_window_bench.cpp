@@ -1,7 +1,7 @@
 // The log window over a large book: opening it with its thirty columns, the
 // jump to the first QSO and back to the last, a page down.
 //   log_window_bench [qsos] [work-dir]
-#include "bench_home.h"
+#include "filled_book.h"
 
 #include "interchange/adif_import.h"
 #include "logbook/views/log_window.h"
@@ -46,16 +46,8 @@ int main(int argc, char** argv)
     const QString work = argc > 2 ? QString::fromLocal8Bit(argv[2]) : tmp.path();
     ui::ScriptedMessages msgs;
     ui::setMessages(&msgs);
-    QDir().mkpath(work);
-    const QString file = work + QStringLiteral("/fill.adi");
-    bench::writeAdif(file, n);
-    if (!bench::freshHome(work + QStringLiteral("/home")))
+    if (bench::filledBook(work, n) < 0)
         return 1;
-    interchange::AdifImportOptions o;
-    o.path = file;
-    o.operatorCall = QStringLiteral("EA1XX");
-    ui::SilentMeter meter;
-    std::printf("book: %d QSOs\n", interchange::ADIFIMP(meter, o).imported);
 
     for (int round = 0; round < 3; ++round) {
         QElapsedTimer t;

@@ -1,6 +1,8 @@
 // What the commands share: their arguments and the session they work in.
 #include "commands.h"
 
+#include "store/work_area.h"
+
 #include "store/access.h"
 #include "store/aliases.h"
 #include "store/workspace.h"
@@ -37,6 +39,17 @@ bool openBookSession(QString* book)
     else
         out() << "No hay libro de guardia activo\n";
     return false;
+}
+
+QString tableCode(const QString& alias, const QString& field, const QString& code)
+{
+    store::WorkArea* a = store::Workspace::instance().area(alias);
+    if (!a)
+        return {};
+    for (a->goTop(); !a->eof(); a->skip())
+        if (a->str(field).trimmed().compare(code.trimmed(), Qt::CaseInsensitive) == 0)
+            return a->str(field).trimmed();
+    return {};
 }
 
 } // namespace cli

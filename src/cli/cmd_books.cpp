@@ -19,6 +19,7 @@ namespace {
 using app::TAppl;
 using cli::optionValue;
 using cli::out;
+using cli::tableCode;
 
 store::Workspace& ws() { return store::Workspace::instance(); }
 
@@ -81,20 +82,30 @@ int createBook(const QStringList& args, TAppl&)
     return 0;
 }
 
-int useBook(const QStringList& args, TAppl&)
+// The book named on the command line, with the session open and the catalogue
+// on it; 0, or the exit status after saying what is wrong.
+int namedBook(const QStringList& args, const char* command, QString* name)
 {
-    const QString name = cli::fileArgument(args, {});
-    if (name.trimmed().isEmpty()) {
-        out() << "Falta el nombre: orlanlog-cli use-book NOMBRE\n";
+    *name = cli::fileArgument(args, {});
+    if (name->trimmed().isEmpty()) {
+        out() << "Falta el nombre: orlanlog-cli " << command << " NOMBRE\n";
         return 2;
     }
-    // the session as it stands, so that a book already current stays as it is
     if (!cli::openBookSession())
         return 1;
-    if (!logbook::findBook(name)) {
-        out() << "No existe el libro de guardia " << name.trimmed() << '\n';
+    if (!logbook::findBook(*name)) {
+        out() << "No existe el libro de guardia " << name->trimmed() << '\n';
         return 1;
     }
+    return 0;
+}
+
+int useBook(const QStringList& args, TAppl&)
+{
+    // the session as it stands, so that a book already current stays as it is
+    QString name;
+    if (const int rc = namedBook(args, "use-book", &name))
+        return rc;
     if (!logbook::LIBSELLOG()) {
         out() << "No se ha podido abrir el libro de guardia " << name.trimmed() << '\n';
         return 1;
@@ -105,19 +116,11 @@ int useBook(const QStringList& args, TAppl&)
 
 int deleteBook(const QStringList& args, TAppl&)
 {
-    const QString name = cli::fileArgument(args, {});
-    if (name.trimmed().isEmpty()) {
-        out() << "Falta el nombre: orlanlog-cli delete-book NOMBRE\n";
-        return 2;
-    }
     // the session, so that deleting the current book closes its tables first
     // and opening it again makes another book current
-    if (!cli::openBookSession())
-        return 1;
-    if (!logbook::findBook(name)) {
-        out() << "No existe el libro de guardia " << name.trimmed() << '\n';
-        return 1;
-    }
+    QString name;
+    if (const int rc = namedBook(args, "delete-book", &name))
+        return rc;
     if (logbook::listBooks().size() < 2) {
         out() << "No se puede eliminar el único libro de guardia: cree otro antes\n";
         return 1;
@@ -137,18 +140,6 @@ int deleteBook(const QStringList& args, TAppl&)
     out() << "Eliminado el libro de guardia " << name.trimmed().toUpper() << '\n';
     sayCurrent();
     return 0;
-}
-
-// A code of a reference table (band, mode) as the table has it; empty when it has none.
-QString tableCode(const QString& alias, const QString& field, const QString& code)
-{
-    store::WorkArea* a = ws().area(alias);
-    if (!a)
-        return {};
-    for (a->goTop(); !a->eof(); a->skip())
-        if (a->str(field).trimmed().compare(code.trimmed(), Qt::CaseInsensitive) == 0)
-            return a->str(field).trimmed();
-    return {};
 }
 
 int transfer(const QStringList& args, TAppl&)

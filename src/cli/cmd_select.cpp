@@ -20,6 +20,7 @@ namespace {
 using app::TAppl;
 using cli::optionValue;
 using cli::out;
+using cli::tableCode;
 
 const char kUsage[] = "select [--from AAAAMMDD] [--to AAAAMMDD] [--call TEXTO] [--band B] [--mode M] [--entity COD] "
                       "[--cont CC] [--iota REF] [--grid LOC] [--cqz N] [--ituz N] [--qsl-rcvd SI|NO] [--qsl-sent COD] "
@@ -37,18 +38,6 @@ bool dateOption(const QStringList& args, const char* name, QDate* date)
         return false;
     }
     return true;
-}
-
-// A code of a reference table (band, mode) as the table has it; empty when it has none.
-QString tableCode(const QString& alias, const QString& field, const QString& code)
-{
-    store::WorkArea* a = store::Workspace::instance().area(alias);
-    if (!a)
-        return {};
-    for (a->goTop(); !a->eof(); a->skip())
-        if (a->str(field).trimmed().compare(code.trimmed(), Qt::CaseInsensitive) == 0)
-            return a->str(field).trimmed();
-    return {};
 }
 
 int select(const QStringList& args, TAppl&)

@@ -41,5 +41,8 @@ QString fileArgument(const QStringList& args, const QStringList& withValue);
 // Opens the session's tables (the active book's name to *book); false, with
 // the message printed, when there is no log book to work on.
 bool openBookSession(QString* book = nullptr);
+// A code of a reference table (band, mode) as the session's work area of that
+// alias has it, found without regard to case; empty when it has none.
+QString tableCode(const QString& alias, const QString& field, const QString& code);
 
 } // namespace cli

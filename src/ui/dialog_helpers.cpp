@@ -1,4 +1,6 @@
 #include "dialog_helpers.h"
+#include <QComboBox>
+#include "store/workspace.h"
 
 #include "store/record_buffer.h"
 #include "store/work_area.h"
@@ -256,6 +258,37 @@ bool datesReadable(std::initializer_list<QLineEdit*> edits)
         }
     }
     return true;
+}
+
+std::vector<CodeName> tableCodes(const QString& alias, const char* codeField, const char* nameField, const QString& orderTag)
+{
+    std::vector<CodeName> out;
+    store::WorkArea* a = store::Workspace::instance().area(alias);
+    if (!a)
+        return out;
+    const quint32 rec = a->recNo();
+    const bool eof = a->eof();
+    const QString order = QString::fromLatin1(a->orderName());
+    if (!orderTag.isEmpty())
+        a->setOrder(orderTag);
+    for (a->goTop(); !a->eof(); a->skip()) {
+        QString code = a->str(QString::fromLatin1(codeField));
+        while (code.endsWith(QLatin1Char(' ')))
+            code.chop(1);
+        out.push_back({code, a->str(QString::fromLatin1(nameField)).trimmed()});
+    }
+    if (!orderTag.isEmpty())
+        a->setOrder(order);
+    if (!eof)
+        a->goTo(rec);
+    return out;
+}
+
+void fillCodes(QComboBox* box, const std::vector<CodeName>& codes)
+{
+    box->addItem(QString(), QString());
+    for (const CodeName& c : codes)
+        box->addItem(c.name, c.code);
 }
 
 } // namespace ui

@@ -10,8 +10,10 @@
 
 #include <functional>
 #include <initializer_list>
+#include <vector>
 
 class QBoxLayout;
+class QComboBox;
 class QObject;
 class QDialog;
 class QFormLayout;
@@ -66,6 +68,18 @@ void keepUpperCase(QLineEdit* edit);
 // Every dialog of the application is shown at least as wide as its title
 // needs, so no title is cut short by the window manager.
 void keepDialogTitlesVisible(QObject* application);
+
+// The codes of the session's table open as alias with the names they are
+// shown by, for a list control: codes keep their leading blanks (entity " 89")
+// and lose the trailing ones; read in orderTag when given. The table keeps its
+// order and record.
+struct CodeName {
+    QString code, name;
+};
+std::vector<CodeName> tableCodes(const QString& alias, const char* codeField, const char* nameField,
+                                 const QString& orderTag = QString());
+// Fills a list control with them (the code as item data), an empty item first.
+void fillCodes(QComboBox* box, const std::vector<CodeName>& codes);
 
 // Makes the edit wide enough for `chars` average characters (a path: 44).
 void fitChars(QLineEdit* edit, int chars);

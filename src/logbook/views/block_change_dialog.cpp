@@ -35,15 +35,7 @@ QComboBox* table(QWidget* parent, const char* field, const QString& aliasName, c
 {
     auto* box = new QComboBox(parent);
     box->setObjectName(QString::fromLatin1(field));
-    box->addItem(QString(), QString());
-    if (store::WorkArea* a = store::Workspace::instance().area(aliasName)) {
-        const quint32 rec = a->recNo();
-        const bool eof = a->eof();
-        for (a->goTop(); !a->eof(); a->skip())
-            box->addItem(a->str(QString::fromLatin1(shownField)).trimmed(), a->str(QString::fromLatin1(valueField)));
-        if (!eof)
-            a->goTo(rec);
-    }
+    ui::fillCodes(box, ui::tableCodes(aliasName, valueField, shownField));
     box->setMaximumWidth(box->fontMetrics().averageCharWidth() * 36);
     return box;
 }

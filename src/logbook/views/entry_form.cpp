@@ -56,17 +56,10 @@ Choice tableChoice(const QString& aliasName, const char* valueField, const char*
         c.values << QString();
         c.shown << QString();
     }
-    store::WorkArea* a = store::Workspace::instance().area(aliasName);
-    if (!a)
-        return c;
-    const quint32 rec = a->recNo();
-    const bool eof = a->eof();
-    for (a->goTop(); !a->eof(); a->skip()) {
-        c.values << a->str(QString::fromLatin1(valueField)).trimmed();
-        c.shown << a->str(QString::fromLatin1(shownField)).trimmed();
+    for (const ui::CodeName& code : ui::tableCodes(aliasName, valueField, shownField)) {
+        c.values << code.code.trimmed();
+        c.shown << code.name;
     }
-    if (!eof)
-        a->goTo(rec);
     return c;
 }
 

@@ -21,32 +21,6 @@ namespace logbook {
 
 namespace {
 
-// The codes of a reference table with the names they are shown by, an empty first.
-void fillFromTable(QComboBox* box, const QString& aliasName, const char* valueField, const char* shownField, bool byName = false)
-{
-    box->addItem(QString(), QString());
-    store::WorkArea* a = store::Workspace::instance().area(aliasName);
-    if (!a)
-        return;
-    const quint32 rec = a->recNo();
-    const bool eof = a->eof();
-    const QString order = QString::fromLatin1(a->orderName());
-    if (byName)
-        a->setOrder(QStringLiteral("Nombre"));
-    for (a->goTop(); !a->eof(); a->skip())
-    {
-        // codes keep their leading blanks (entity " 89") and lose the trailing ones
-        QString value = a->str(QString::fromLatin1(valueField));
-        while (value.endsWith(QLatin1Char(' ')))
-            value.chop(1);
-        box->addItem(a->str(QString::fromLatin1(shownField)).trimmed(), value);
-    }
-    if (byName)
-        a->setOrder(order);
-    if (!eof)
-        a->goTo(rec);
-}
-
 void fillFixed(QComboBox* box, std::initializer_list<const char*> values, std::initializer_list<const char*> shown)
 {
     auto s = shown.begin();
@@ -124,17 +98,17 @@ FilterDialog::FilterDialog(const QMap<QString, QString>& criteria, bool advanced
     connect(from, &QLineEdit::textChanged, to, [to](const QString& t) { to->setEnabled(!t.trimmed().isEmpty()); });
     ++row;
     QComboBox* mode = combo("603");
-    fillFromTable(mode, store::alias::kModo, "CODMOD", "MODO");
+    ui::fillCodes(mode, ui::tableCodes(store::alias::kModo, "CODMOD", "MODO"));
     put("Modo", mode);
     QComboBox* band = combo("604");
-    fillFromTable(band, store::alias::kBand, "CODBAN", "BANDA");
+    ui::fillCodes(band, ui::tableCodes(store::alias::kBand, "CODBAN", "BANDA"));
     put("Banda", band, 1);
     ++row;
     QComboBox* cont = combo("617");
     fillFixed(cont, {"", "AF", "AS", "EU", "NA", "SA", "OC"}, {"", "AF", "AS", "EU", "NA", "SA", "OC"});
     put("Continente", cont);
     QComboBox* entity = combo("605");
-    fillFromTable(entity, store::alias::kEnt, "CODENT", "NOMBRE", true);
+    ui::fillCodes(entity, ui::tableCodes(store::alias::kEnt, "CODENT", "NOMBRE", QStringLiteral("Nombre")));
     put("Entidad", entity, 1);
     // a continent chosen leaves the entity list aside
     connect(cont, &QComboBox::currentIndexChanged, this, [cont, entity](int) {
@@ -143,7 +117,7 @@ FilterDialog::FilterDialog(const QMap<QString, QString>& criteria, bool advanced
     });
     ++row;
     QComboBox* iota = combo("607");
-    fillFromTable(iota, store::alias::kIota, "IOTA", "NOMBRE2");
+    ui::fillCodes(iota, ui::tableCodes(store::alias::kIota, "IOTA", "NOMBRE2"));
     iota->setMaximumWidth(fontMetrics().averageCharWidth() * 36);
     put("Iota", iota);
     put("Locator", line("606", QStringLiteral("AA99AA"), true, 8), 1);
