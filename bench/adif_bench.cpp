@@ -43,11 +43,9 @@ double importRun(const QString& root, const QString& file, bool dup, int* count)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const int n = argc > 1 ? std::atoi(argv[1]) : 100000;
-    QTemporaryDir tmp;
-    const QString work = argc > 2 ? QString::fromLocal8Bit(argv[2]) : tmp.path();
-    ui::ScriptedMessages msgs;
-    ui::setMessages(&msgs);
+    const bench::Run run(argc, argv);
+    const int n = run.n;
+    const QString work = run.work;
     const QString file = work + QStringLiteral("/bench.adi");
     QDir().mkpath(work);
     bench::writeAdif(file, n);

@@ -5,15 +5,35 @@
 #include "store/access.h"
 #include "store/home.h"
 #include "store/workspace.h"
+#include "core/scripted_messages.h"
 
 #include <QDate>
 #include <QDir>
+#include <QTemporaryDir>
 #include <QFile>
 #include <QString>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace bench {
+
+// What a benchmark is given: how many QSOs (first argument, else def) and a
+// work folder (second argument, else a temporary one), with messages that
+// answer for the user.
+struct Run {
+    Run(int argc, char** argv, int def = 100000)
+        : n(argc > 1 ? std::atoi(argv[1]) : def), work(argc > 2 ? QString::fromLocal8Bit(argv[2]) : tmp.path())
+    {
+        ui::setMessages(&msgs);
+        QDir().mkpath(work);
+    }
+    ~Run() { ui::setMessages(nullptr); }
+    QTemporaryDir tmp;
+    int n;
+    QString work;
+    ui::ScriptedMessages msgs;
+};
 
 inline bool freshHome(const QString& root)
 {

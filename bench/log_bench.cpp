@@ -30,11 +30,9 @@ double secondsSince(const QElapsedTimer& t) { return t.nsecsElapsed() / 1e9; }
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const int n = argc > 1 ? std::atoi(argv[1]) : 100000;
-    QTemporaryDir tmp;
-    const QString work = argc > 2 ? QString::fromLocal8Bit(argv[2]) : tmp.path();
-    ui::ScriptedMessages msgs;
-    ui::setMessages(&msgs);
+    const bench::Run run(argc, argv);
+    const int n = run.n;
+    const QString work = run.work;
     if (bench::filledBook(work, n) < 0)
         return 1;
     store::WorkArea* log = store::Workspace::instance().area(store::alias::kLog);

@@ -41,11 +41,9 @@ int main(int argc, char** argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const int n = argc > 1 ? std::atoi(argv[1]) : 100000;
-    QTemporaryDir tmp;
-    const QString work = argc > 2 ? QString::fromLocal8Bit(argv[2]) : tmp.path();
-    ui::ScriptedMessages msgs;
-    ui::setMessages(&msgs);
+    const bench::Run run(argc, argv);
+    const int n = run.n;
+    const QString work = run.work;
     if (bench::filledBook(work, n) < 0)
         return 1;
 

@@ -156,6 +156,21 @@ QPushButton* addOkCancel(QDialog* dialog, QBoxLayout* layout, QLineEdit* require
     return ok;
 }
 
+QLineEdit* lineEdit(QWidget* parent, const QString& id, const QString& picture, bool upper, int chars)
+{
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(id);
+    if (!picture.isEmpty()) {
+        e->setValidator(new PictureValidator(picture, e));
+        e->setMaxLength(int(picture.size()));
+    }
+    if (upper)
+        keepUpperCase(e);
+    if (chars > 0)
+        fitChars(e, chars);
+    return e;
+}
+
 void keepUpperCase(QLineEdit* edit)
 {
     QObject::connect(edit, &QLineEdit::textEdited, edit, [edit](const QString& t) {

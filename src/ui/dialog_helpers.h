@@ -62,6 +62,10 @@ QLineEdit* addPathChooser(QBoxLayout* layout, const QString& title, const QStrin
 // is enabled only while that edit holds more than blanks. Returns Ok.
 QPushButton* addOkCancel(QDialog* dialog, QBoxLayout* layout, QLineEdit* required = nullptr);
 
+// A line edit named id: with a picture when given (its length the picture's),
+// upper case when asked, wide enough for chars average characters (0: as it comes).
+QLineEdit* lineEdit(QWidget* parent, const QString& id, const QString& picture = QString(), bool upper = false, int chars = 0);
+
 // What is typed into the edit comes out in upper case, the cursor where it was.
 void keepUpperCase(QLineEdit* edit);
 

@@ -42,16 +42,7 @@ QComboBox* table(QWidget* parent, const char* field, const QString& aliasName, c
 
 QLineEdit* line(QWidget* parent, const char* field, int chars, bool upper = false, const QString& picture = QString())
 {
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(QString::fromLatin1(field));
-    if (!picture.isEmpty()) {
-        e->setValidator(new ui::PictureValidator(picture, e));
-        e->setMaxLength(int(picture.size()));
-    }
-    if (upper)
-        ui::keepUpperCase(e);
-    ui::fitChars(e, chars);
-    return e;
+    return ui::lineEdit(parent, QString::fromLatin1(field), picture, upper, chars);
 }
 
 QLineEdit* date(QWidget* parent, const char* field) { return ui::dateEdit(parent, QString::fromLatin1(field)); }

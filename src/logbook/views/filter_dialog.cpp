@@ -64,16 +64,7 @@ FilterDialog::FilterDialog(const QMap<QString, QString>& criteria, bool advanced
     auto* g = new QGridLayout;
     lay->addLayout(g);
     auto line = [this](const char* id, const QString& picture, bool upper, int chars) {
-        auto* e = new QLineEdit(this);
-        e->setObjectName(QString::fromLatin1(id));
-        if (!picture.isEmpty()) {
-            e->setValidator(new ui::PictureValidator(picture, e));
-            e->setMaxLength(int(picture.size()));
-        }
-        if (upper)
-            ui::keepUpperCase(e);
-        ui::fitChars(e, chars);
-        return e;
+        return ui::lineEdit(this, QString::fromLatin1(id), picture, upper, chars);
     };
     auto combo = [this](const char* id) {
         auto* b = new QComboBox(this);
