@@ -13,9 +13,12 @@ namespace online {
 
 namespace {
 
+// A wait in milliseconds: never 0 and never -1 (which Qt reads as "for ever").
 int toMs(double seconds)
 {
-    return int(std::clamp(seconds, 0.0, 3600.0) * 1000.0);
+    if (!(seconds > 0))   // also a NaN
+        return 1;
+    return std::max(1, int(std::min(seconds, 3600.0) * 1000.0));
 }
 
 // Writes everything, each wait bounded; false when the socket is not
@@ -118,8 +121,16 @@ void THTTP::Send(const QByteArray& request)
         return;
 
     QByteArray raw;
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 totalMs = kLongestAnswer * qint64(std::max(waitMs, 1000));
     for (;;) {
-        if (oSocket->bytesAvailable() == 0 && !oSocket->waitForReadyRead(waitMs)) {
+        if (clock.elapsed() >= totalMs) {
+            lTimeOut = true;
+            break;
+        }
+        const int stepMs = int(std::clamp<qint64>(totalMs - clock.elapsed(), 1, waitMs));
+        if (oSocket->bytesAvailable() == 0 && !oSocket->waitForReadyRead(stepMs)) {
             lTimeOut = oSocket->error() == QAbstractSocket::SocketTimeoutError;
             break;
         }
@@ -204,7 +215,7 @@ THTTPold::THTTPold(const QString& host, int localPort, int serverPort, double co
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < 500) {
-        oSocket->waitForReadyRead(int(500 - clock.elapsed()));
+        oSocket->waitForReadyRead(int(std::max<qint64>(1, 500 - clock.elapsed())));
         oSocket->readAll();
         if (oSocket->state() != QAbstractSocket::ConnectedState)
             break;
@@ -308,7 +319,9 @@ QByteArray THTTPold::getData(const QByteArray& request)
     bool headerDone = false;
     bool closed = false;
 
-    while (clock.elapsed() < deadline + 2000) {
+    // A server dribbling a byte now and then cannot hold the request for ever.
+    const qint64 totalMs = kLongestAnswer * std::max<qint64>(silenceMs, 1000) + 2000;
+    while (clock.elapsed() < deadline + 2000 && clock.elapsed() < totalMs) {
         bool arrived = false;
         if (oSocket && (oSocket->bytesAvailable() > 0 || oSocket->waitForReadyRead(stepMs))) {
             const QByteArray piece = oSocket->read(kMaxResponse - raw.size());

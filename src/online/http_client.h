@@ -12,8 +12,9 @@
 // worker thread: create, use and destroy an object on one and the same thread
 // (the socket belongs to the thread that made it). Off the GUI thread, set
 // lMensajes to false: reports then only go to cError instead of message boxes.
-// Every wait (connection, sending, each receive) has a time-out, and an
-// answer is cut at kMaxResponse bytes.
+// Every wait (connection, sending, each receive) has a time-out, a whole
+// answer takes at most kLongestAnswer time-outs, and it is cut at kMaxResponse
+// bytes.
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -29,6 +30,9 @@ class QTcpSocket;
 namespace online {
 
 inline constexpr qint64 kMaxResponse = 32 * 1024 * 1024;
+// However the bytes come, an answer takes at most this many time-outs (of at
+// least a second each).
+inline constexpr int kLongestAnswer = 10;
 
 // "GET " + path + " HTTP/1.1" and the header lines the two clients send.
 QByteArray getRequest(const QString& host, const QString& path, const QString& agent, bool keepAlive);

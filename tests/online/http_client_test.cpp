@@ -10,6 +10,8 @@
 #include <QElapsedTimer>
 #include <QStringList>
 
+#include <thread>
+
 using namespace online;
 
 namespace {
@@ -247,4 +249,25 @@ TEST_F(HttpClientTest, THTTPoldClosedPortIsASocketError)
     EXPECT_TRUE(http.get(kLocal, QStringLiteral("/")).isEmpty());
     EXPECT_EQ(http.status(), -1);
     EXPECT_EQ(msgs.log(), QStringList{"info: Error de socket"});
+}
+
+TEST_F(HttpClientTest, BothClientsWorkOnAWorkerThread)
+{
+    CannedServer server({{{kCookies}}, {{"HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok"}}});
+    int status = 0;
+    QByteArray data, resource;
+    std::thread worker([&] {
+        THTTP http(kLocal, server.port(), 2);
+        http.lMensajes = false;
+        http.get(QStringLiteral("/"));
+        status = http.status();
+        data = http.getData();
+        THTTPold old(kLocal, 1234, server.port());
+        old.lMensajes = false;
+        resource = old.get(kLocal, QStringLiteral("/"));
+    });
+    worker.join();
+    EXPECT_EQ(status, 200);
+    EXPECT_EQ(data, "<xml>ok</xml>");
+    EXPECT_EQ(resource, "ok");
 }
