@@ -302,6 +302,9 @@ QByteArray THTTPold::getData(const QByteArray& request)
     cRecurso.clear();
     cError.clear();
 
+    // Bytes left over from an earlier answer are not part of this one.
+    if (oSocket && oSocket->bytesAvailable() > 0)
+        oSocket->readAll();
     if (SendData(request) < 0) {
         report(QStringLiteral("Error de socket"), QString());
         End();
@@ -369,16 +372,20 @@ QByteArray THTTPold::getData(const QByteArray& request)
         cDatos = raw;
 
         if (lTrozos) {
-            const ChunkedBody chunks = decodeChunked(cDatos);
-            cRecurso = chunks.data;
-            if (chunks.state != ChunkState::Incomplete) {
-                nLargo = cRecurso.size();
-                nTiempo = clock.elapsed() / 1000.0;
-                return cRecurso;
+            // A whole chunked body ends with a line end; decoding only then
+            // keeps a body of many pieces from being read again and again.
+            if (arrived && cDatos.endsWith('\n')) {
+                const ChunkedBody chunks = decodeChunked(cDatos);
+                if (chunks.state != ChunkState::Incomplete) {
+                    cRecurso = chunks.data;
+                    nLargo = cRecurso.size();
+                    nTiempo = clock.elapsed() / 1000.0;
+                    return cRecurso;
+                }
             }
         } else if (lLargo) {
-            cRecurso = cDatos.left(nLargo);
             if (cDatos.size() >= nLargo) {
+                cRecurso = cDatos.left(nLargo);
                 nTiempo = clock.elapsed() / 1000.0;
                 return cRecurso;
             }
@@ -393,6 +400,9 @@ QByteArray THTTPold::getData(const QByteArray& request)
             break;
     }
 
+    // What did arrive of the body.
+    if (headerDone)
+        cRecurso = lTrozos ? decodeChunked(cDatos).data : lLargo ? cDatos.left(nLargo) : cDatos;
     lTimeOut = true;
     nTiempo = clock.elapsed() / 1000.0;
     cError = QStringLiteral("THTTP:298");
