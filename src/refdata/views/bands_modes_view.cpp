@@ -45,16 +45,8 @@ void addNewAndEdit(ui::GridPanel* panel, const EditDialog& dialog)
     panel->browse()->setRecordSelector(true);
     // the two windows share one saved layout: each keeps its own headings
     panel->browse()->setHeadersKept(true);
-    auto create = [panel, dialog] { editFromPanel(panel, true, dialog); };
-    auto edit = [panel, dialog] { editFromPanel(panel, false, dialog); };
-    panel->addButton(QStringLiteral("nuevo"), QStringLiteral("Nuevo"), QStringLiteral("Alta nuevo registro"),
-                     {QStringLiteral("document-new")}, create);
-    panel->addButton(QStringLiteral("editar"), QStringLiteral("Editar"), QStringLiteral("Editar registro"),
-                     {QStringLiteral("document-edit"), QStringLiteral("document-properties")}, edit);
-    panel->onCreate(create);
-    panel->onEdit(edit);
-    panel->onDelete([] { ui::messages().stop(QStringLiteral("No pueden eliminarse registros")); });
-    panel->showCurrent();
+    addRecordActions(panel, dialog, {"Nuevo", "Alta nuevo registro", "Editar", "Editar registro"}, {},
+                     [] { ui::messages().stop(QStringLiteral("No pueden eliminarse registros")); });
 }
 
 } // namespace

@@ -69,19 +69,9 @@ ui::GridPanel* iotaPanel()
     grid->setFrozenColumns(2);
     grid->setRecordSelector(true);
 
-    auto create = [panel] { editFromPanel(panel, true, EDTIOTA); };
-    auto edit = [panel] { editFromPanel(panel, false, EDTIOTA); };
-    auto remove = [panel] { deleteFromPanel(panel, deleteIotaReference); };
-    panel->addButton(QStringLiteral("nuevo"), QStringLiteral("Nuevo"), QStringLiteral("Alta nuevo registro"),
-                     {QStringLiteral("document-new")}, create);
-    panel->addButton(QStringLiteral("editar"), QStringLiteral("Editar"), QStringLiteral("Editar registro"),
-                     {QStringLiteral("document-edit"), QStringLiteral("document-properties")}, edit);
-    panel->addButton(QStringLiteral("eliminar"), QStringLiteral("Eliminar"), QStringLiteral("Eliminar Registro"),
-                     {QStringLiteral("edit-delete")}, remove);
-    panel->onCreate(create);
-    panel->onEdit(edit);
-    panel->onDelete(remove);
-    panel->showCurrent();
+    addRecordActions(panel, EDTIOTA,
+                     {"Nuevo", "Alta nuevo registro", "Editar", "Editar registro", "Eliminar", "Eliminar Registro"},
+                     deleteIotaReference);
     return panel;
 }
 

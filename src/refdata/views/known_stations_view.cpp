@@ -27,20 +27,10 @@ ui::GridPanel* knownStationsPanel()
     grid->addField(QStringLiteral("NOTA"), QStringLiteral("Anotación"));
     grid->setRecordSelector(true);
 
-    auto create = [panel] { editFromPanel(panel, true, EDTKNOW); };
-    auto edit = [panel] { editFromPanel(panel, false, EDTKNOW); };
-    auto remove = [panel] { deleteFromPanel(panel, deleteKnownStation); };
     panel->setCaptionsShown(true);
-    panel->addButton(QStringLiteral("nuevo"), QStringLiteral("&Nuevo"), QStringLiteral("(Insert)Añadir registro"),
-                     {QStringLiteral("document-new")}, create);
-    panel->addButton(QStringLiteral("editar"), QStringLiteral("&Editar"), QStringLiteral("Modificar registro"),
-                     {QStringLiteral("document-edit"), QStringLiteral("document-properties")}, edit);
-    panel->addButton(QStringLiteral("eliminar"), QStringLiteral("&Eliminar"), QStringLiteral("'(Del)Borrar registro'"),
-                     {QStringLiteral("edit-delete")}, remove);
-    panel->onCreate(create);
-    panel->onEdit(edit);
-    panel->onDelete(remove);
-    panel->showCurrent();
+    addRecordActions(panel, EDTKNOW,
+                     {"&Nuevo", "(Insert)Añadir registro", "&Editar", "Modificar registro", "&Eliminar", "'(Del)Borrar registro'"},
+                     deleteKnownStation);
     return panel;
 }
 

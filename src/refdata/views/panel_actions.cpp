@@ -62,4 +62,27 @@ void deleteFromPanel(ui::GridPanel* panel, const std::function<bool(store::WorkA
     grid->setFocus();
 }
 
+void addRecordActions(ui::GridPanel* panel, const EditDialog& dialog, const BarTexts& texts,
+                      const std::function<bool(store::WorkArea&)>& remove, const std::function<void()>& refuse)
+{
+    auto create = [panel, dialog] { editFromPanel(panel, true, dialog); };
+    auto edit = [panel, dialog] { editFromPanel(panel, false, dialog); };
+    panel->addButton(QStringLiteral("nuevo"), QString::fromUtf8(texts.newCaption), QString::fromUtf8(texts.newTip),
+                     {QStringLiteral("document-new")}, create);
+    panel->addButton(QStringLiteral("editar"), QString::fromUtf8(texts.editCaption), QString::fromUtf8(texts.editTip),
+                     {QStringLiteral("document-edit"), QStringLiteral("document-properties")}, edit);
+    panel->onCreate(create);
+    panel->onEdit(edit);
+    if (remove) {
+        auto del = [panel, remove] { deleteFromPanel(panel, remove); };
+        if (texts.deleteCaption)
+            panel->addButton(QStringLiteral("eliminar"), QString::fromUtf8(texts.deleteCaption),
+                             QString::fromUtf8(texts.deleteTip), {QStringLiteral("edit-delete")}, del);
+        panel->onDelete(del);
+    } else if (refuse) {
+        panel->onDelete(refuse);
+    }
+    panel->showCurrent();
+}
+
 } // namespace refdata

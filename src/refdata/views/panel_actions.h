@@ -37,4 +37,20 @@ void editFromPanel(ui::GridPanel* panel, bool isNew, const EditDialog& edit);
 // stands one row higher.
 void deleteFromPanel(ui::GridPanel* panel, const std::function<bool(store::WorkArea&)>& remove);
 
+// The captions and tooltips of a window's bar buttons.
+struct BarTexts {
+    const char* newCaption;
+    const char* newTip;
+    const char* editCaption;
+    const char* editTip;
+    const char* deleteCaption = nullptr;   // no delete button when null
+    const char* deleteTip = nullptr;
+};
+
+// The bar buttons and keys of a reference-table window: new and edit run the
+// dialog, delete runs remove (or refuse, the key's action when the table's
+// records cannot be deleted); the grid then shows its current record.
+void addRecordActions(ui::GridPanel* panel, const EditDialog& dialog, const BarTexts& texts,
+                      const std::function<bool(store::WorkArea&)>& remove, const std::function<void()>& refuse = {});
+
 } // namespace refdata
