@@ -8,7 +8,7 @@ out=$(realpath -m "${1:-orlanlog.png}")
 wait_s=${2:-4}
 home=${3:-$(mktemp -d)}
 command -v import >/dev/null || { echo "Falta ImageMagick (apt-get install imagemagick)"; exit 2; }
-export ORLANLOG_HOME="$home" ORLANLOG_CONFIG="$home/config"
+export ORLANLOG_HOME="$home" ORLANLOG_CONFIG="$home/config" ORLANLOG_OFFLINE=1
 xvfb-run -a -s "-screen 0 1280x800x24" bash -c "
   build/src/app/orlanlog & pid=\$!
   sleep $wait_s

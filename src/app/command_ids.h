@@ -47,6 +47,7 @@ enum class Feature : int {
     Refdata,    // reference data: the entity window, the reference tables' windows, CTY.DAT and its version
     Geo,        // the locator tools
     Logbook,    // the log books and the transfer between them
+    Online,     // downloads from the reference-data service
 };
 
 // The named child windows; their names key the INI sections and the list of

@@ -75,7 +75,7 @@ constexpr Command kCommands[] = {
     separator(C::ImportMenu),
     item(C::ImportLotw, C::ImportMenu, "Importar confirmaciones LOTW...", F::Lotw),
     separator(C::ImportMenu),
-    item(C::DownloadReferenceData, C::ImportMenu, "Descargar última version de Entidades y prefijos", F::None),
+    item(C::DownloadReferenceData, C::ImportMenu, "Descargar última version de Entidades y prefijos", F::Online),
     separator(C::ImportMenu),
     item(C::ImportCty, C::ImportMenu, "Importar CTY ..", F::Refdata),
     menu(C::ExportMenu, C::ToolsMenu, "Exportar", "export16"),

@@ -13,6 +13,7 @@ void registerRefdataCommands(CommandRegistry& r);
 void registerGeoCommands(CommandRegistry& r);
 void registerLogbookCommands(CommandRegistry& r);
 void registerReferenceTableCommands(CommandRegistry& r);
+void registerOnlineCommands(CommandRegistry& r);
 
 void registerFeatureCommands(CommandRegistry& registry)
 {
@@ -24,6 +25,7 @@ void registerFeatureCommands(CommandRegistry& registry)
         {Feature::Cabrillo, registerCabrilloCommands}, {Feature::Lotw, registerLotwCommands},
         {Feature::Refdata, registerRefdataCommands}, {Feature::Refdata, registerReferenceTableCommands},
         {Feature::Geo, registerGeoCommands},        {Feature::Logbook, registerLogbookCommands},
+        {Feature::Online, registerOnlineCommands},
     };
     for (const auto& f : features) {
         registry.setFeature(f.feature);

@@ -10,6 +10,8 @@
 
 #include "settings/settings_dialog.h"
 #include "logbook/views/entry_form.h"
+#include "online/reachability.h"
+#include "online/update.h"
 #include "refdata/views/pick_list_dialog.h"
 #include "store/access.h"
 #include "store/catalogue.h"
@@ -76,6 +78,8 @@ void connectEntryForm(MainFrame* frame)
 
 
 MainFrame* g_frame = nullptr;
+// the update started a newer program: this one ends quietly
+bool g_replaced = false;
 QElapsedTimer g_sinceStart;   // ORLANLOG_TIMING=1 prints the start-up time
 int g_instanceLock = -1;
 std::unique_ptr<ui::GuiMessages> g_messages;
@@ -137,6 +141,11 @@ bool firstStage(bool checkInstance)
     TAppl::SetDialogEsc(true);
     oAppl->lAdd = false;
     QFile::remove(oAppl->cDirLocal + QStringLiteral("bck.exe"));
+    // a newer program, when the update server has one and the user wants it
+    if (online::internetConnected() && online::CHKACT(online::currentUpdateContext()) == online::UpdateOutcome::Restarting) {
+        g_replaced = true;
+        return false;
+    }
     store::Workspace::instance().setProgramDir(oAppl->cDirLocal);
     // file choosers start where a file of the same kind was last chosen
     ui::setFolderStore({.get = [](const QString& kind) { return oAppl->ini().getString(QStringLiteral("Carpetas"), kind, QString()); },
@@ -290,13 +299,23 @@ bool FINALIZAR()
     return true;
 }
 
-void reorganizeCommand()
+void closeForMaintenance()
 {
     SAVOPNWND();
     if (g_frame && g_frame->mdiArea())
         for (QMdiSubWindow* w : g_frame->mdiArea()->subWindowList())
             if (auto* t = qobject_cast<tWin*>(w))
                 t->End();
+    if (store::hooks().endEditing)
+        store::hooks().endEditing();
+    if (store::hooks().closeFloatingPanels)
+        store::hooks().closeFloatingPanels();
+    ws().closeAll();
+}
+
+void reorganizeCommand()
+{
+    closeForMaintenance();
     bool done = false;
     MSGMETER([&done](ui::Meter& m) { done = store::REORGA(m); }, QStringLiteral("Procesando, espere por favor ... "));
     SETUP();
@@ -334,7 +353,7 @@ int MAIN(int argc, char** argv)
     installLogbookHooks();
     const bool argument = argc > 1 && argv[1][0] != '\0';
     if (!firstStage(!argument))
-        return 1;
+        return g_replaced ? 0 : 1;
     const int rc = app.exec();
     ui::setMessages(nullptr);
     return rc;

@@ -21,6 +21,9 @@ void SETUP();
 bool FINALIZAR();
 // The reorganisation command of the menu and the tool bar.
 void reorganizeCommand();
+// Before work that needs every table for itself: saves the open windows, ends
+// them and any editing, closes every table. SETUP() reopens everything.
+void closeForMaintenance();
 
 MainFrame* frame();
 // The settings dialog on the cfg record.

@@ -16,25 +16,7 @@ namespace {
 using app::TAppl;
 using cli::out;
 
-// Prints each step of a long operation as one line.
-class LineMeter : public ui::Meter {
-public:
-    void setTotal(qint64) override {}
-    void setPosition(qint64) override {}
-    void setText(const QString&) override {}
-    void setTitle(const QString& title) override
-    {
-        if (title != m_title && !title.isEmpty()) {
-            m_title = title;
-            out() << title << '\n';
-            out().flush();
-        }
-    }
-    bool cancelled() override { return false; }
-
-private:
-    QString m_title;
-};
+using cli::LineMeter;
 
 QString activeBook()
 {

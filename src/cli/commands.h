@@ -2,6 +2,8 @@
 // The commands of orlanlog-cli. Each cmd_*.cpp file registers its own with a
 // static CommandRegistration; main() finds them by name.
 
+#include "core/messages.h"
+
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
@@ -33,6 +35,26 @@ struct CommandRegistration {
 
 // Standard output, UTF-8.
 QTextStream& out();
+
+// Prints each step of a long operation as one line.
+class LineMeter : public ui::Meter {
+public:
+    void setTotal(qint64) override {}
+    void setPosition(qint64) override {}
+    void setText(const QString&) override {}
+    void setTitle(const QString& title) override
+    {
+        if (title != m_title && !title.isEmpty()) {
+            m_title = title;
+            out() << title << '\n';
+            out().flush();
+        }
+    }
+    bool cancelled() override { return false; }
+
+private:
+    QString m_title;
+};
 
 // The value after an option ("--from 20240101"), or empty.
 QString optionValue(const QStringList& args, const char* name);

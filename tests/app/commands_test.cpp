@@ -36,6 +36,7 @@ const char* featureName(Feature f)
     case Feature::Refdata: return "Refdata";
     case Feature::Geo: return "Geo";
     case Feature::Logbook: return "Logbook";
+    case Feature::Online: return "Online";
     }
     return "?";
 }
