@@ -36,6 +36,8 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "web_server.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -52,6 +54,8 @@ protected:
         home = m_dir.path() + QStringLiteral("/home/");
         qputenv("ORLANLOG_HOME", home.toLocal8Bit());
         qputenv("ORLANLOG_CONFIG", (m_dir.path() + QStringLiteral("/config")).toLocal8Bit());
+        // the start-up update check and every download stay on this machine
+        qputenv("ORLANLOG_OFFLINE", "1");
         TAppl::New();
         ui::setMessages(&msgs);
     }
@@ -222,7 +226,7 @@ TEST_F(ShellTest, MenuAndToolBarKeepTheirEntries)
         "    ---",
         "    Importar confirmaciones LOTW...",
         "    ---",
-        "    Descargar última version de Entidades y prefijos (off)",
+        "    Descargar última version de Entidades y prefijos",
         "    ---",
         "    Importar CTY ..",
         "  Exportar",
@@ -296,6 +300,42 @@ TEST_F(ShellTest, CtyImportFromTheMenuAndItsVersion)
     EXPECT_TRUE(msgs.log().contains("meter: Procesando...")) << msgs.log().join('\n').toStdString();
     frame()->action(CommandId::CtyVersion)->trigger();
     EXPECT_TRUE(msgs.log().last().startsWith("info: VERaammdd\r\nVER")) << msgs.log().last().toStdString();
+}
+
+TEST_F(ShellTest, TheCtyDownloadButtonFetchesAndImportsTheFile)
+{
+    prepareHome();
+    ASSERT_TRUE(start());
+    QFile cty(QStringLiteral(ORLANLOG_SOURCE_DIR "/data/refdata/cty.dat"));
+    ASSERT_TRUE(cty.open(QIODevice::ReadOnly));
+    WebServer server;
+    server.route(QStringLiteral("/cty/cty.dat"), cty.readAll());
+    oAppl->ini().Set("Servicios", "CtyDat", server.base());
+    qunsetenv("ORLANLOG_OFFLINE");
+    whenDialog("IMPCTY", [&server](QDialog* d) {
+        auto* download = d->findChild<QPushButton*>("4002");
+        ASSERT_TRUE(download);
+        EXPECT_EQ(download->text(), server.base() + "/cty/cty.dat");
+        download->click();
+    });
+    frame()->action(CommandId::ImportCty)->trigger();
+    qputenv("ORLANLOG_OFFLINE", "1");
+    EXPECT_EQ(server.requests(), QStringList{"GET /cty/cty.dat"});
+    EXPECT_TRUE(msgs.log().contains("meter: Procesando...")) << msgs.log().join('\n').toStdString();
+    EXPECT_TRUE(QFile::exists(oAppl->cDirLocal + "cty.dat"));
+}
+
+TEST_F(ShellTest, TheReferenceDownloadWithoutAConnectionClosesNothing)
+{
+    prepareHome();
+    ASSERT_TRUE(start());
+    frame()->action(CommandId::Bands)->trigger();
+    const QStringList before = msgs.log();
+    ASSERT_TRUE(frame()->action(CommandId::DownloadReferenceData)->isEnabled());
+    frame()->action(CommandId::DownloadReferenceData)->trigger();
+    EXPECT_TRUE(HWND(WindowId::BandsModes));
+    EXPECT_TRUE(store::Workspace::instance().area("ENT"));
+    EXPECT_EQ(msgs.log(), before);
 }
 
 TEST_F(ShellTest, SettingsPageRefusesAnEmptyCall)
