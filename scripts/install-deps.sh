@@ -14,6 +14,8 @@ packages=(
   libsqlite3-dev
   # the log window's spreadsheet export
   libxlsxwriter-dev
+  # ZIP archives: program updates, backups
+  libminizip-dev
   # independent xBase readers used by the interoperability tests
   libdbd-xbase-perl python3-dbf python3
 )

@@ -164,6 +164,7 @@ int main(int argc, char** argv)
     const QString home = tmp.path() + QStringLiteral("/home/");
     qputenv("ORLANLOG_HOME", home.toLocal8Bit());
     qputenv("ORLANLOG_CONFIG", (tmp.path() + QStringLiteral("/config")).toLocal8Bit());
+    qputenv("ORLANLOG_OFFLINE", "1");
     TAppl* appl = TAppl::New();
     appl->cName = QStringLiteral(ORLANLOG_NAME);
     appl->cVer = QStringLiteral(ORLANLOG_VERSION);
@@ -381,6 +382,19 @@ int main(int argc, char** argv)
     showModal(QStringLiteral("pick-province"), [] { refdata::HLPPRV(QStringLiteral(" 89")); }, typeInList);
     showModal(QStringLiteral("pick-subdivision"), [] { refdata::HLPSUBPRV(QStringLiteral("243"), QStringLiteral("21")); });
     showModal(QStringLiteral("pick-award-reference"), [] { refdata::HLPDPL(QStringLiteral("PROVEA"), QStringLiteral("B")); });
+
+    // the country file: choose a file or download the publisher's
+    showModal(QStringLiteral("import-cty"), [] { frame()->action(CommandId::ImportCty)->trigger(); });
+    ui::messages().wait(QStringLiteral("Descargando nueva versión 1.93"), oAppl->cName + oAppl->cVer,
+                        [] { shoot(QStringLiteral("update-download")); });
+    ui::messages().meter(
+        [](ui::Meter& m) {
+            m.setTotal(2400000);
+            m.setPosition(900000);
+            m.setText(QStringLiteral("Bytes copiados: 900000"));
+            shoot(QStringLiteral("update-progress"));
+        },
+        QStringLiteral("Bytes copiados:"), QStringLiteral("Actualizando aplicación"));
 
     ui::messages().wait(QStringLiteral("Espere por favor ..."), QStringLiteral("Exportando a Cabrillo"),
                         [] { shoot(QStringLiteral("wait-box")); });

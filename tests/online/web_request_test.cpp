@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -99,12 +100,19 @@ TEST(WebRequest, FailuresGiveNoStatusAndSayWhy)
     EXPECT_TRUE(r->ResponseBody().isEmpty());
     EXPECT_FALSE(r->errorText().isEmpty());
 
-    // a silent server ends at the time-out
+    // a silent server ends at the time-out, and while it waits the thread's
+    // events go on (a window keeps painting)
     r->setTimeOut(1, 1);
     QElapsedTimer t;
     t.start();
+    int ticks = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] { ++ticks; });
+    tick.start(50);
     r->Open(QStringLiteral("GET"), server.base() + QStringLiteral("/silent"));
     EXPECT_FALSE(r->Send());
+    tick.stop();
+    EXPECT_GE(ticks, 10);
     EXPECT_TRUE(r->timedOut());
     EXPECT_LT(t.elapsed(), 3000);
     EXPECT_TRUE(requestFailure(*r).contains(QStringLiteral("no respondió a tiempo")));
