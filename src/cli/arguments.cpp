@@ -1,6 +1,7 @@
 // What the commands share: their arguments and the session they work in.
 #include "commands.h"
 
+#include "app/tappl.h"
 #include "store/work_area.h"
 
 #include "store/access.h"
@@ -26,6 +27,15 @@ QString fileArgument(const QStringList& args, const QStringList& withValue)
             return args[i];
     }
     return {};
+}
+
+bool referenceTablesPresent(TAppl& appl)
+{
+    store::Workspace& ws = store::Workspace::instance();
+    if (ws.exists(QStringLiteral("ENT")) && ws.exists(QStringLiteral("PFX")))
+        return true;
+    out() << "No hay tablas de entidades y prefijos en " << appl.cDirDat << ": prepare la carpeta con orlanlog-cli init\n";
+    return false;
 }
 
 bool openBookSession(QString* book)

@@ -32,15 +32,6 @@ bool mayDownload(const QString& explicitUrl)
     return true;
 }
 
-bool tablesPresent(TAppl& appl)
-{
-    store::Workspace& ws = store::Workspace::instance();
-    if (ws.exists(QStringLiteral("ENT")) && ws.exists(QStringLiteral("PFX")))
-        return true;
-    out() << "No hay tablas de entidades y prefijos en " << appl.cDirDat << ": prepare la carpeta con orlanlog-cli init\n";
-    return false;
-}
-
 int updateCty(const QStringList& args, TAppl& appl)
 {
     const QString url = cli::optionValue(args, "--url");
@@ -48,7 +39,7 @@ int updateCty(const QStringList& args, TAppl& appl)
         out() << "Uso: orlanlog-cli update-cty [--url URL]\n";
         return 2;
     }
-    if (!tablesPresent(appl) || !mayDownload(url))
+    if (!cli::referenceTablesPresent(appl) || !mayDownload(url))
         return 1;
     const QString source = url.isEmpty() ? refdata::ctyDownloadUrl() : url;
     out() << "Descargando " << source << '\n';
@@ -76,7 +67,7 @@ int downloadReference(const QStringList& args, TAppl& appl)
         out() << "Uso: orlanlog-cli download-reference [--url URL]\n";
         return 2;
     }
-    if (!tablesPresent(appl) || !mayDownload(url))
+    if (!cli::referenceTablesPresent(appl) || !mayDownload(url))
         return 1;
     const QString base = url.isEmpty() ? online::endpoint(online::Endpoint::ReferenceData) : url;
     out() << "Descargando entidades y prefijos de " << base << '\n';

@@ -19,15 +19,6 @@ namespace {
 using app::TAppl;
 using cli::out;
 
-bool tablesPresent(TAppl& appl)
-{
-    store::Workspace& ws = store::Workspace::instance();
-    if (ws.exists(QStringLiteral("ENT")) && ws.exists(QStringLiteral("PFX")))
-        return true;
-    out() << "No hay tablas de entidades y prefijos en " << appl.cDirDat << ": prepare la carpeta con orlanlog-cli init\n";
-    return false;
-}
-
 // One line: the call as given, entity code, prefix, entity name, DXCC number,
 // CQ zone, ITU zone and continent, separated by tabs. The entity's fields are
 // read where DXCC leaves the entity table.
@@ -65,7 +56,7 @@ int resolve(const QStringList& argsIn, TAppl& appl)
         out() << "Uso: orlanlog-cli resolve INDICATIVO... [AAAAMMDD]  (o - para leer un indicativo por línea)\n";
         return 2;
     }
-    if (!tablesPresent(appl))
+    if (!cli::referenceTablesPresent(appl))
         return 1;
     // Blank or shifted answers from a table that cannot serve are worse than none.
     store::setReadingOnly(true);
@@ -109,7 +100,7 @@ int importCty(const QStringList& args, TAppl& appl)
         out() << "No existe el fichero " << args[0] << '\n';
         return 2;
     }
-    if (!tablesPresent(appl))
+    if (!cli::referenceTablesPresent(appl))
         return 1;
     refdata::CtyImportResult r;
     bool ok = false;

@@ -60,6 +60,9 @@ private:
 QString optionValue(const QStringList& args, const char* name);
 // The first argument that is neither an option nor the value of one of withValue.
 QString fileArgument(const QStringList& args, const QStringList& withValue);
+// True when the home has its entity and prefix tables; otherwise says how
+// to prepare it.
+bool referenceTablesPresent(TAppl& appl);
 // Opens the session's tables (the active book's name to *book); false, with
 // the message printed, when there is no log book to work on.
 bool openBookSession(QString* book = nullptr);
