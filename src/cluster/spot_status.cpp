@@ -3,6 +3,13 @@
 #include "store/aliases.h"
 #include "store/workspace.h"
 
+#include <QDateTime>
+#include <QFile>
+#include <QHash>
+#include <QVector>
+
+#include <sys/stat.h>
+
 namespace cluster {
 
 namespace {
@@ -39,9 +46,13 @@ QString letter(bool worked, bool unconfirmed)
     return !worked ? QStringLiteral("N") : unconfirmed ? QStringLiteral("T") : QStringLiteral("C");
 }
 
+// A file written less than this long ago may be written again within the
+// same tick of the file system's clock.
+constexpr qint64 kStillNs = 1000000000;
+
 } // namespace
 
-SpotStatus SPOTACTSTS(const QString& codEnt, const QString& band, const QString& mode)
+SpotStatus spotStatusByWalk(const QString& codEnt, const QString& band, const QString& mode)
 {
     SpotStatus s;
     store::WorkArea* log = area(store::alias::kLog);
@@ -57,6 +68,7 @@ SpotStatus SPOTACTSTS(const QString& codEnt, const QString& band, const QString&
         s.ent = QStringLiteral("N");
         return s;
     }
+    store::ReadWalk walk(*log);
     const QString b = band.leftJustified(6, u' ', true), m = mode.leftJustified(6, u' ', true);
     bool unEnt = true, unBand = true, unMode = true, unBm = true;
     bool wBand = false, wMode = false, wBm = false;
@@ -98,6 +110,130 @@ QString iotaReference(const QString& comment)
     return {};
 }
 
+namespace {
+
+// What a summary of the log answers with: for each entity the band, mode and
+// confirmation of its QSOs (each combination once), for each IOTA reference
+// whether a QSO of it is confirmed.
+struct Combo {
+    QString band, mode;     // as stored, six characters
+    bool confirmed = false;
+};
+
+struct LogSummary {
+    QString path;
+    qint64 mtime = -1, size = -1;
+    QHash<QString, QVector<Combo>> byEntity;
+    QHash<QString, bool> iotaConfirmed;
+};
+
+LogSummary& summary()
+{
+    static LogSummary s;
+    return s;
+}
+
+// Modification time (ns) and size of a file; false when it cannot be read.
+bool fileStamp(const QString& path, qint64* mtime, qint64* size)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return false;
+    *mtime = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    *size = qint64(st.st_size);
+    return true;
+}
+
+// The summary of the log open as "Log" when it can stand for the log: built
+// from a file that had been still for a second (so any later write, from this
+// program or another, gives the file a new time) and unchanged since. Null
+// when the file changed a moment ago: then the caller reads the log itself.
+const LogSummary* logSummary(store::WorkArea* log)
+{
+    const QString path = log->table().path();
+    qint64 mtime = 0, size = 0;
+    if (!fileStamp(path, &mtime, &size))
+        return nullptr;
+    LogSummary& s = summary();
+    if (s.path == path && s.mtime == mtime && s.size == size)
+        return &s;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch() * 1000000;
+    if (now - mtime < kStillNs)
+        return nullptr;
+    s = LogSummary();
+    KeepPlace keep(*log);
+    log->setOrder(0);
+    const int fEnt = log->fieldPos(QStringLiteral("CODENT")), fBand = log->fieldPos(QStringLiteral("BAND")),
+              fMode = log->fieldPos(QStringLiteral("MODE")), fQsl = log->fieldPos(QStringLiteral("QSLRCVD")),
+              fIota = log->fieldPos(QStringLiteral("IOTA"));
+    if (fEnt < 0 || fBand < 0 || fMode < 0 || fQsl < 0)
+        return nullptr;
+    store::ReadWalk walk(*log);
+    for (log->goTop(); !log->eof(); log->skip()) {
+        const bool confirmed = log->value(fQsl).toString().startsWith(u'Y');
+        QVector<Combo>& combos = s.byEntity[log->value(fEnt).toString().leftJustified(3, u' ', true)];
+        const QString band = log->value(fBand).toString().leftJustified(6, u' ', true);
+        const QString mode = log->value(fMode).toString().leftJustified(6, u' ', true);
+        bool seen = false;
+        for (Combo& c : combos)
+            if (c.band == band && c.mode == mode) {
+                c.confirmed = c.confirmed || confirmed;
+                seen = true;
+                break;
+            }
+        if (!seen)
+            combos.append({band, mode, confirmed});
+        if (fIota >= 0) {
+            const QString iota = log->value(fIota).toString().trimmed();
+            if (!iota.isEmpty())
+                s.iotaConfirmed[iota] = s.iotaConfirmed.value(iota) || confirmed;
+        }
+    }
+    // still the same file: nothing was written while it was read
+    qint64 after = 0, afterSize = 0;
+    if (!fileStamp(path, &after, &afterSize) || after != mtime || afterSize != size) {
+        s = LogSummary();
+        return nullptr;
+    }
+    s.path = path;
+    s.mtime = mtime;
+    s.size = size;
+    return &s;
+}
+
+} // namespace
+
+SpotStatus SPOTACTSTS(const QString& codEnt, const QString& band, const QString& mode)
+{
+    store::WorkArea* log = area(store::alias::kLog);
+    const LogSummary* sum = log ? logSummary(log) : nullptr;
+    if (!sum)
+        return spotStatusByWalk(codEnt, band, mode);
+    SpotStatus s;
+    const auto found = sum->byEntity.constFind(codEnt.leftJustified(3, u' ', true));
+    if (found == sum->byEntity.constEnd()) {
+        s.ent = QStringLiteral("N");
+        return s;
+    }
+    const QString b = band.leftJustified(6, u' ', true), m = mode.leftJustified(6, u' ', true);
+    bool confirmed = false, wBand = false, wMode = false, wBm = false, cBand = false, cMode = false, cBm = false;
+    for (const Combo& c : *found) {
+        const bool sameBand = c.band == b, sameMode = c.mode == m;
+        confirmed = confirmed || c.confirmed;
+        wBand = wBand || sameBand;
+        wMode = wMode || sameMode;
+        wBm = wBm || (sameBand && sameMode);
+        cBand = cBand || (sameBand && c.confirmed);
+        cMode = cMode || (sameMode && c.confirmed);
+        cBm = cBm || (sameBand && sameMode && c.confirmed);
+    }
+    s.ent = confirmed ? QStringLiteral("C") : QStringLiteral("T");
+    s.band = letter(wBand, !cBand);
+    s.mode = letter(wMode, !cMode);
+    s.bandMode = letter(wBm, !cBm);
+    return s;
+}
+
 QString CHKIOTA(const QString& comment)
 {
     const QString ref = iotaReference(comment);
@@ -116,6 +252,10 @@ QString CHKIOTA(const QString& comment)
     store::WorkArea* log = area(store::alias::kLog);
     if (!log)
         return QStringLiteral("N");
+    if (const LogSummary* sum = logSummary(log)) {
+        const auto found = sum->iotaConfirmed.constFind(ref);
+        return found == sum->iotaConfirmed.constEnd() ? QStringLiteral("N") : *found ? QStringLiteral("C") : QStringLiteral("T");
+    }
     KeepPlace keep(*log);
     log->setOrder(0);
     const int fIota = log->fieldPos(QStringLiteral("IOTA"));

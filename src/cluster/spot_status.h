@@ -16,10 +16,18 @@ struct SpotStatus {
 };
 
 // Entity, band, mode and band+mode letters of entity code `codEnt` on band
-// and mode, read through the log's "CodEnt" order, stopping as soon as all
-// four are known confirmed. An entity never worked gives "N" and three blanks.
-// The log keeps its order and record.
+// and mode. An entity never worked gives "N" and three blanks. The log keeps
+// its order and record.
+//
+// A busy cluster brings thousands of spots a minute and a book may hold
+// thousands of QSOs of one entity, so the answers come from a summary of the
+// log (entity -> band, mode, confirmed) made in one pass and kept while the
+// log's file is unchanged; while the file is being written the log is read
+// as spotStatusByWalk does. Both give the same letters.
 SpotStatus SPOTACTSTS(const QString& codEnt, const QString& band, const QString& mode);
+// The same letters read through the log's "CodEnt" order, stopping as soon as
+// all four are known confirmed.
+SpotStatus spotStatusByWalk(const QString& codEnt, const QString& band, const QString& mode);
 
 // IOTA letter of an upper-cased comment naming a reference ("EU-005",
 // "EU 005", "EU005"): empty when it names none or one the IOTA table does

@@ -9,6 +9,8 @@
 #include "refdata/speech.h"
 
 #include <QFile>
+#include <QRandomGenerator>
+#include <QThread>
 
 namespace cluster::testing {
 namespace {
@@ -156,6 +158,47 @@ TEST_F(SpotFeedTest, StatusAgainstTheLog)
     // an entity worked but never confirmed
     addQso("JA1XX", "20M", "CW", "N");
     EXPECT_EQ(letters(put(spotLine("EA1XX", "14025.0", "JA1ZZ", "CW", "0303"))), "TTTT");
+}
+
+TEST_F(SpotFeedTest, SummaryOfTheLogAnswersAsTheWalkAndSeesEveryChange)
+{
+    QRandomGenerator g(42);
+    const char* calls[] = {"K1AA", "DL1AA", "JA1AA", "VK2AA", "F5AA"};
+    const char* bands[] = {"20M", "40M", "15M"};
+    const char* modes[] = {"CW", "SSB", "FT8"};
+    for (int i = 0; i < 60; ++i)
+        addQso(calls[g.bounded(5)], bands[g.bounded(3)], modes[g.bounded(3)], g.bounded(4) ? "N" : "Y");
+    QThread::msleep(1100);   // a log at rest: the summary answers
+    const QStringList codes = {refdata::DXCC("K1AA"), refdata::DXCC("DL1AA"), refdata::DXCC("JA1AA"),
+                               refdata::DXCC("VK2AA"), refdata::DXCC("F5AA"), refdata::DXCC("ZS1AA")};
+    auto all = [&](auto status) {
+        QStringList out;
+        for (const QString& e : codes)
+            for (const char* b : {"20M", "40M", "15M", "10M"})
+                for (const char* m : {"CW", "SSB", "FT8", "RTTY"}) {
+                    const SpotStatus s = status(e, QString(b), QString(m));
+                    out << s.ent + s.band + s.mode + s.bandMode;
+                }
+        return out;
+    };
+    const QStringList walked = all(spotStatusByWalk);
+    EXPECT_EQ(all(SPOTACTSTS), walked);
+    const QString letters = walked.join(u',');   // every kind of answer is asked for
+    EXPECT_TRUE(letters.contains(u'C') && letters.contains(u'T') && walked.contains("N   ")) << letters.toStdString();
+
+    // a QSL marked just now is seen at once, and again once the log is at rest
+    store::WorkArea* log = area(store::alias::kLog);
+    log->setOrder(0);
+    for (log->goTop(); !log->eof(); log->skip()) {
+        ASSERT_TRUE(log->lockRecord().isOk());
+        log->put("QSLRCVD", "Y");
+        log->unlock();
+    }
+    const QStringList confirmed = all(spotStatusByWalk);
+    EXPECT_NE(confirmed, walked);
+    EXPECT_EQ(all(SPOTACTSTS), confirmed);
+    QThread::msleep(1100);
+    EXPECT_EQ(all(SPOTACTSTS), confirmed);
 }
 
 TEST_F(SpotFeedTest, IotaStatusFromTheComment)
