@@ -29,6 +29,18 @@ store::Workspace& ws()
     return store::Workspace::instance();
 }
 
+// Opens a table shared in a new work area without changing the current one.
+store::WorkArea* openKeepingCurrent(const QString& file, const QString& alias)
+{
+    store::WorkArea* was = ws().current();
+    const QString wasAlias = was ? was->alias() : QString();
+    store::WorkArea* a = nullptr;
+    const bool ok = ws().use(file, {.alias = alias}, &a).isOk();
+    if (!wasAlias.isEmpty())
+        ws().select(wasAlias);
+    return ok ? a : nullptr;
+}
+
 // The session's work area of a table, opened shared when it is not open yet
 // and its file exists; null otherwise.
 store::WorkArea* table(const QString& alias)
@@ -37,8 +49,7 @@ store::WorkArea* table(const QString& alias)
         return a;
     if (!ws().exists(alias))
         return nullptr;
-    store::WorkArea* a = nullptr;
-    return ws().use(alias, {.alias = alias}, &a).isOk() ? a : nullptr;
+    return openKeepingCurrent(alias, alias);
 }
 
 bool cfgFlag(const char* field)
@@ -122,6 +133,22 @@ qsizetype afterLine(const QByteArray& b, qsizetype from)
     return b.size();
 }
 
+// The spots table as the feed files into it: a work area of its own, in the
+// duplicate order, so the lists over "spots" keep their order, scope and row.
+store::WorkArea* filingArea()
+{
+    const QString alias = QStringLiteral("SpotsFeed");
+    if (store::WorkArea* a = ws().area(alias))
+        return a;
+    if (!ws().exists(QStringLiteral("spots")))
+        return nullptr;
+    store::WorkArea* a = openKeepingCurrent(QStringLiteral("spots"), alias);
+    if (!a)
+        return nullptr;
+    a->setOrder(QStringLiteral("TimCalOri"));
+    return a;
+}
+
 } // namespace
 
 void INIFILCLUS()
@@ -142,6 +169,31 @@ void INIFILCLUS()
             f.modeWords.insert(name, code);
     });
     f.built = true;
+}
+
+Refresh refreshAfter(const ChunkResult& r)
+{
+    return r.lastSpotAccepted ? Refresh::Spots
+           : r.announcements  ? Refresh::Announcements
+           : r.wwv            ? Refresh::Wwv
+           : r.wcy            ? Refresh::Wcy
+                              : Refresh::None;
+}
+
+void SPOTFIL(const QString& band)
+{
+    store::WorkArea* spots = table(store::alias::kSpots);
+    if (!spots)
+        return;
+    if (band.trimmed().compare(QLatin1String("ALL"), Qt::CaseInsensitive) == 0) {
+        spots->clearScope();
+        spots->setOrder(0);
+    } else {
+        spots->setOrder(QStringLiteral("Band"));
+        const store::Value key = store::Value::text(band.trimmed().leftJustified(6, u' ', true));
+        spots->setScope(key, key);
+    }
+    spots->goBottom();
 }
 
 SpotFeed::SpotFeed(QObject* parent) : QObject(parent) {}
@@ -264,16 +316,9 @@ bool SpotFeed::spot(const QByteArray& line, ChunkResult* r)
         r->lastSpotAccepted = false;
         return false;
     }
-    store::WorkArea* spots = table(store::alias::kSpots);
+    store::WorkArea* spots = filingArea();
     if (!spots)
         return false;
-    const int order = spots->order();
-    struct Restore {
-        store::WorkArea* a;
-        int order;
-        ~Restore() { a->setOrder(order); }
-    } restore{spots, order};
-
     spots->setOrder(QStringLiteral("TimCalOri"));
     const QString key = sl.time + sl.call.leftJustified(12, u' ', true) + sl.spotter.leftJustified(12, u' ', true);
     spots->seek(store::Value::text(key));
@@ -302,11 +347,8 @@ bool SpotFeed::spot(const QByteArray& line, ChunkResult* r)
     }
     const bool accepted = f.bands.value(band.trimmed().toUpper(), false) && f.modes.value(mode.trimmed(), true);
     r->lastSpotAccepted = accepted;
-    if (!accepted) {
-        spots->setOrder(order);
-        spots->goBottom();
+    if (!accepted)
         return false;
-    }
     if (cfgFlag("CLSVOICE"))
         refdata::PROVASAPI(ALPHA(sl.call));
 

@@ -40,8 +40,17 @@ struct ChunkResult {
     int wwv = 0, wcy = 0;
 };
 
+// Which list a window refreshes after a chunk: the spots when its last spot
+// line was filed, else the announcements, else WWV, else WCY; none.
+enum class Refresh { None, Spots, Announcements, Wwv, Wcy };
+Refresh refreshAfter(const ChunkResult& r);
+
 // Builds the band and mode filter maps (run again after the settings change).
 void INIFILCLUS();
+
+// SPOTFIL: the spots table limited to one band (its "Band" order), or all of
+// them in record order for "ALL"; left on the last spot.
+void SPOTFIL(const QString& band);
 
 class SpotFeed : public QObject {
     Q_OBJECT

@@ -3,6 +3,7 @@
 // talks and the WWV and WCY bulletins.
 #include "cluster_home.h"
 
+#include "cluster/servers.h"
 #include "cluster/spot_rules.h"
 #include "cluster/spot_status.h"
 
@@ -87,11 +88,13 @@ TEST_F(SpotFeedTest, AnnouncementsTalksAndBulletins)
     // an announcement and a spot in one chunk: the spot is looked for first
     ChunkResult r = put("To ALL de EA1XX: fiesta en 7.1\r\n" + spotLine("EA1XX", "7010.0", "VK2ABC", "CW", "0200") + "\r\n");
     EXPECT_EQ(r.spots.size(), 1);
+    EXPECT_EQ(refreshAfter(r), Refresh::Spots);
     EXPECT_EQ(r.announcements, 0);
     EXPECT_TRUE(column(store::alias::kAnn, "CALL").isEmpty());
 
     r = put("To ALL de EA1XX: fiesta en 7.1\r\n");
     EXPECT_EQ(r.announcements, 1);
+    EXPECT_EQ(refreshAfter(r), Refresh::Announcements);
     EXPECT_EQ(column(store::alias::kAnn, "CALL"), QStringList{"EA1XX"});
     EXPECT_EQ(column(store::alias::kAnn, "ANN"), QStringList{"fiesta en 7.1"});
     EXPECT_EQ(column(store::alias::kAnn, "TALK"), QStringList{".F."});
@@ -136,6 +139,41 @@ TEST_F(SpotFeedTest, AnnouncementsTalksAndBulletins)
     EXPECT_TRUE(traffic.contains("To ALL de EA1XX: fiesta en 7.1\r\n\r"));
     EXPECT_TRUE(traffic.contains("WCY de DK0WCY-1"));
     EXPECT_FALSE(traffic.contains("DX de"));
+}
+
+TEST_F(SpotFeedTest, BandFilterOfTheSpotListLeavesFilingAlone)
+{
+    put(spotLine("EA1XX", "14025.0", "K1ABC", "CW", "0600"));
+    put(spotLine("EA1XX", "7010.0", "K1ABD", "CW", "0601"));
+    put(spotLine("EA1XX", "14030.0", "K1ABE", "CW", "0602"));
+    store::WorkArea* spots = area(kSpots);
+    SPOTFIL("20M");
+    EXPECT_EQ(spots->str("CALL").trimmed(), "K1ABE");
+    std::vector<quint32> shown;
+    spots->visibleRecords(&shown);
+    EXPECT_EQ(shown.size(), 2u);
+    // the list's band does not blind the duplicate test, nor move the list
+    EXPECT_TRUE(put(spotLine("EA1XX", "7010.0", "K1ABD", "CW", "0601")).spots.isEmpty());
+    EXPECT_EQ(put(spotLine("EA1XX", "7011.0", "K1ABF", "CW", "0603")).spots.size(), 1);
+    EXPECT_EQ(spots->str("CALL").trimmed(), "K1ABE");
+    SPOTFIL("ALL");
+    spots->visibleRecords(&shown);
+    EXPECT_EQ(shown.size(), 4u);
+    EXPECT_EQ(spots->str("CALL").trimmed(), "K1ABF");
+}
+
+TEST_F(SpotFeedTest, ServersMarkedOnWhileTheirConnectionIsOpen)
+{
+    store::WorkArea* servers = area(store::alias::kCluster);
+    ASSERT_NE(servers, nullptr);
+    ASSERT_GE(column(store::alias::kCluster, "NOMBRE").size(), 2);
+    const QString first = column(store::alias::kCluster, "NOMBRE")[0];
+    ASSERT_TRUE(setServerOn(1, true));
+    ASSERT_TRUE(setServerOn(2, true));
+    CLSCLUS(first);
+    EXPECT_EQ(column(store::alias::kCluster, "ON").mid(0, 2), (QStringList{".F.", ".T."}));
+    clearServersOn();
+    EXPECT_FALSE(column(store::alias::kCluster, "ON").contains(".T."));
 }
 
 TEST_F(SpotFeedTest, StatusAgainstTheLog)
