@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -75,6 +76,16 @@ TEST_F(CliCluster, LiveConnectionPrintsSpotsUntilTheServerCloses)
     EXPECT_TRUE(lines[0].startsWith("13:00\tDL1ABC\t21030.0\tVP8LP\t15M\tCW\t"));
     EXPECT_TRUE(lines[1].startsWith("13:01\tW3LPL\t28495.0\tPY2AA\t10M\tSSB\t"));
     EXPECT_EQ(lines[2], "El cluster cerró la conexión");
+
+    // a cluster that stays on: the command ends when its seconds are up, saying bye
+    TestClusterServer open({spotLine("DL1ABC", "14030.0", "ZS6AA", "CW", "1302")});
+    r = cli(home, {"cluster", "127.0.0.1", QString::number(open.port()), "--login", "ea4zz", "--seconds", "1"});
+    ASSERT_EQ(r.code, 0) << r.out.toStdString() << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith("13:02\tDL1ABC\t14030.0\tZS6AA\t20M\tCW\t")) << r.out.toStdString();
+    EXPECT_FALSE(r.out.contains("cerró"));
+    for (int i = 0; i < 50 && !open.received().endsWith("b\r\n\r\n"); ++i)
+        QThread::msleep(20);
+    EXPECT_TRUE(open.received().endsWith("b\r\n\r\n")) << open.received().toStdString();
 }
 
 TEST_F(CliCluster, ConnectionArgumentsAndAClusterThatIsNotThere)

@@ -10,6 +10,7 @@
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QSignalSpy>
+#include <QTcpSocket>
 
 namespace cluster::testing {
 namespace {
@@ -133,6 +134,13 @@ TEST_F(TelnetConnection, NobodyListeningIsNoConnection)
     t.Connect(QStringLiteral("127.0.0.1"), QStringLiteral("EA4ZZ"));
     EXPECT_FALSE(t.lConnect);
     EXPECT_LT(clock.elapsed(), 5000);
+
+    // a host that does not answer at all: the user is told and no connection is tried
+    TTelnet nowhere;
+    nowhere.Connect(QStringLiteral("no-such-cluster.invalid"), QStringLiteral("EA4ZZ"));
+    EXPECT_FALSE(nowhere.lConnect);
+    EXPECT_EQ(msgs.log().join('\n').toStdString(), "info: Host inaccesible no-such-cluster.invalid");
+    EXPECT_EQ(nowhere.oSocket->state(), QAbstractSocket::UnconnectedState);
 }
 
 // Recorded traffic in the manner of the common cluster programs: the login
