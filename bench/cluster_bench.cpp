@@ -13,6 +13,9 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QThread>
+
+#include <algorithm>
 
 #include <cstdio>
 
@@ -48,14 +51,19 @@ QList<QByteArray> masterCalls()
     return calls;
 }
 
+double longestMs = 0;
+
 // Feeds the lines one by one; the spots filed and the seconds taken.
 double feedAll(cluster::SpotFeed& feed, const QList<QByteArray>& lines, int* filed)
 {
-    QElapsedTimer t;
+    QElapsedTimer t, one;
     t.start();
     *filed = 0;
-    for (const QByteArray& l : lines)
+    for (const QByteArray& l : lines) {
+        one.start();
         *filed += int(feed.CRTSPOT(l, QStringLiteral("EA1XX")).spots.size());
+        longestMs = std::max(longestMs, double(one.nsecsElapsed()) / 1e6);
+    }
     return double(t.nsecsElapsed()) / 1e9;
 }
 
@@ -97,5 +105,23 @@ int main(int argc, char** argv)
         hard << spotLine("EA5XYZ", 14025 + i % 40, QByteArray(worked[i % 3]) + QByteArray::number(i), "CW", i);
     const double h = feedAll(feed, hard, &filed);
     std::printf("%-60s %10.0f spots/s\n", "spots of entities with 16,000 unconfirmed QSOs each", filed / h);
+    std::printf("%-60s %10.1f ms\n", "longest line", longestMs);
+
+    // a QSO confirmed: the spots of the next second read the log, then the summary is made again
+    store::WorkArea* log = store::Workspace::instance().area(QStringLiteral("Log"));
+    log->goTop();
+    log->lockRecord();
+    log->put(QStringLiteral("QSLRCVD"), QStringLiteral("Y"));
+    log->unlock();
+    QList<QByteArray> one;
+    one << spotLine("EA5XYZ", 14025, "K1XYZ", "CW", 1000);
+    longestMs = 0;
+    feedAll(feed, one, &filed);
+    std::printf("%-60s %10.1f ms\n", "a spot of a busy entity while the log is being written", longestMs);
+    QThread::msleep(1100);
+    one[0] = spotLine("EA5XYZ", 14025, "K1XYZ", "CW", 1001);
+    longestMs = 0;
+    feedAll(feed, one, &filed);
+    std::printf("%-60s %10.1f ms\n", "the first spot once the log is at rest (summary made)", longestMs);
     return 0;
 }

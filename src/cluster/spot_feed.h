@@ -65,6 +65,8 @@ public:
 signals:
     void spotFiled(const cluster::FiledSpot& spot);
     void announcementFiled(const QString& call, const QString& text, bool talk);
+    // "talk recibido" + sender + ":" + text; the user has already been told
+    // through ui::messages(), so a window only shows it in its lists.
     void talkReceived(const QString& text);
     void wwvFiled();
     void wcyFiled();

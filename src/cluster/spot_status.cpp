@@ -123,7 +123,8 @@ struct Combo {
 struct LogSummary {
     QString path;
     qint64 mtime = -1, size = -1;
-    QHash<QString, QVector<Combo>> byEntity;
+    QHash<QString, QVector<Combo>> byEntity;   // entities asked for so far
+    bool iotaRead = false;
     QHash<QString, bool> iotaConfirmed;
 };
 
@@ -144,11 +145,12 @@ bool fileStamp(const QString& path, qint64* mtime, qint64* size)
     return true;
 }
 
-// The summary of the log open as "Log" when it can stand for the log: built
-// from a file that had been still for a second (so any later write, from this
-// program or another, gives the file a new time) and unchanged since. Null
-// when the file changed a moment ago: then the caller reads the log itself.
-const LogSummary* logSummary(store::WorkArea* log)
+// The summary of the log open as "Log" when it can stand for the log: its
+// file had been still for a second (so any later write, from this program or
+// another, gives the file a new time) and is unchanged since the summary
+// began; a changed file empties it. Null when the file changed a moment ago:
+// then the caller reads the log itself.
+LogSummary* logSummary(store::WorkArea* log)
 {
     const QString path = log->table().path();
     qint64 mtime = 0, size = 0;
@@ -157,48 +159,81 @@ const LogSummary* logSummary(store::WorkArea* log)
     LogSummary& s = summary();
     if (s.path == path && s.mtime == mtime && s.size == size)
         return &s;
+    s = LogSummary();
     const qint64 now = QDateTime::currentMSecsSinceEpoch() * 1000000;
     if (now - mtime < kStillNs)
         return nullptr;
-    s = LogSummary();
-    KeepPlace keep(*log);
-    log->setOrder(0);
-    const int fEnt = log->fieldPos(QStringLiteral("CODENT")), fBand = log->fieldPos(QStringLiteral("BAND")),
-              fMode = log->fieldPos(QStringLiteral("MODE")), fQsl = log->fieldPos(QStringLiteral("QSLRCVD")),
-              fIota = log->fieldPos(QStringLiteral("IOTA"));
-    if (fEnt < 0 || fBand < 0 || fMode < 0 || fQsl < 0)
-        return nullptr;
-    store::ReadWalk walk(*log);
-    for (log->goTop(); !log->eof(); log->skip()) {
-        const bool confirmed = log->value(fQsl).toString().startsWith(u'Y');
-        QVector<Combo>& combos = s.byEntity[log->value(fEnt).toString().leftJustified(3, u' ', true)];
-        const QString band = log->value(fBand).toString().leftJustified(6, u' ', true);
-        const QString mode = log->value(fMode).toString().leftJustified(6, u' ', true);
-        bool seen = false;
-        for (Combo& c : combos)
-            if (c.band == band && c.mode == mode) {
-                c.confirmed = c.confirmed || confirmed;
-                seen = true;
-                break;
-            }
-        if (!seen)
-            combos.append({band, mode, confirmed});
-        if (fIota >= 0) {
-            const QString iota = log->value(fIota).toString().trimmed();
-            if (!iota.isEmpty())
-                s.iotaConfirmed[iota] = s.iotaConfirmed.value(iota) || confirmed;
-        }
-    }
-    // still the same file: nothing was written while it was read
-    qint64 after = 0, afterSize = 0;
-    if (!fileStamp(path, &after, &afterSize) || after != mtime || afterSize != size) {
-        s = LogSummary();
-        return nullptr;
-    }
     s.path = path;
     s.mtime = mtime;
     s.size = size;
     return &s;
+}
+
+// Whether the summary still stands after a read of the log.
+bool stillStands(const LogSummary& s)
+{
+    qint64 mtime = 0, size = 0;
+    return fileStamp(s.path, &mtime, &size) && mtime == s.mtime && size == s.size;
+}
+
+// The band, mode and confirmation of the QSOs of one entity, each once, read
+// through the "CodEnt" order; null when the log changed meanwhile.
+const QVector<Combo>* entityCombos(LogSummary& s, store::WorkArea* log, const QString& e)
+{
+    if (const auto found = s.byEntity.constFind(e); found != s.byEntity.constEnd())
+        return &*found;
+    QVector<Combo> combos;
+    {
+        KeepPlace keep(*log);
+        if (!log->setOrder(QStringLiteral("CodEnt")).isOk())
+            return nullptr;
+        const int fEnt = log->fieldPos(QStringLiteral("CODENT")), fBand = log->fieldPos(QStringLiteral("BAND")),
+                  fMode = log->fieldPos(QStringLiteral("MODE")), fQsl = log->fieldPos(QStringLiteral("QSLRCVD"));
+        store::ReadWalk walk(*log);
+        for (log->seek(store::Value::text(e), true); !log->eof() && log->value(fEnt).toString().leftJustified(3, u' ', true) == e;
+             log->skip()) {
+            const bool confirmed = log->value(fQsl).toString().startsWith(u'Y');
+            const QString band = log->value(fBand).toString().leftJustified(6, u' ', true);
+            const QString mode = log->value(fMode).toString().leftJustified(6, u' ', true);
+            bool seen = false;
+            for (Combo& c : combos)
+                if (c.band == band && c.mode == mode) {
+                    c.confirmed = c.confirmed || confirmed;
+                    seen = true;
+                    break;
+                }
+            if (!seen)
+                combos.append({band, mode, confirmed});
+        }
+    }
+    if (!stillStands(s))
+        return nullptr;
+    return &*s.byEntity.insert(e, combos);
+}
+
+// Every IOTA reference of the log and whether a QSO of it is confirmed;
+// null when the log changed meanwhile.
+const QHash<QString, bool>* iotaRefs(LogSummary& s, store::WorkArea* log, int fIota)
+{
+    if (s.iotaRead)
+        return &s.iotaConfirmed;
+    {
+        KeepPlace keep(*log);
+        log->setOrder(0);
+        const int fQsl = log->fieldPos(QStringLiteral("QSLRCVD"));
+        store::ReadWalk walk(*log);
+        for (log->goTop(); !log->eof(); log->skip()) {
+            const QString iota = log->value(fIota).toString().trimmed();
+            if (!iota.isEmpty())
+                s.iotaConfirmed[iota] = s.iotaConfirmed.value(iota) || log->value(fQsl).toString().startsWith(u'Y');
+        }
+    }
+    if (!stillStands(s)) {
+        s.iotaConfirmed.clear();
+        return nullptr;
+    }
+    s.iotaRead = true;
+    return &s.iotaConfirmed;
 }
 
 } // namespace
@@ -206,12 +241,12 @@ const LogSummary* logSummary(store::WorkArea* log)
 SpotStatus SPOTACTSTS(const QString& codEnt, const QString& band, const QString& mode)
 {
     store::WorkArea* log = area(store::alias::kLog);
-    const LogSummary* sum = log ? logSummary(log) : nullptr;
-    if (!sum)
+    LogSummary* sum = log ? logSummary(log) : nullptr;
+    const QVector<Combo>* found = sum ? entityCombos(*sum, log, codEnt.leftJustified(3, u' ', true)) : nullptr;
+    if (!found)
         return spotStatusByWalk(codEnt, band, mode);
     SpotStatus s;
-    const auto found = sum->byEntity.constFind(codEnt.leftJustified(3, u' ', true));
-    if (found == sum->byEntity.constEnd()) {
+    if (found->isEmpty()) {
         s.ent = QStringLiteral("N");
         return s;
     }
@@ -252,15 +287,16 @@ QString CHKIOTA(const QString& comment)
     store::WorkArea* log = area(store::alias::kLog);
     if (!log)
         return QStringLiteral("N");
-    if (const LogSummary* sum = logSummary(log)) {
-        const auto found = sum->iotaConfirmed.constFind(ref);
-        return found == sum->iotaConfirmed.constEnd() ? QStringLiteral("N") : *found ? QStringLiteral("C") : QStringLiteral("T");
-    }
-    KeepPlace keep(*log);
-    log->setOrder(0);
     const int fIota = log->fieldPos(QStringLiteral("IOTA"));
     if (fIota < 0)
         return QStringLiteral("N");
+    LogSummary* sum = logSummary(log);
+    if (const QHash<QString, bool>* refs = sum ? iotaRefs(*sum, log, fIota) : nullptr) {
+        const auto found = refs->constFind(ref);
+        return found == refs->constEnd() ? QStringLiteral("N") : *found ? QStringLiteral("C") : QStringLiteral("T");
+    }
+    KeepPlace keep(*log);
+    log->setOrder(0);
     QString result = QStringLiteral("N");
     store::ReadWalk walk(*log);
     for (log->goTop(); !log->eof(); log->skip()) {

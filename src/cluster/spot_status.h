@@ -21,9 +21,10 @@ struct SpotStatus {
 //
 // A busy cluster brings thousands of spots a minute and a book may hold
 // thousands of QSOs of one entity, so the answers come from a summary of the
-// log (entity -> band, mode, confirmed) made in one pass and kept while the
-// log's file is unchanged; while the file is being written the log is read
-// as spotStatusByWalk does. Both give the same letters.
+// log (entity -> band, mode, confirmed; each entity read once, when first
+// asked for) kept while the log's file is unchanged; while the file is being
+// written the log is read as spotStatusByWalk does. Both give the same
+// letters. CHKIOTA keeps the IOTA references of the log likewise.
 SpotStatus SPOTACTSTS(const QString& codEnt, const QString& band, const QString& mode);
 // The same letters read through the log's "CodEnt" order, stopping as soon as
 // all four are known confirmed.

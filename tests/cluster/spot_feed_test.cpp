@@ -206,7 +206,12 @@ TEST_F(SpotFeedTest, SummaryOfTheLogAnswersAsTheWalkAndSeesEveryChange)
     const char* modes[] = {"CW", "SSB", "FT8"};
     for (int i = 0; i < 60; ++i)
         addQso(calls[g.bounded(5)], bands[g.bounded(3)], modes[g.bounded(3)], g.bounded(4) ? "N" : "Y");
+    addQso("G4ABC", "20M", "SSB", "N", "EU-005");
+    addQso("GM4ABC", "20M", "SSB", "Y", "EU-010");
+    const QStringList iotaWalked = {CHKIOTA("EU005"), CHKIOTA("EU010"), CHKIOTA("EU 018")};
+    EXPECT_EQ(iotaWalked, (QStringList{"T", "C", "N"}));
     QThread::msleep(1100);   // a log at rest: the summary answers
+    EXPECT_EQ((QStringList{CHKIOTA("EU005"), CHKIOTA("EU010"), CHKIOTA("EU 018")}), iotaWalked);
     const QStringList codes = {refdata::DXCC("K1AA"), refdata::DXCC("DL1AA"), refdata::DXCC("JA1AA"),
                                refdata::DXCC("VK2AA"), refdata::DXCC("F5AA"), refdata::DXCC("ZS1AA")};
     auto all = [&](auto status) {
@@ -235,8 +240,10 @@ TEST_F(SpotFeedTest, SummaryOfTheLogAnswersAsTheWalkAndSeesEveryChange)
     const QStringList confirmed = all(spotStatusByWalk);
     EXPECT_NE(confirmed, walked);
     EXPECT_EQ(all(SPOTACTSTS), confirmed);
+    EXPECT_EQ(CHKIOTA("EU005"), "C");
     QThread::msleep(1100);
     EXPECT_EQ(all(SPOTACTSTS), confirmed);
+    EXPECT_EQ(CHKIOTA("EU005"), "C");
 }
 
 TEST_F(SpotFeedTest, IotaStatusFromTheComment)
