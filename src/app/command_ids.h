@@ -48,6 +48,7 @@ enum class Feature : int {
     Geo,        // the locator tools
     Logbook,    // the log books and the transfer between them
     Online,     // downloads from the reference-data service
+    Cluster,    // the DX-cluster windows
 };
 
 // The named child windows; their names key the INI sections and the list of

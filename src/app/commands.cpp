@@ -44,8 +44,8 @@ constexpr Command kCommands[] = {
     menu(C::ViewMenu, C::MenuBar, "Ver"),
     item(C::LogWindow, C::ViewMenu, "Log", F::Logbook),
     item(C::PreviousQsos, C::ViewMenu, "QSO anteriores", F::None),
-    item(C::SpotsWindow, C::ViewMenu, "DX cluster", F::None),
-    item(C::ClusterWindow, C::ViewMenu, "Telnet", F::None),
+    item(C::SpotsWindow, C::ViewMenu, "DX cluster", F::Cluster),
+    item(C::ClusterWindow, C::ViewMenu, "Telnet", F::Cluster),
 
     menu(C::AwardsMenu, C::MenuBar, "Diplomas"),
     item(C::ConfigureAwards, C::AwardsMenu, "Configurar diplomas ...", F::None),

@@ -14,6 +14,7 @@ void registerGeoCommands(CommandRegistry& r);
 void registerLogbookCommands(CommandRegistry& r);
 void registerReferenceTableCommands(CommandRegistry& r);
 void registerOnlineCommands(CommandRegistry& r);
+void registerClusterCommands(CommandRegistry& r);
 
 void registerFeatureCommands(CommandRegistry& registry)
 {
@@ -26,6 +27,7 @@ void registerFeatureCommands(CommandRegistry& registry)
         {Feature::Refdata, registerRefdataCommands}, {Feature::Refdata, registerReferenceTableCommands},
         {Feature::Geo, registerGeoCommands},        {Feature::Logbook, registerLogbookCommands},
         {Feature::Online, registerOnlineCommands},
+        {Feature::Cluster, registerClusterCommands},
     };
     for (const auto& f : features) {
         registry.setFeature(f.feature);

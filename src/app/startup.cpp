@@ -9,6 +9,8 @@
 #include "windows.h"
 
 #include "settings/settings_dialog.h"
+#include "cluster/telnet.h"
+#include "cluster/views/spot_dx_dialog.h"
 #include "logbook/views/entry_form.h"
 #include "online/reachability.h"
 #include "online/update.h"
@@ -72,6 +74,11 @@ void connectEntryForm(MainFrame* frame)
         return refdata::HLPSUBPRV(entity, province, sub);
     };
     host.pickAwardReference = [](const QString& award, const QString& reference) { return refdata::HLPDPL(award, reference); };
+    host.spotPossible = [] {
+        const cluster::TTelnet* t = cluster::currentCluster();
+        return t && t->lConnect;
+    };
+    host.sendSpot = [frame](store::RecordBuffer* qso) { cluster::SPOTDX(qso, frame); };
     logbook::setEntryFormHost(std::move(host), frame);
     store::hooks().endEditing = [] { logbook::CLSEDTLOG(); };
 }

@@ -1,5 +1,10 @@
 #include "q7browse.h"
 
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
+#include <QStyledItemDelegate>
+
 #include "store/work_area.h"
 
 #include <QAbstractTableModel>
@@ -27,13 +32,15 @@ public:
         const BrowseColumn& c = m_cols[size_t(idx.column())];
         if (role == Qt::TextAlignmentRole)
             return QVariant::fromValue(c.align);
-        if (role != Qt::DisplayRole && role != Qt::ForegroundRole && role != Qt::BackgroundRole
+        if (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::ForegroundRole && role != Qt::BackgroundRole
             && !(role == Qt::DecorationRole && c.icon))
             return {};
         const Row& r = row(idx.row());
         const Cell& cell = r.cells[size_t(idx.column())];
         if (role == Qt::DisplayRole)
             return cell.text;
+        if (role == Qt::EditRole)
+            return cell.text.trimmed();
         if (role == Qt::DecorationRole)
             return cell.icon;
         if (role == Qt::ForegroundRole) {
@@ -42,6 +49,30 @@ public:
         }
         QColor col = cell.back.isValid() ? cell.back : r.back;
         return col.isValid() ? QVariant(col) : QVariant();
+    }
+
+    Qt::ItemFlags flags(const QModelIndex& idx) const override
+    {
+        Qt::ItemFlags f = QAbstractTableModel::flags(idx);
+        if (idx.isValid() && idx.column() < int(m_cols.size()) && m_cols[size_t(idx.column())].edit)
+            f |= Qt::ItemIsEditable;
+        return f;
+    }
+
+    bool setData(const QModelIndex& idx, const QVariant& value, int role) override
+    {
+        if (role != Qt::EditRole || !idx.isValid() || idx.row() >= int(m_recs.size()) || idx.column() >= int(m_cols.size()))
+            return false;
+        const BrowseColumn& c = m_cols[size_t(idx.column())];
+        if (!c.edit)
+            return false;
+        const quint32 rec = m_recs[size_t(idx.row())];
+        if (m_area->recNo() != rec || m_area->eof())
+            m_area->goTo(rec);
+        const bool stored = c.edit(*m_area, value.toString());
+        m_cache.erase(idx.row());
+        emit dataChanged(index(idx.row(), 0), index(idx.row(), columnCount() - 1));
+        return stored;
     }
 
     QVariant headerData(int section, Qt::Orientation o, int role) const override
@@ -173,6 +204,52 @@ private:
     mutable std::unordered_map<int, Row> m_cache;
 };
 
+// The editor of a cell: a list for columns with choices, otherwise a line
+// that takes what the field can hold.
+class BrowseEditor : public QStyledItemDelegate {
+public:
+    BrowseEditor(BrowseModel* model, QObject* parent) : QStyledItemDelegate(parent), m_model(model) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& idx) const override
+    {
+        const BrowseColumn& c = m_model->column(idx.column());
+        if (!c.choices.isEmpty()) {
+            auto* box = new QComboBox(parent);
+            box->addItems(c.choices);
+            return box;
+        }
+        QWidget* w = QStyledItemDelegate::createEditor(parent, option, idx);
+        if (auto* line = qobject_cast<QLineEdit*>(w)) {
+            if (c.maxLength > 0)
+                line->setMaxLength(c.maxLength);
+            if (c.digits)
+                line->setValidator(new QRegularExpressionValidator(
+                    QRegularExpression(QStringLiteral("\\d{0,%1}").arg(c.maxLength > 0 ? c.maxLength : 18)), line));
+        }
+        return w;
+    }
+    void setEditorData(QWidget* editor, const QModelIndex& idx) const override
+    {
+        if (auto* box = qobject_cast<QComboBox*>(editor)) {
+            const int i = box->findText(idx.data(Qt::EditRole).toString());
+            box->setCurrentIndex(qMax(0, i));
+            return;
+        }
+        QStyledItemDelegate::setEditorData(editor, idx);
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& idx) const override
+    {
+        if (auto* box = qobject_cast<QComboBox*>(editor)) {
+            model->setData(idx, box->currentText(), Qt::EditRole);
+            return;
+        }
+        QStyledItemDelegate::setModelData(editor, model, idx);
+    }
+
+private:
+    BrowseModel* m_model;
+};
+
 tQ7Browse::tQ7Browse(store::WorkArea* area, QWidget* parent)
     : QTableView(parent), m_area(area), m_model(std::make_unique<BrowseModel>(area))
 {
@@ -181,6 +258,7 @@ tQ7Browse::tQ7Browse(store::WorkArea* area, QWidget* parent)
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setItemDelegate(new BrowseEditor(m_model.get(), this));
     setWordWrap(false);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -263,6 +341,8 @@ void tQ7Browse::setFrozenColumns(int n)
         m_frozenView = new QTableView(this);
         m_frozenView->setModel(m_model.get());
         m_frozenView->setFocusPolicy(Qt::NoFocus);
+        m_frozenView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        m_frozenView->setItemDelegate(new BrowseEditor(m_model.get(), m_frozenView));
         m_frozenView->verticalHeader()->hide();
         m_frozenView->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
         m_frozenView->setSelectionModel(selectionModel());
@@ -424,6 +504,17 @@ void tQ7Browse::keyPressEvent(QKeyEvent* e)
         return;
     }
     QTableView::keyPressEvent(e);
+}
+
+bool tQ7Browse::editCurrentCell()
+{
+    const QModelIndex i = currentIndex();
+    if (!i.isValid() || !(m_model->flags(i) & Qt::ItemIsEditable))
+        return false;
+    // a frozen column is painted by the view over it: edit there
+    QTableView* view = m_frozenView && i.column() < m_frozen ? m_frozenView : static_cast<QTableView*>(this);
+    view->edit(i);
+    return true;
 }
 
 QString tQ7Browse::SaveState(bool olderForm) const

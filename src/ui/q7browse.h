@@ -13,6 +13,7 @@
 
 #include <QColor>
 #include <QIcon>
+#include <QStringList>
 #include <QTableView>
 
 #include <functional>
@@ -33,6 +34,13 @@ struct BrowseColumn {
     std::function<QColor(store::WorkArea&)> background;
     int width = 0;                                             // 0: from the header and a sample
     std::function<QIcon(store::WorkArea&)> icon;               // optional image before the text
+    // In-place editing (editCurrentCell): stores what was typed in the record
+    // the area stands on, under its own lock; false when it could not (it
+    // tells the user itself). An edit left with Esc calls nothing.
+    std::function<bool(store::WorkArea&, const QString&)> edit;
+    QStringList choices;                                       // edited with a list of these
+    int maxLength = 0;                                         // characters the editor takes (0: any)
+    bool digits = false;                                       // only digits (a numeric field)
 };
 
 class BrowseModel;
@@ -72,6 +80,8 @@ public:
     // shown at its place in the order until the next refresh.
     bool showRecord(quint32 rec);
     std::vector<quint32> selectedRecords() const;
+    // Opens the editor of the current cell when its column can be edited.
+    bool editCurrentCell();
     int rowOf(quint32 rec) const;
 
     QString SaveState(bool olderForm = false) const;

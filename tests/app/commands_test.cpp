@@ -37,6 +37,7 @@ const char* featureName(Feature f)
     case Feature::Geo: return "Geo";
     case Feature::Logbook: return "Logbook";
     case Feature::Online: return "Online";
+    case Feature::Cluster: return "Cluster";
     }
     return "?";
 }

@@ -461,6 +461,18 @@ void EntryForm::build()
     }
     services->addStretch(1);
     g->addLayout(services, row, 0, 1, 4);
+    // the spot goes to the live cluster connection, when there is one
+    if (auto* spot = p1->findChild<QPushButton*>(QStringLiteral("4004")); spot && m_host.sendSpot) {
+        connect(spot, &QPushButton::clicked, this, [this] {
+            if (m_host.spotPossible && m_host.spotPossible())
+                m_host.sendSpot(&m_entry->buffer());
+        });
+        auto* watch = new QTimer(spot);
+        connect(watch, &QTimer::timeout, spot, [this, spot] {
+            spot->setEnabled(isVisible() && m_host.spotPossible && m_host.spotPossible());
+        });
+        watch->start(1000);
+    }
     g->setColumnStretch(1, 1);
     g->setColumnStretch(3, 1);
     // beside the fields: the known calls that contain what is typed (Up and Down pick one)

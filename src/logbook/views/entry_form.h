@@ -36,6 +36,9 @@ struct EntryFormHost {
     std::function<QString(const QString& award, const QString& reference)> pickAwardReference;
     // Where recordings come from; the computer's audio input when not given.
     std::function<std::unique_ptr<AudioRecorder>()> makeRecorder;
+    // "Send Spot": whether a cluster connection is live, and posting the QSO as a spot.
+    std::function<bool()> spotPossible;
+    std::function<void(store::RecordBuffer* qso)> sendSpot;
 };
 
 class EntryForm : public QDialog {
