@@ -8,22 +8,31 @@ namespace cluster {
 
 QString spotCommand(const SpotPost& p)
 {
-    QString text = QStringLiteral("DX ") + QString::number(p.kHz, 'f', 1) + QLatin1Char(' ') + p.dxCall.trimmed();
+    QString cmd = QStringLiteral("DX ") + QString::number(p.kHz, 'f', 1) + u' ' + p.dxCall.trimmed();
     if (!p.propagation.trimmed().isEmpty() && !p.ownLocator.trimmed().isEmpty() && !p.dxLocator.trimmed().isEmpty())
-        text += QLatin1Char(' ') + p.ownLocator.trimmed() + QLatin1Char('<') + p.propagation.trimmed() + QLatin1Char('>')
-            + p.dxLocator.trimmed();
-    return text + QLatin1Char(' ') + p.comment;
+        cmd += u' ' + p.ownLocator.trimmed() + u'<' + p.propagation.trimmed() + u'>' + p.dxLocator.trimmed();
+    return cmd + u' ' + p.comment;
 }
 
-bool sendSpot(const SpotPost& p, TTelnet* connection)
+bool spotComplete(const SpotPost& p)
 {
-    if (!connection) {
-        ui::messages().info(QStringLiteral("Quizas no este conectado al cluster.\r\nNo pudo enviarse el anuncio"));
+    return !p.ownCall.trimmed().isEmpty() && !p.dxCall.trimmed().isEmpty() && p.kHz > 0;
+}
+
+bool postSpot(const SpotPost& p)
+{
+    if (!spotComplete(p)) {
+        ui::messages().stop(QStringLiteral("Faltan datos, no puede enviarse el anuncio al Dx-Cluster"));
         return false;
     }
-    if (!connection->lConnect)
+    TTelnet* t = currentCluster();
+    if (!t) {
+        ui::messages().info(QStringLiteral("Quizas no este conectado al cluster.\nNo pudo enviarse el anuncio"));
         return false;
-    connection->SendData(spotCommand(p));
+    }
+    if (!t->lConnect)
+        return false;
+    t->SendData(spotCommand(p));
     return true;
 }
 

@@ -1,25 +1,30 @@
 #pragma once
-// A spot of the station's own, as the cluster command "DX" posts it.
+// Posting a spot to the current cluster (the rules of the SPOTDX dialog): the
+// cluster command made of the values the operator confirmed, and its sending.
 
 #include <QString>
 
 namespace cluster {
 
-class TTelnet;
-
 struct SpotPost {
-    QString ownCall, ownLocator, dxCall, dxLocator, propagation, comment;
+    QString ownCall, ownLocator;
+    QString dxCall, dxLocator;
     double kHz = 0;
+    QString propagation;     // a code of table Propa, may be empty
+    QString comment;
 };
 
-// "DX " + frequency + " " + DX call, then " " + own locator + "<" +
-// propagation + ">" + DX locator when the three are given, then " " +
-// comment.
+// "DX 14025.0 K1ABC JN11<ES>FN42 comment"; the locators and propagation mode
+// are added only when all three are given.
 QString spotCommand(const SpotPost& p);
 
-// Sends the command through the connection. Without any connection the user
-// is told ("Quizas no este conectado al cluster." / "No pudo enviarse el
-// anuncio"); a connection that has closed sends nothing. True when sent.
-bool sendSpot(const SpotPost& p, TTelnet* connection);
+// Own call, DX call and frequency are given.
+bool spotComplete(const SpotPost& p);
+
+// Sends the command through the current cluster. Without own call, DX call or
+// frequency the user is told "Faltan datos, ..."; with no cluster at all,
+// "Quizas no este conectado al cluster." / "No pudo enviarse el anuncio". A
+// cluster that has closed sends nothing. True when the command went out.
+bool postSpot(const SpotPost& p);
 
 } // namespace cluster

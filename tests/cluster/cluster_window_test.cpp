@@ -274,7 +274,7 @@ TEST_F(ClusterWindowTest, ASpotIsPostedOnlyWithItsDataAndAConnection)
         d->accept();
     }, "SPOTDX");
     EXPECT_FALSE(SPOTDX());
-    EXPECT_EQ(msgs.log().last(), "info: Quizas no este conectado al cluster.\r\nNo pudo enviarse el anuncio");
+    EXPECT_EQ(msgs.log().last(), "info: Quizas no este conectado al cluster.\nNo pudo enviarse el anuncio");
 
     // a live connection: the missing frequency is asked for first
     TestClusterServer server({QByteArray("login: ")}, false, 20);

@@ -4,6 +4,7 @@
 #include "cluster_home.h"
 #include "test_cluster_server.h"
 
+#include "cluster/spot_post.h"
 #include "cluster/telnet.h"
 
 #include <QCoreApplication>
@@ -105,6 +106,31 @@ TEST_F(TelnetConnection, LogsInSendsTrimmedLinesAndRefusesASecondConnect)
     ASSERT_TRUE(waitFor([&] { return server.received().endsWith("b\r\n\r\n"); })) << server.received().toStdString();
     t.SendData(QStringLiteral("sh/dx"));
     EXPECT_FALSE(server.received().endsWith("sh/dx\r\n"));
+}
+
+TEST_F(TelnetConnection, PostingASpotGoesThroughTheCurrentCluster)
+{
+    SpotPost p{"EA4ZZ", "IN80", "K1ABC", "FN42", 14025.0, "ES", "loud"};
+    EXPECT_EQ(spotCommand(p), "DX 14025.0 K1ABC IN80<ES>FN42 loud");
+    p.propagation.clear();
+    EXPECT_EQ(spotCommand(p), "DX 14025.0 K1ABC loud");
+
+    setCurrentCluster(nullptr);
+    EXPECT_FALSE(postSpot(p));
+    EXPECT_EQ(msgs.take().join('\n').toStdString(), "info: Quizas no este conectado al cluster.\nNo pudo enviarse el anuncio");
+    EXPECT_FALSE(postSpot({"EA4ZZ", "", "", "", 14025.0, "", ""}));
+    EXPECT_EQ(msgs.take().join('\n').toStdString(), "stop: Faltan datos, no puede enviarse el anuncio al Dx-Cluster");
+
+    TestClusterServer server({});
+    TTelnet t(server.port());
+    t.Connect(QStringLiteral("127.0.0.1"), QStringLiteral("EA4ZZ"));
+    ASSERT_EQ(currentCluster(), &t);
+    EXPECT_TRUE(postSpot(p));
+    ASSERT_TRUE(waitFor([&] { return server.received().endsWith("DX 14025.0 K1ABC loud\r\n"); }))
+        << server.received().toStdString();
+    t.Close();
+    EXPECT_FALSE(postSpot(p));       // a closed cluster: nothing sent, nothing said
+    EXPECT_TRUE(msgs.take().isEmpty());
 }
 
 TEST_F(TelnetConnection, ServerThatClosesLeavesTheConnectionClosed)

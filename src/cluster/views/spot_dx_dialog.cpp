@@ -106,11 +106,12 @@ bool SPOTDX(store::RecordBuffer* qso, QWidget* parent)
         post.kHz = freq->text().trimmed().replace(QLatin1Char(','), QLatin1Char('.')).toDouble();
         post.propagation = prop->currentData().toString().trimmed();
         post.comment = comment->text();
-        if (post.ownCall.isEmpty() || post.dxCall.isEmpty() || post.kHz <= 0) {
-            ui::messages().stop(QStringLiteral("Faltan datos, no puede enviarse el anuncio al Dx-Cluster"));
+        // missing data is told and the dialog comes back
+        if (!spotComplete(post)) {
+            postSpot(post);
             continue;
         }
-        return sendSpot(post, currentCluster());
+        return postSpot(post);
     }
 }
 
