@@ -7,6 +7,9 @@
 #include "app/tappl.h"
 #include "app/twin.h"
 #include "app/windows.h"
+#include "logbook/views/entry_form.h"
+#include "store/aliases.h"
+#include "store/record_buffer.h"
 #include "store/access.h"
 #include "store/home.h"
 #include "store/workspace.h"
@@ -200,8 +203,8 @@ TEST_F(ShellTest, MenuAndToolBarKeepTheirEntries)
         "Ver",
         "  Log",
         "  QSO anteriores (off)",
-        "  DX cluster (off)",
-        "  Telnet (off)",
+        "  DX cluster",
+        "  Telnet",
         "Diplomas",
         "  Configurar diplomas ... (off)",
         "  ---",
@@ -260,7 +263,7 @@ TEST_F(ShellTest, MenuAndToolBarKeepTheirEntries)
                                            + (a->icon().isNull() ? " (no icon)" : ""));
     const QStringList expectedButtons = {
         "&Log | Seleccionar libro de guardia",
-        "DX &Cluster | Telnet Dx Cluster (off)",
+        "DX &Cluster | Telnet Dx Cluster",
         "Diplomas | Gestión de diplomas (off)",
         "---",
         "Reorganizar | Reorganizar base de datos",
@@ -336,6 +339,50 @@ TEST_F(ShellTest, TheReferenceDownloadWithoutAConnectionClosesNothing)
     EXPECT_TRUE(HWND(WindowId::BandsModes));
     EXPECT_TRUE(store::Workspace::instance().area("ENT"));
     EXPECT_EQ(msgs.log(), before);
+}
+
+TEST_F(ShellTest, TheClusterWindowsOpenOnceAndASpotBecomesANewQso)
+{
+    prepareHome();
+    ASSERT_TRUE(start());
+    // no server connects by itself here
+    store::WorkArea* servers = store::Workspace::instance().area(store::alias::kCluster);
+    ASSERT_TRUE(servers);
+    for (servers->goTop(); !servers->eof(); servers->skip()) {
+        ASSERT_TRUE(servers->lockRecord().isOk());
+        servers->put("AUTO", false);
+        servers->unlock();
+    }
+    store::WorkArea* spots = store::Workspace::instance().area(store::alias::kSpots);
+    ASSERT_TRUE(spots);
+    ASSERT_TRUE(spots->append().isOk());
+    spots->put("CALL", "K1ABC");
+    spots->put("FREQ", 14.025);
+    spots->put("FREQ2", 14025.0);
+    spots->put("BAND", "20M");
+    spots->put("MODE", "CW");
+    spots->unlock();
+
+    frame()->action(CommandId::ToolCluster)->trigger();
+    frame()->action(CommandId::ClusterWindow)->trigger();
+    frame()->action(CommandId::SpotsWindow)->trigger();
+    auto* mdi = frame()->findChild<QMdiArea*>();
+    QStringList open;
+    for (QMdiSubWindow* w : mdi->subWindowList(QMdiArea::CreationOrder))
+        open << static_cast<tWin*>(w)->cName;
+    EXPECT_EQ(open, QStringList({"Telnet", "Spots"}));
+
+    // a double click on the spot of the stand-alone list: a new QSO with it
+    ui::tQ7Browse* list = HWND(WindowId::Spots)->browse();
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->model()->rowCount(), 1);
+    EXPECT_EQ(list->model()->index(0, 0).data().toString(), "K1ABC");
+    emit list->doubleClicked(list->model()->index(0, 0));
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(logbook::EDTLOGVIS());
+    EXPECT_EQ(logbook::EDTLOGDBF()->get("CALL").toString().trimmed(), "K1ABC");
+    EXPECT_EQ(logbook::EDTLOGDBF()->get("MODE").toString().trimmed(), "CW");
+    logbook::CLSEDTLOG();
 }
 
 TEST_F(ShellTest, SettingsPageRefusesAnEmptyCall)

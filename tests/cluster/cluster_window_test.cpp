@@ -43,6 +43,16 @@ QByteArray spotLine(const char* spotter, double kHz, const char* call, const cha
     return line + "\r\n";
 }
 
+// The open editor of a cell of the grid (or of its frozen columns).
+template <class Editor>
+Editor* cellEditor(QWidget* grid)
+{
+    for (Editor* e : grid->findChildren<Editor*>())
+        if (e->isVisible())
+            return e;
+    return nullptr;
+}
+
 // Waits, with the event loop running, until done() or ms passed.
 bool waitFor(const std::function<bool()>& done, int ms = 6000)
 {
@@ -59,6 +69,12 @@ protected:
     {
         testing_support::guiApp();
         ClusterHome::SetUp();
+        // the settings record, open as the program's start-up leaves it
+        if (!area(store::alias::kCfg)) {
+            store::WorkArea* cfg = nullptr;
+            ASSERT_TRUE(ws().use(QStringLiteral("cfg"), {.alias = store::alias::kCfg}, &cfg).isOk());
+            cfg->goTop();
+        }
         // the servers a new home comes with are of the internet: these tests use their own
         store::WorkArea* c = area(store::alias::kCluster);
         for (c->goTop(); !c->eof(); c->skip()) {
@@ -124,7 +140,7 @@ TEST_F(ClusterWindowTest, AutomaticServersConnectAndTheirSpotsFillTheList)
     ASSERT_TRUE(waitFor([&] { return window->serverPages().size() == 2 && one.played() && two.played(); }, 8000));
     EXPECT_EQ(tabs->tabText(5), "Uno");
     EXPECT_EQ(tabs->tabText(6), "Dos");
-    EXPECT_EQ(one.login(), "EA4ZZ");
+    EXPECT_EQ(one.login().trimmed(), "EA4ZZ");
     EXPECT_TRUE(serverOn("Uno"));
     EXPECT_TRUE(serverOn("Dos"));
     EXPECT_FALSE(serverOn("Manual"));
@@ -192,6 +208,7 @@ TEST_F(ClusterWindowTest, TheServerListIsEditedInPlaceUnderItsLock)
     window->show();
     ui::GridPanel* list = window->serversPanel();
     ASSERT_TRUE(list);
+    window->tabs()->setCurrentWidget(list);
     ui::tQ7Browse* grid = list->browse();
     list->showCurrent();
     ASSERT_EQ(rows(list), 1);
@@ -199,40 +216,47 @@ TEST_F(ClusterWindowTest, TheServerListIsEditedInPlaceUnderItsLock)
     // the name is a frozen column: its editor opens over the grid
     grid->setCurrentIndex(grid->model()->index(0, 0));
     ASSERT_TRUE(grid->editCurrentCell());
-    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    auto* editor = cellEditor<QLineEdit>(grid);
     ASSERT_TRUE(editor);
     editor->selectAll();
     QTest::keyClicks(editor, QStringLiteral("Nuevo nombre"));
     QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();   // the editor hands its text over from the event loop
     EXPECT_EQ(column(store::alias::kCluster, "NOMBRE"), QStringList{"Nuevo nombre"});
 
     // Esc leaves the record alone
     grid->setCurrentIndex(grid->model()->index(0, 1));
     ASSERT_TRUE(grid->editCurrentCell());
-    editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    editor = cellEditor<QLineEdit>(grid);
     ASSERT_TRUE(editor);
     QTest::keyClicks(editor, QStringLiteral("otro.sitio"));
     QTest::keyClick(editor, Qt::Key_Escape);
+    QCoreApplication::processEvents();
     EXPECT_EQ(column(store::alias::kCluster, "SITE"), QStringList{"127.0.0.1"});
 
     // the port takes digits only, four of them
     grid->setCurrentIndex(grid->model()->index(0, 2));
     ASSERT_TRUE(grid->editCurrentCell());
-    editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    editor = cellEditor<QLineEdit>(grid);
     ASSERT_TRUE(editor);
     editor->clear();
     QTest::keyClicks(editor, QStringLiteral("8a0000"));
     QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();   // the editor hands its text over from the event loop
     EXPECT_EQ(column(store::alias::kCluster, "PORT"), QStringList{"8000"});
 
     // automatic connection from a list of "Si" and "No"
     grid->setCurrentIndex(grid->model()->index(0, 3));
     ASSERT_TRUE(grid->editCurrentCell());
-    auto* box = qobject_cast<QComboBox*>(QApplication::focusWidget());
+    auto* box = cellEditor<QComboBox>(grid);
     ASSERT_TRUE(box);
     box->setCurrentText(QStringLiteral("Si"));
     QTest::keyClick(box, Qt::Key_Return);
-    EXPECT_EQ(column(store::alias::kCluster, "AUTO"), QStringList{"S"}) << "logical stored true";
+    QCoreApplication::processEvents();
+    store::WorkArea* c = area(store::alias::kCluster);
+    c->goTop();
+    EXPECT_TRUE(c->value(QStringLiteral("AUTO")).toBool());
+    EXPECT_EQ(grid->model()->index(0, 3).data().toString(), "Si");
 }
 
 TEST_F(ClusterWindowTest, ConnectingAServerAlreadyOnLeavesAnEmptyTabAndSaysSo)
@@ -248,7 +272,8 @@ TEST_F(ClusterWindowTest, ConnectingAServerAlreadyOnLeavesAnEmptyTabAndSaysSo)
     QAction* connect = list->findChild<QAction*>(QStringLiteral("Conecta"));
     ASSERT_TRUE(connect);
     connect->trigger();
-    EXPECT_EQ(msgs.log().last(), "stop: Ocupado              ya esta conectado");
+    EXPECT_TRUE(msgs.log().last().startsWith("stop: Ocupado ")) << msgs.log().last().toStdString();
+    EXPECT_TRUE(msgs.log().last().endsWith(" ya esta conectado")) << msgs.log().last().toStdString();
     ASSERT_EQ(window->tabs()->count(), 6);
     EXPECT_EQ(window->tabs()->tabText(5), "Ocupado");
 }

@@ -145,6 +145,20 @@ TEST_F(EntryFormTest, TypingACallNarrowsTheEarlierQsosAtEachKeystroke)
     EXPECT_EQ(log2Count(), 1) << "Tab changes nothing";
 }
 
+TEST_F(EntryFormTest, AFormClosedWithTheCursorInTheCallFieldClosesQuietly)
+{
+    // the tables close under an open form (a reorganisation, a download): the
+    // call field loses the focus while the form goes away
+    form->open(true, false, "Log");
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    auto* call = control<QLineEdit>(0, "605");
+    ASSERT_TRUE(call);
+    call->setFocus();
+    QTest::keyClicks(call, "EA1ABC");
+    form.reset();   // crashed here when the look-up ran on the gone QSO
+}
+
 TEST_F(EntryFormTest, SavingANewQsoAndWhatNothingToSaveDoes)
 {
     const quint32 before = log->recCount();

@@ -264,8 +264,11 @@ ServerPage* TelnetWindow::OPNCLUS(const QString& name, quint32 rec)
     auto* page = qobject_cast<ServerPage*>(m_tabs->widget(m_tabs->count() - 1));
     TTelnet* t = page->telnet();
     t->nPort = port > 0 ? port : 23;
-    if (store::WorkArea* cfg = area(store::alias::kCfg))
+    if (store::WorkArea* cfg = area(store::alias::kCfg)) {
+        if (cfg->eof())
+            cfg->goTop();   // the one settings record
         t->cUserName = cfg->str(QStringLiteral("CALL")).trimmed();
+    }
     t->lBell = false;
     QPointer<ui::GridPanel> list(m_servers);
     t->bConnect = [rec, list](TTelnet&) {
@@ -282,13 +285,15 @@ ServerPage* TelnetWindow::OPNCLUS(const QString& name, quint32 rec)
     };
     spotFeed().attach(t);
     QPointer<ServerPage> guard(page);
+    // a server that logged us in and then closed keeps its tab with its lines
+    connect(t, &TTelnet::connected, page, [page] { page->setProperty("wasConnected", true); });
     t->Connect(site);
     // give the login a moment, then the command field; no connection: the tab goes
     QTimer::singleShot(1500, this, [this, guard, name] {
         if (!guard)
             return;
         guard->commandField()->setFocus();
-        if (guard->telnet()->lConnect)
+        if (guard->telnet()->lConnect || guard->property("wasConnected").toBool())
             return;
         ui::messages().stop(QStringLiteral("No se pudo establecer conexion con el cluster ") + name);
         closePage(guard);

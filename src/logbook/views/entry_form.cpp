@@ -108,7 +108,14 @@ EntryForm::EntryForm(EntryFormHost host, QWidget* parent)
     setModal(false);
 }
 
-EntryForm::~EntryForm() = default;
+EntryForm::~EntryForm()
+{
+    // The fields react to losing the focus (the call's look-up): a form closed
+    // with the focus in a field must not run that on a QSO already gone.
+    for (QObject* child : findChildren<QObject*>())
+        child->disconnect(this);
+    hide();
+}
 
 void EntryForm::build()
 {
