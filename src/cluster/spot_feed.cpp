@@ -365,9 +365,12 @@ bool SpotFeed::spot(const QByteArray& line, ChunkResult* r)
     if (!fs.codEnt.isEmpty() && fs.codEnt != QLatin1String("  0"))
         if (store::WorkArea* ent = ws().area(store::alias::kEnt); ent && !ent->eof())
             fs.entityLocator = ent->str(QStringLiteral("QRA")).trimmed();
+    // bearing and distance need both ends: a zero would read as a real bearing
     const QString home = cfgText("QRA");
-    fs.qtf = QString::number(geo::RUMBO(home, fs.entityLocator)).rightJustified(3);
-    fs.qrb = refdata::COMAS(geo::DIST(home, fs.entityLocator), 6, 0);
+    if (!home.isEmpty() && !fs.entityLocator.isEmpty()) {
+        fs.qtf = QString::number(geo::RUMBO(home, fs.entityLocator)).rightJustified(3);
+        fs.qrb = refdata::COMAS(geo::DIST(home, fs.entityLocator), 6, 0);
+    }
     fs.status = SPOTACTSTS(fs.codEnt, band, mode);
     if (cfgFlag("CIOTAACT")) {
         const QString iota = CHKIOTA(sl.comment.toUpper());

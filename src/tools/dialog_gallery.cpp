@@ -21,6 +21,11 @@
 #include "logbook/views/entry_form.h"
 #include "logbook/views/block_change_dialog.h"
 #include "logbook/views/filter_dialog.h"
+#include "cluster/spot_feed.h"
+#include "cluster/telnet.h"
+#include "cluster/views/server_page.h"
+#include "cluster/views/spot_dx_dialog.h"
+#include "cluster/views/telnet_window.h"
 #include "geo/views/coordinate_converter_dialog.h"
 #include "geo/views/distance_dialog.h"
 #include "logbook/book_selection.h"
@@ -382,6 +387,85 @@ int main(int argc, char** argv)
     showModal(QStringLiteral("pick-province"), [] { refdata::HLPPRV(QStringLiteral(" 89")); }, typeInList);
     showModal(QStringLiteral("pick-subdivision"), [] { refdata::HLPSUBPRV(QStringLiteral("243"), QStringLiteral("21")); });
     showModal(QStringLiteral("pick-award-reference"), [] { refdata::HLPDPL(QStringLiteral("PROVEA"), QStringLiteral("B")); });
+
+    // the cluster window with traffic, coloured by a few rules of the operator's
+    if (store::WorkArea* rules = ws.area(store::alias::kCfgSpot)) {
+        struct Rule {
+            const char *fld, *ent, *mode, *band, *desc;
+            int fore, back;
+        } const list[] = {
+            {"*", "N", " ", " ", "Entidad nueva", 128, 255 + 205 * 256 + 205 * 65536},
+            {"*", " ", " ", "N", "Banda nueva", 0, 255 + 245 * 256 + 190 * 65536},
+            {"M", " ", "N", " ", "Modo nuevo", 100 * 256, 200 + 255 * 256 + 200 * 65536},
+        };
+        for (const Rule& r : list) {
+            if (!rules->append())
+                break;
+            rules->put(QStringLiteral("FLD"), r.fld);
+            rules->put(QStringLiteral("STSENT"), r.ent);
+            rules->put(QStringLiteral("STSMODE"), r.mode);
+            rules->put(QStringLiteral("STSBAND"), r.band);
+            rules->put(QStringLiteral("DESC"), r.desc);
+            rules->put(QStringLiteral("COLFOR"), r.fore);
+            rules->put(QStringLiteral("COLBCK"), r.back);
+            rules->unlock();
+        }
+    }
+    if (store::WorkArea* cfg = ws.area(store::alias::kCfg); cfg && cfg->lockRecord()) {
+        cfg->put(QStringLiteral("QRA"), "IN80DO");
+        cfg->unlock();
+    }
+    if (QAction* telnet = frame()->action(CommandId::ClusterWindow)) {
+        auto spot = [](const char* spotter, double kHz, const char* call, const char* comment, int minute) {
+            QByteArray line = (QByteArray("DX de ") + spotter + ':').leftJustified(15, ' ');
+            line += QByteArray::number(kHz, 'f', 1).rightJustified(9, ' ');
+            line = line.leftJustified(26, ' ') + QByteArray(call).leftJustified(13, ' ');
+            line += QByteArray(comment).leftJustified(31, ' ') + QByteArray::number(1200 + minute) + "Z\r\n";
+            return line;
+        };
+        const QByteArray traffic = spot("DL1ABC", 14025.0, "K1ABC", "CW 599 tnx", 1) + spot("EA5XX", 7074.0, "JA1QRP", "FT8 -12 dB", 2)
+            + spot("G4XYZ", 21295.0, "3Y0J", "SSB up 5 Bouvet!", 3) + spot("OH2BH", 28480.0, "VK2DX", "SSB 59 long path", 4)
+            + spot("F5ABC", 10120.0, "PY2XX", "CW", 5) + spot("I2ABC", 18100.0, "VP8PJ", "FT8 EU-005 ??", 6)
+            + spot("N0XYZ", 3790.0, "EA8CN", "SSB", 7) + spot("W1AW", 50313.0, "CT1ABC", "FT8 6m Es", 8)
+            + "To ALL de EA4ZZ: Buenas tardes desde Madrid\r\n"
+            + "WWV de W0MU <18>:   SFI=150, A=8, K=2, No Storms -> No Storms\r\n";
+        telnet->trigger();
+        settle(300);
+        if (QMdiArea* area = frame()->findChild<QMdiArea*>(); area && area->activeSubWindow())
+            area->activeSubWindow()->resize(area->width() - 20, area->height() * 2 / 3);
+        if (auto* window = frame()->findChild<cluster::TelnetWindow*>()) {
+            window->addServerTab(QStringLiteral("Cluster local"));
+            cluster::ServerPage* page = window->serverPages().value(0);
+            if (page)
+                page->telnet()->feed(QByteArray("Hola EA4ZZ, bienvenido al cluster de pruebas\r\nlogin: EA4ZZ\r\n") + traffic);
+            cluster::spotFeed().CRTSPOT(traffic, QStringLiteral("EA4ZZ"));
+            settle(400);
+            window->tabs()->setCurrentIndex(0);
+            settle(200);
+            shoot(QStringLiteral("cluster-spots"));
+            if (page) {
+                window->tabs()->setCurrentWidget(page);
+                settle(200);
+                shoot(QStringLiteral("cluster-terminal"));
+            }
+            window->tabs()->setCurrentIndex(4);
+            settle(200);
+            shoot(QStringLiteral("cluster-servers"));
+            window->tabs()->setCurrentIndex(2);
+            settle(200);
+            shoot(QStringLiteral("cluster-wwv"));
+            window->tabs()->setCurrentIndex(0);
+        }
+        if (QAction* spots = frame()->action(CommandId::SpotsWindow)) {
+            spots->trigger();
+            settle(300);
+            shoot(QStringLiteral("spots-window"));
+        }
+        showModal(QStringLiteral("spot-dx"), [parent] { cluster::SPOTDX(nullptr, parent); });
+        if (QMdiArea* area = frame()->findChild<QMdiArea*>())
+            area->closeAllSubWindows();
+        settle(100);
+    }
 
     // the country file: choose a file or download the publisher's
     showModal(QStringLiteral("import-cty"), [] { frame()->action(CommandId::ImportCty)->trigger(); });

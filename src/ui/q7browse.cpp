@@ -311,7 +311,9 @@ void tQ7Browse::addField(const QString& field, const QString& header)
         default: return v.toString().trimmed();
         }
     };
-    c.width = qMax(fontMetrics().horizontalAdvance(QString(qMin(f.len, 40), QLatin1Char('W'))) * 2 / 3,
+    // room for the field's width in digits (a time, a date, a number) or most of it in letters
+    const int chars = f.type == 'D' ? 8 : qMin(f.len + (f.type == 'N' ? 1 : 0), 40);
+    c.width = qMax(fontMetrics().horizontalAdvance(QString(chars, QLatin1Char('0'))) + 12,
                    fontMetrics().horizontalAdvance(c.header) + 16);
     addColumn(c);
 }

@@ -92,8 +92,12 @@ void setUpSpotGrid(ui::tQ7Browse* grid, SpotGridKind kind)
     entity.width = 150;
     grid->addColumn(entity);
     if (tab) {
-        grid->addColumn(field("QTF", "QTF", Qt::AlignRight | Qt::AlignVCenter));
-        grid->addColumn(field("QRB", "QRB", Qt::AlignRight | Qt::AlignVCenter));
+        ui::BrowseColumn qtf = field("QTF", "QTF", Qt::AlignRight | Qt::AlignVCenter);
+        qtf.width = 44;
+        grid->addColumn(qtf);
+        ui::BrowseColumn qrb = field("QRB", "QRB", Qt::AlignRight | Qt::AlignVCenter);
+        qrb.width = 64;
+        grid->addColumn(qrb);
     }
     ui::BrowseColumn origin = field("Origen", "ORIGEN");
     origin.width = 90;

@@ -356,6 +356,8 @@ void TelnetWindow::INIWINTELNET()
     for (servers->goTop(); !servers->eof(); servers->skip())
         if (servers->value(QStringLiteral("AUTO")).toBool())
             automatic.emplace_back(servers->str(QStringLiteral("NOMBRE")).trimmed(), servers->recNo());
+    if (automatic.empty())
+        return;   // nothing to connect: the tab the user chose stays
     for (const auto& [name, rec] : automatic)
         OPNCLUS(name, rec);
     servers->goTop();
