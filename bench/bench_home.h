@@ -7,6 +7,7 @@
 #include "store/workspace.h"
 #include "core/scripted_messages.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QDir>
 #include <QTemporaryDir>
@@ -17,6 +18,21 @@
 #include <cstdlib>
 
 namespace bench {
+
+// data/refdata of the source tree this build was configured from.
+inline QString sourceData()
+{
+    QDir d(QCoreApplication::applicationDirPath());
+    for (int up = 0; up < 4; ++up, d.cdUp()) {
+        QFile cache(d.filePath(QStringLiteral("CMakeCache.txt")));
+        if (!cache.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray& l : cache.readAll().split('\n'))
+            if (l.startsWith("CMAKE_HOME_DIRECTORY:INTERNAL="))
+                return QString::fromLocal8Bit(l.mid(30)).trimmed() + QStringLiteral("/data/refdata/");
+    }
+    return {};
+}
 
 // What a benchmark is given: how many QSOs (first argument, else def) and a
 // work folder (second argument, else a temporary one), with messages that

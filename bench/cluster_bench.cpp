@@ -33,21 +33,11 @@ QByteArray spotLine(const QByteArray& spotter, double kHz, const QByteArray& cal
 QList<QByteArray> masterCalls()
 {
     QList<QByteArray> calls;
-    QDir d(QCoreApplication::applicationDirPath());
-    for (int up = 0; up < 4; ++up, d.cdUp()) {
-        QFile cache(d.filePath(QStringLiteral("CMakeCache.txt")));
-        if (!cache.open(QIODevice::ReadOnly))
-            continue;
-        for (const QByteArray& l : cache.readAll().split('\n'))
-            if (l.startsWith("CMAKE_HOME_DIRECTORY:INTERNAL=")) {
-                QFile f(QString::fromLocal8Bit(l.mid(30)).trimmed() + QStringLiteral("/data/refdata/MASTER.SCP"));
-                if (f.open(QIODevice::ReadOnly))
-                    for (const QByteArray& c : f.readAll().split('\n'))
-                        if (!c.trimmed().isEmpty() && !c.startsWith('#'))
-                            calls << c.trimmed();
-            }
-        break;
-    }
+    QFile f(bench::sourceData() + QStringLiteral("MASTER.SCP"));
+    if (f.open(QIODevice::ReadOnly))
+        for (const QByteArray& c : f.readAll().split('\n'))
+            if (!c.trimmed().isEmpty() && !c.startsWith('#'))
+                calls << c.trimmed();
     return calls;
 }
 

@@ -12,6 +12,8 @@
 #include "store/workspace.h"
 #include "core/scripted_messages.h"
 
+#include "bench_home.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -27,21 +29,6 @@ namespace {
 void line(const char* what, double value, const char* unit)
 {
     std::printf("%-52s %12.1f %s\n", what, value, unit);
-}
-
-// data/refdata of the source tree this build was configured from.
-QString sourceData()
-{
-    QDir d(QCoreApplication::applicationDirPath());
-    for (int up = 0; up < 4; ++up, d.cdUp()) {
-        QFile cache(d.filePath(QStringLiteral("CMakeCache.txt")));
-        if (!cache.open(QIODevice::ReadOnly))
-            continue;
-        for (const QByteArray& l : cache.readAll().split('\n'))
-            if (l.startsWith("CMAKE_HOME_DIRECTORY:INTERNAL="))
-                return QString::fromLocal8Bit(l.mid(30)).trimmed() + QStringLiteral("/data/refdata/");
-    }
-    return {};
 }
 
 QStringList readCalls(const QString& path)
@@ -63,7 +50,7 @@ QStringList readCalls(const QString& path)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QString src = argc > 1 ? QDir(QString::fromLocal8Bit(argv[1])).absolutePath() + QLatin1Char('/') : sourceData();
+    QString src = argc > 1 ? QDir(QString::fromLocal8Bit(argv[1])).absolutePath() + QLatin1Char('/') : bench::sourceData();
     const QString shipped = shippedTablesDir();
     const QStringList calls = readCalls(src + QStringLiteral("MASTER.SCP"));
     if (shipped.isEmpty() || calls.isEmpty()) {

@@ -9,6 +9,7 @@
 #include "windows.h"
 
 #include "settings/settings_dialog.h"
+#include "cluster/spot_feed.h"
 #include "cluster/telnet.h"
 #include "cluster/views/spot_dx_dialog.h"
 #include "logbook/views/entry_form.h"
@@ -333,8 +334,8 @@ void reorganizeCommand()
 
 void openSettings()
 {
-    if (store::WorkArea* cfg = ws().area(store::alias::kCfg))
-        settings::CFGPGM(cfg, oAppl->cName, g_frame);
+    if (store::WorkArea* cfg = ws().area(store::alias::kCfg); cfg && settings::CFGPGM(cfg, oAppl->cName, g_frame))
+        cluster::INIFILCLUS();   // the bands and modes the cluster follows may have changed
 }
 
 int MAIN(int argc, char** argv)

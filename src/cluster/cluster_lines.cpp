@@ -139,9 +139,11 @@ bool parseAnnouncement(const QByteArray& b, Announcement* out)
     return senderAndText(lineOf(b.mid(at + 9)), out);
 }
 
-bool parseWwv(const QByteArray& b, WwvBulletin* out)
+// The line of a bulletin that starts with marker ("WWV de "), the sender
+// between the marker and "<" (or the colon), and the colon before the data.
+static bool bulletinLine(const QByteArray& b, const char* marker, QByteArray* line, QString* sender, qsizetype* colonAt)
 {
-    const qsizetype at = b.indexOf("WWV de ");
+    const qsizetype at = b.indexOf(marker);
     if (at < 0)
         return false;
     const QByteArray l = lineOf(b.mid(at));
@@ -152,8 +154,21 @@ bool parseWwv(const QByteArray& b, WwvBulletin* out)
     const QByteArray head = l.mid(7, (lt >= 7 && lt < colon ? lt : colon) - 7).trimmed();
     if (head.isEmpty())
         return false;
+    *line = l;
+    *sender = text(head.left(12));
+    *colonAt = colon;
+    return true;
+}
+
+bool parseWwv(const QByteArray& b, WwvBulletin* out)
+{
+    QByteArray l;
+    QString sender;
+    qsizetype colon = 0;
+    if (!bulletinLine(b, "WWV de ", &l, &sender, &colon))
+        return false;
     *out = WwvBulletin();
-    out->call = text(head.left(12));
+    out->call = sender;
     for (const QByteArray& piece : l.mid(colon + 1).split(',')) {
         const qsizetype eq = piece.indexOf('=');
         const QByteArray key = eq < 0 ? QByteArray() : QByteArray(piece.left(eq)).trimmed();
@@ -172,19 +187,13 @@ bool parseWwv(const QByteArray& b, WwvBulletin* out)
 
 bool parseWcy(const QByteArray& b, WcyBulletin* out)
 {
-    const qsizetype at = b.indexOf("WCY de ");
-    if (at < 0)
-        return false;
-    const QByteArray l = lineOf(b.mid(at));
-    const qsizetype colon = l.indexOf(':');
-    if (colon < 0)
-        return false;
-    const qsizetype lt = l.indexOf('<');
-    const QByteArray head = l.mid(7, (lt >= 7 && lt < colon ? lt : colon) - 7).trimmed();
-    if (head.isEmpty())
+    QByteArray l;
+    QString sender;
+    qsizetype colon = 0;
+    if (!bulletinLine(b, "WCY de ", &l, &sender, &colon))
         return false;
     *out = WcyBulletin();
-    out->call = text(head.left(12));
+    out->call = sender;
     for (const QByteArray& piece : l.mid(colon + 1).split(' ')) {
         const qsizetype eq = piece.indexOf('=');
         if (eq <= 0)
