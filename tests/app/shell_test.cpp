@@ -383,6 +383,12 @@ TEST_F(ShellTest, TheClusterWindowsOpenOnceAndASpotBecomesANewQso)
     EXPECT_EQ(logbook::EDTLOGDBF()->get("CALL").toString().trimmed(), "K1ABC");
     EXPECT_EQ(logbook::EDTLOGDBF()->get("MODE").toString().trimmed(), "CW");
     logbook::CLSEDTLOG();
+
+    // the tables close under the open cluster windows and come back
+    frame()->action(CommandId::Reorganize)->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QTest::qWait(300);
+    EXPECT_TRUE(store::Workspace::instance().area(store::alias::kCluster));
 }
 
 TEST_F(ShellTest, SettingsPageRefusesAnEmptyCall)

@@ -51,13 +51,14 @@ ui::GridPanel* openSpotsPanel()
 
     QPointer<ui::GridPanel> guard(panel);
     auto due = std::make_shared<bool>(false);
-    QObject::connect(&spotFeed(), &SpotFeed::spotFiled, panel, [guard, due, a] {
+    QObject::connect(&spotFeed(), &SpotFeed::spotFiled, panel, [guard, due, a, alias] {
         if (*due)
             return;
         *due = true;
-        QTimer::singleShot(150, guard, [guard, due, a] {
+        QTimer::singleShot(150, guard, [guard, due, a, alias] {
             *due = false;
-            if (!guard)
+            // the tables may have closed under the window (a reorganisation)
+            if (!guard || store::Workspace::instance().area(alias) != a)
                 return;
             a->goBottom();
             guard->showCurrent();

@@ -22,6 +22,7 @@
 #include <QAudioOutput>
 #include <QLabel>
 #include <QFileInfo>
+#include <QMdiSubWindow>
 #include <QMediaPlayer>
 #include <QPointer>
 #include <QTabWidget>
@@ -124,8 +125,43 @@ TelnetWindow::TelnetWindow(QWidget* parent)
 
 TelnetWindow::~TelnetWindow()
 {
+    if (m_shutDown)
+        return;
+    if (tablesAlive()) {
+        shutDown();
+        return;
+    }
+    // the tables went first: the connections say bye and touch nothing else
+    for (ServerPage* p : serverPages()) {
+        p->telnet()->bClose = [](TTelnet& c) { c.SendData(QStringLiteral("b\r\n")); };
+        delete p;
+    }
+}
+
+bool TelnetWindow::tablesAlive() const
+{
+    // a list's work area still belongs to the session under its alias
+    for (ui::GridPanel* panel : {m_spots, m_wcy, m_wwv, m_ann, m_servers})
+        if (panel && panel->area() && store::Workspace::instance().area(panel->area()->alias()) != panel->area())
+            return false;
+    return true;
+}
+
+void TelnetWindow::shutDown()
+{
+    if (m_shutDown)
+        return;
+    m_shutDown = true;
+    m_autoConnect->stop();
     SAVBRW();
     CLSCLUSALL();
+}
+
+bool TelnetWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Close && watched == m_frame && tablesAlive())
+        shutDown();
+    return QWidget::eventFilter(watched, event);
 }
 
 void TelnetWindow::addFixedTab(QWidget* page, const QString& caption)
@@ -142,6 +178,15 @@ void TelnetWindow::addFixedTab(QWidget* page, const QString& caption)
 void TelnetWindow::showEvent(QShowEvent* e)
 {
     QWidget::showEvent(e);
+    // the window it lives in tells when it closes
+    if (!m_frame) {
+        for (QWidget* w = parentWidget(); w; w = w->parentWidget())
+            if (qobject_cast<QMdiSubWindow*>(w)) {
+                m_frame = w;
+                w->installEventFilter(this);
+                break;
+            }
+    }
     if (!m_autoStarted) {
         m_autoStarted = true;
         m_autoConnect->start();
@@ -220,8 +265,8 @@ void TelnetWindow::scheduleRefresh(ui::GridPanel* panel, bool toEnd)
     // a busy cluster files many spots a second: the list is read once for them all
     panel->setProperty("refreshDue", true);
     QPointer<ui::GridPanel> guard(panel);
-    QTimer::singleShot(150, this, [guard, toEnd] {
-        if (!guard)
+    QTimer::singleShot(150, this, [this, guard, toEnd] {
+        if (!guard || m_shutDown || !tablesAlive())
             return;
         guard->setProperty("refreshDue", false);
         if (toEnd)

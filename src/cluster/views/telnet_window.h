@@ -5,6 +5,7 @@
 // the window appears; closing the window saves the lists' layouts and ends
 // every connection.
 
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -65,12 +66,17 @@ public:
 
 protected:
     void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     ui::GridPanel* makeSpotsTab();
     ui::GridPanel* makeListTab(const QString& alias, const QString& name,
                                const std::vector<std::pair<QString, QString>>& columns);
     void addFixedTab(QWidget* page, const QString& caption);
+    // When the window closes, while the session's tables are still open:
+    // the layouts saved, every connection ended, the ON marks cleared.
+    void shutDown();
+    bool tablesAlive() const;
     void closePage(ServerPage* page);
     void scheduleRefresh(ui::GridPanel* panel, bool toEnd);
 
@@ -82,6 +88,8 @@ private:
     ui::GridPanel* m_servers = nullptr;
     QTimer* m_autoConnect;
     bool m_autoStarted = false;
+    bool m_shutDown = false;
+    QPointer<QWidget> m_frame;   // the child window around it
 };
 
 } // namespace cluster
