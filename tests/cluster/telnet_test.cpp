@@ -17,7 +17,7 @@ namespace cluster::testing {
 namespace {
 
 // Runs the event loop until done or ms pass.
-bool waitFor(const std::function<bool()>& done, int ms = 5000)
+bool waitFor(const std::function<bool()>& done, int ms = 15000)
 {
     QDeadlineTimer until(ms);
     while (!done() && !until.hasExpired())
