@@ -2,6 +2,7 @@
 
 #include "main_frame.h"
 #include "session.h"
+#include "station_setup.h"
 #include "spanish.h"
 #include "store/aliases.h"
 #include "tappl.h"
@@ -72,6 +73,7 @@ void connectEntryForm(MainFrame* frame)
         return refdata::HLPSUBPRV(entity, province, sub);
     };
     host.pickAwardReference = [](const QString& award, const QString& reference) { return refdata::HLPDPL(award, reference); };
+    installRigControl(host);
     logbook::setEntryFormHost(std::move(host), frame);
     store::hooks().endEditing = [] { logbook::CLSEDTLOG(); };
 }
@@ -254,7 +256,8 @@ void SETUP()
         ui::messages().info(QStringLiteral("Atención. Los contactos no se registran en modo tiempo real.\r\nRecuerde activarlo si procede"));
     // 11. the windows of the last run
     RSTOPNWND();
-    // 12. rig control comes with its feature (the embedded browser needs no set-up here)
+    // 12. rig control, when CATON says so (the embedded browser needs no set-up here)
+    startRigControl();
     if (g_sinceStart.isValid() && qEnvironmentVariableIsSet("ORLANLOG_TIMING")) {
         std::fprintf(stderr, "orlanlog: frame usable %lld ms after start\n", g_sinceStart.elapsed());
         g_sinceStart.invalidate();
@@ -292,6 +295,7 @@ bool FINALIZAR()
     }
     for (const char* f : {"mihtml.htm", "tmp.jpg", "qrz.key", "speech.vbs"})
         QFile::remove(oAppl->cDirLocal + QString::fromLatin1(f));
+    stopRigControl();
     oAppl->oCatTmr = oAppl->oCatTmr2 = oAppl->oCat = oAppl->oRig = nullptr;
     oAppl->oFontPri = oAppl->oFontEnt = QVariant();
     ws().closeAll();
@@ -326,8 +330,10 @@ void reorganizeCommand()
 
 void openSettings()
 {
-    if (store::WorkArea* cfg = ws().area(store::alias::kCfg))
+    if (store::WorkArea* cfg = ws().area(store::alias::kCfg)) {
         settings::CFGPGM(cfg, oAppl->cName, g_frame);
+        startRigControl(false);   // CATON, CATRIG and CATBTN as saved
+    }
 }
 
 int MAIN(int argc, char** argv)

@@ -20,6 +20,7 @@ class RecordBuffer;
 namespace logbook {
 
 class AudioRecorder;
+class EntryForm;
 class QsoAwardRefs;
 class PartialCalls;
 class QsoEntry;
@@ -36,6 +37,8 @@ struct EntryFormHost {
     std::function<QString(const QString& award, const QString& reference)> pickAwardReference;
     // Where recordings come from; the computer's audio input when not given.
     std::function<std::unique_ptr<AudioRecorder>()> makeRecorder;
+    // Each time the form is shown: the program starts the rig's polling here.
+    std::function<void(EntryForm& form)> shown;
 };
 
 class EntryForm : public QDialog {

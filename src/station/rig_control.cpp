@@ -1,0 +1,163 @@
+#include "rig_control.h"
+#include "rig_modes.h"
+
+#include <QThread>
+#include <QTimer>
+
+#include <mutex>
+#include <optional>
+
+namespace station {
+
+// What the worker thread owns, and the orders waiting for it.
+struct RigControl::Shared {
+    RigConfig config;
+    RigLink link;                        // touched on the worker thread only
+    std::mutex lock;                     // guards the three below
+    std::optional<std::int64_t> wantHz;
+    std::optional<std::uint32_t> wantMode;
+    bool ordersPosted = false;
+
+    // Runs on the worker: opens the rig when needed, carries out the orders
+    // still waiting, then reads it.
+    RigReading poll()
+    {
+        if (!link.isOpen()) {
+            RigReading r = link.open(config);
+            if (r.status != kOnline)
+                return r;
+        }
+        carryOutOrders();
+        return link.read();
+    }
+
+    // Orders that found the rig silent wait for the next poll, unless newer
+    // ones replaced them meanwhile; orders the rig refused are dropped.
+    void carryOutOrders()
+    {
+        std::optional<std::int64_t> hz;
+        std::optional<std::uint32_t> mode;
+        {
+            std::lock_guard g(lock);
+            hz.swap(wantHz);
+            mode.swap(wantMode);
+            ordersPosted = false;
+        }
+        if (!hz && !mode)
+            return;
+        if (!link.isOpen())
+            link.open(config);
+        // the mode first: some rigs move the dial when the mode changes
+        if (mode && link.isOpen() && link.setMode(*mode).isEmpty())
+            mode.reset();
+        if (hz && link.isOpen() && link.setFrequency(*hz).isEmpty())
+            hz.reset();
+        if ((hz || mode) && !link.isOpen()) {
+            std::lock_guard g(lock);
+            if (hz && !wantHz)
+                wantHz = hz;
+            if (mode && !wantMode)
+                wantMode = mode;
+        }
+    }
+};
+
+RigControl::RigControl(const RigConfig& config, int pollMs, QObject* parent)
+    : QObject(parent), m_config(config), m_shared(std::make_shared<Shared>())
+{
+    m_shared->config = config;
+    m_thread = new QThread(this);
+    m_thread->setObjectName(QStringLiteral("rig"));
+    m_worker = new QObject;
+    m_worker->moveToThread(m_thread);
+    m_thread->start();
+    m_timer = new QTimer(this);
+    m_timer->setInterval(pollMs);
+    connect(m_timer, &QTimer::timeout, this, [this] { pollNow(); });
+    m_timer->start();
+    pollNow();
+}
+
+RigControl::~RigControl()
+{
+    m_timer->stop();
+    // the worker ends after what it is doing; the rig closes with m_shared
+    m_thread->quit();
+    m_thread->wait();
+    delete m_worker;
+}
+
+void RigControl::pollNow()
+{
+    if (m_pollOut)
+        return;
+    m_pollOut = true;
+    auto shared = m_shared;
+    // The destructor waits for the worker, so the control outlives the job;
+    // a reading still queued when it goes is dropped with it.
+    RigControl* self = this;
+    QMetaObject::invokeMethod(
+        m_worker,
+        [shared, self] {
+            const RigReading r = shared->poll();
+            QMetaObject::invokeMethod(self, [self, r] { self->received(r); }, Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
+}
+
+void RigControl::received(const RigReading& r)
+{
+    m_pollOut = false;
+    m_last = r;
+    ++m_readings;
+    if (m_onReading)
+        m_onReading(r);
+}
+
+void RigControl::post()
+{
+    {
+        std::lock_guard g(m_shared->lock);
+        if (m_shared->ordersPosted)
+            return;
+        m_shared->ordersPosted = true;
+    }
+    auto shared = m_shared;
+    QMetaObject::invokeMethod(m_worker, [shared] { shared->carryOutOrders(); }, Qt::QueuedConnection);
+}
+
+void RigControl::SetSimplexMode(std::int64_t hz)
+{
+    if (hz <= 0)
+        return;
+    {
+        std::lock_guard g(m_shared->lock);
+        m_shared->wantHz = hz;
+    }
+    post();
+}
+
+void RigControl::SetMode(std::uint32_t code)
+{
+    if (!toHamlib(code))
+        return;
+    {
+        std::lock_guard g(m_shared->lock);
+        m_shared->wantMode = code;
+    }
+    post();
+}
+
+void RigControl::set(std::int64_t hz, std::uint32_t code)
+{
+    {
+        std::lock_guard g(m_shared->lock);
+        if (hz > 0)
+            m_shared->wantHz = hz;
+        if (toHamlib(code))
+            m_shared->wantMode = code;
+    }
+    post();
+}
+
+} // namespace station
