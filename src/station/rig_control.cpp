@@ -17,6 +17,7 @@ struct RigControl::Shared {
     std::optional<std::int64_t> wantHz;
     std::optional<std::uint32_t> wantMode;
     bool ordersPosted = false;
+    RigControl* owner = nullptr;         // where readings go; null once it is gone
 
     // Runs on the worker: opens the rig when needed, carries out the orders
     // still waiting, then reads it.
@@ -66,7 +67,8 @@ RigControl::RigControl(const RigConfig& config, int pollMs, QObject* parent)
     : QObject(parent), m_config(config), m_shared(std::make_shared<Shared>())
 {
     m_shared->config = config;
-    m_thread = new QThread(this);
+    m_shared->owner = this;
+    m_thread = new QThread;
     m_thread->setObjectName(QStringLiteral("rig"));
     m_worker = new QObject;
     m_worker->moveToThread(m_thread);
@@ -81,10 +83,25 @@ RigControl::RigControl(const RigConfig& config, int pollMs, QObject* parent)
 RigControl::~RigControl()
 {
     m_timer->stop();
-    // the worker ends after what it is doing; the rig closes with m_shared
-    m_thread->quit();
-    m_thread->wait();
-    delete m_worker;
+    {
+        std::lock_guard g(m_shared->lock);
+        m_shared->owner = nullptr;
+    }
+    // The worker closes the rig and ends after what it is doing, which may be
+    // a wait for a rig that does not answer: the window does not wait for it.
+    // The thread and the worker then delete themselves.
+    QObject::connect(m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    QObject::connect(m_thread, &QThread::finished, m_thread, &QObject::deleteLater);
+    auto shared = m_shared;
+    QMetaObject::invokeMethod(
+        m_worker,
+        [shared] {
+            shared->link.close();
+            QThread::currentThread()->quit();
+        },
+        Qt::QueuedConnection);
+    // a rig that answers is closed by now
+    m_thread->wait(30);
 }
 
 void RigControl::pollNow()
@@ -93,14 +110,15 @@ void RigControl::pollNow()
         return;
     m_pollOut = true;
     auto shared = m_shared;
-    // The destructor waits for the worker, so the control outlives the job;
-    // a reading still queued when it goes is dropped with it.
-    RigControl* self = this;
     QMetaObject::invokeMethod(
         m_worker,
-        [shared, self] {
+        [shared] {
             const RigReading r = shared->poll();
-            QMetaObject::invokeMethod(self, [self, r] { self->received(r); }, Qt::QueuedConnection);
+            // posted under the lock the destructor takes: the control is
+            // alive, and a reading it has not taken goes with it
+            std::lock_guard g(shared->lock);
+            if (RigControl* owner = shared->owner)
+                QMetaObject::invokeMethod(owner, [owner, r] { owner->received(r); }, Qt::QueuedConnection);
         },
         Qt::QueuedConnection);
 }

@@ -81,6 +81,7 @@ RigDialog::RigDialog(int rig, QWidget* parent) : QDialog(parent), m_rig(rig == 2
     m_device->setObjectName(QStringLiteral("Puerto"));
     m_device->setEditable(true);
     m_device->addItems(serialPorts());
+    m_device->lineEdit()->setPlaceholderText(QStringLiteral("/dev/ttyUSB0"));
     dl->addRow(QStringLiteral("Puerto"), m_device);
     m_speed = new QComboBox(direct);
     m_speed->setObjectName(QStringLiteral("Velocidad"));
@@ -198,8 +199,9 @@ void RigDialog::probe()
         self->m_probing = false;
         self->m_probe->setEnabled(true);
         if (reading->status == kOnline)
-            self->m_resultLabel->setText(QStringLiteral("%1: %2 MHz %3")
-                                             .arg(reading->rigType, frequencyText(reading->hz), modeButton(reading->mode)));
+            self->m_resultLabel->setText(QStringLiteral("%1 (%2): %3 %4")
+                                             .arg(statusText(reading->status), reading->rigType,
+                                                  frequencyText(reading->hz), modeButton(reading->mode)));
         else
             self->m_resultLabel->setText(statusText(reading->status) + QStringLiteral(". ") + reading->error);
     });
