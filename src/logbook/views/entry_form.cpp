@@ -108,7 +108,13 @@ EntryForm::EntryForm(EntryFormHost host, QWidget* parent)
     setModal(false);
 }
 
-EntryForm::~EntryForm() = default;
+EntryForm::~EntryForm()
+{
+    // The dialog hides after the QSO is gone: a field it leaves on the way
+    // (the call's editingFinished) must not reach it.
+    for (QWidget* w : findChildren<QWidget*>())
+        w->blockSignals(true);
+}
 
 void EntryForm::build()
 {
