@@ -188,3 +188,25 @@ TEST(SilentRig, TheWindowsThreadRunsWhileTheRigKeepsItWaiting)
     EXPECT_EQ(rig.Status(), kNotResponding);
     EXPECT_EQ(statusText(rig.Status()), "Equipo no responde");
 }
+
+TEST_F(CatTest, TheStartUpCheckSaysWhatToConfigure)
+{
+    EXPECT_EQ(CHKOMNIRIG(), "") << "rig 1 is our rigctld";
+    setSettingsAccess({[](const QString&, const QString&, const QString& d) { return d; }, {}});
+    EXPECT_TRUE(CHKOMNIRIG().contains("«Configurar COM»"));
+    RigConfig direct;
+    direct.model = 999999;
+    direct.device = data + "no-such-port";
+    setSettingsAccess({[&](const QString& s, const QString& k, const QString& d) {
+                           if (s != "CAT1")
+                               return d;
+                           return k == "Modelo" ? QString::number(direct.model) : k == "Puerto" ? direct.device : d;
+                       },
+                       {}});
+    const QString said = CHKOMNIRIG();
+    EXPECT_TRUE(said.contains("no conoce el modelo 999999")) << said.toStdString();
+    EXPECT_TRUE(said.contains("No existe el puerto")) << said.toStdString();
+    direct.model = 1;
+    direct.device.clear();
+    EXPECT_TRUE(CHKOMNIRIG().contains("Falta el puerto serie"));
+}
