@@ -10,6 +10,7 @@
 #include "station/cat.h"
 #include "station/rig_config.h"
 #include "station/rig_control.h"
+#include "station/rig_link.h"
 #include "station/rig_modes.h"
 #include "station/views/freq_panel.h"
 
@@ -108,6 +109,7 @@ int main(int argc, char** argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    station::setUpHamlib();
     const int seconds = argc > 1 ? std::max(1, atoi(argv[1])) : 10;
     QMainWindow window;
     QToolBar* bar = window.addToolBar(QStringLiteral("Herramientas"));
@@ -151,5 +153,6 @@ int main(int argc, char** argv)
     ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
     report("server that never replies:", measure(atLocalPort(ntohs(a.sin_port)), seconds, bar));
     ::close(fd);
+    station::waitForRigThreads(5000);
     return 0;
 }

@@ -361,6 +361,7 @@ int MAIN(int argc, char** argv)
     if (!firstStage(!argument))
         return g_replaced ? 0 : 1;
     const int rc = app.exec();
+    endRigThreads();
     ui::setMessages(nullptr);
     return rc;
 }

@@ -11,6 +11,7 @@
 #include "station/cat.h"
 #include "station/rig_config.h"
 #include "station/rig_control.h"
+#include "station/rig_link.h"
 #include "station/views/freq_panel.h"
 #include "station/views/rig_dialog.h"
 
@@ -46,6 +47,7 @@ void switchRigControl(bool on, int rig)
 
 void installRigControl(logbook::EntryFormHost& host)
 {
+    station::setUpHamlib();
     station::setSettingsAccess({[](const QString& s, const QString& k, const QString& d) {
                                     return oAppl->ini().getString(s, k, d);
                                 },
@@ -84,5 +86,7 @@ void stopRigControl()
     station::CATOFF();
     oAppl->oCat = oAppl->oRig = nullptr;
 }
+
+void endRigThreads() { station::waitForRigThreads(3000); }
 
 } // namespace app

@@ -17,5 +17,8 @@ void installRigControl(logbook::EntryFormHost& host);
 void startRigControl(bool check = true);
 // Shutdown and close-all: rig control stops.
 void stopRigControl();
+// After the window has gone: gives a rig that kept its thread waiting a
+// moment to let go, so that the program ends cleanly.
+void endRigThreads();
 
 } // namespace app

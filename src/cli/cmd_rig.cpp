@@ -145,6 +145,7 @@ int rig(const QStringList& args, TAppl& appl)
             mode = station::spotMode(kHz, m);
         }
     }
+    station::setUpHamlib();
     station::setSettingsAccess({[&appl](const QString& s, const QString& k, const QString& d) {
                                     return appl.ini().getString(s, k, d);
                                 },

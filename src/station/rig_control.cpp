@@ -4,10 +4,44 @@
 #include <QThread>
 #include <QTimer>
 
+#include <QCoreApplication>
+#include <QEvent>
+
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <optional>
 
 namespace station {
+
+namespace {
+
+// Worker threads that have not ended yet.
+struct LiveThreads {
+    std::mutex lock;
+    std::condition_variable ended;
+    int count = 0;
+};
+LiveThreads& liveThreads()
+{
+    static LiveThreads t;
+    return t;
+}
+
+} // namespace
+
+bool waitForRigThreads(int ms)
+{
+    LiveThreads& t = liveThreads();
+    bool done = false;
+    {
+        std::unique_lock g(t.lock);
+        done = t.ended.wait_for(g, std::chrono::milliseconds(ms), [&t] { return t.count == 0; });
+    }
+    // the threads and workers that ended delete themselves through the event loop
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return done;
+}
 
 // What the worker thread owns, and the orders waiting for it.
 struct RigControl::Shared {
@@ -72,6 +106,18 @@ RigControl::RigControl(const RigConfig& config, int pollMs, QObject* parent)
     m_thread->setObjectName(QStringLiteral("rig"));
     m_worker = new QObject;
     m_worker->moveToThread(m_thread);
+    {
+        std::lock_guard g(liveThreads().lock);
+        ++liveThreads().count;
+    }
+    connect(
+        m_thread, &QThread::finished, m_thread,
+        [] {
+            std::lock_guard g(liveThreads().lock);
+            --liveThreads().count;
+            liveThreads().ended.notify_all();
+        },
+        Qt::DirectConnection);
     m_thread->start();
     m_timer = new QTimer(this);
     m_timer->setInterval(pollMs);

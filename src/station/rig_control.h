@@ -47,9 +47,8 @@ public:
     // Readings received so far (tests wait on it).
     int readings() const { return m_readings; }
 
-    struct Shared;
-
 private:
+    struct Shared;                    // the worker's side
     void post();
     void received(const RigReading& r);
     RigConfig m_config;
@@ -62,5 +61,10 @@ private:
     int m_readings = 0;
     std::function<void(const RigReading&)> m_onReading;
 };
+
+// Rig threads still ending after their control went (a rig that kept them
+// waiting). Waits at most ms for them and then deletes what they left; the
+// program calls it once its window is gone, so that it ends cleanly.
+bool waitForRigThreads(int ms);
 
 } // namespace station

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <clocale>
 #include <mutex>
 
 namespace station {
@@ -17,6 +18,16 @@ namespace {
 std::mutex& hamlibMutex()
 {
     static std::mutex m;
+    return m;
+}
+
+// Hamlib switches the process's C locale while it reads numbers, so no two
+// threads may be inside it at once (two rigs, a probe beside the rig in use,
+// a worker still ending while the next starts). Each call is bounded by the
+// one-second time-out. The window's thread never takes this lock.
+std::recursive_mutex& ioMutex()
+{
+    static std::recursive_mutex m;
     return m;
 }
 
@@ -66,10 +77,18 @@ int statusOf(int err)
 
 } // namespace
 
+void setUpHamlib()
+{
+    std::setlocale(LC_NUMERIC, "C");
+    std::lock_guard lock(hamlibMutex());
+    quietHamlib();
+}
+
 RigLink::~RigLink() { close(); }
 
 void RigLink::close()
 {
+    std::lock_guard io(ioMutex());
     if (!m_rig)
         return;
     rig_close(asRig(m_rig));
@@ -90,6 +109,7 @@ RigReading RigLink::fail(int err, const QString& what)
 
 RigReading RigLink::open(const RigConfig& config, int timeoutMs)
 {
+    std::lock_guard io(ioMutex());
     close();
     RigReading r;
     if (!config.configured()) {
@@ -132,6 +152,7 @@ RigReading RigLink::open(const RigConfig& config, int timeoutMs)
 
 RigReading RigLink::read()
 {
+    std::lock_guard io(ioMutex());
     RigReading r;
     if (!m_rig) {
         r.status = kNotResponding;
@@ -157,6 +178,7 @@ RigReading RigLink::read()
 
 QString RigLink::setFrequency(std::int64_t hz)
 {
+    std::lock_guard io(ioMutex());
     if (!m_rig)
         return QStringLiteral("Equipo no abierto");
     if (hz <= 0)
@@ -172,6 +194,7 @@ QString RigLink::setFrequency(std::int64_t hz)
 
 QString RigLink::setMode(std::uint32_t code)
 {
+    std::lock_guard io(ioMutex());
     if (!m_rig)
         return QStringLiteral("Equipo no abierto");
     const std::uint64_t mode = toHamlib(code);

@@ -53,6 +53,13 @@ struct RigModel {
     QString name;
 };
 
+// Prepares Hamlib, once, on the main thread before any rig is opened: its
+// back ends, no debugging output, and C numbers for the C library. Hamlib
+// sets LC_NUMERIC to "C" while it reads numbers and then puts back the name
+// it saved, a name that its own change has freed unless it was "C" already.
+// The program's numbers are Qt's and do not depend on it.
+void setUpHamlib();
+
 // Every model Hamlib knows, by manufacturer and name.
 std::vector<RigModel> knownModels();
 // "4.5.4"; empty when Hamlib gives no version.

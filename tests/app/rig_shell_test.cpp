@@ -40,6 +40,7 @@ TEST(RigShell, ThePanelAndANewQsoFollowTheRigAndASpotTunesIt)
     ASSERT_TRUE(store::createHome(home, home + QStringLiteral("datos/"), "EA4ZZ", store::shippedTablesDir()).isOk());
     station::testing::DummyRigctld rigctld;
     ASSERT_TRUE(rigctld.start());
+    station::setUpHamlib();
     {
         station::RigLink link;
         ASSERT_EQ(link.open(rigctld.config()).status, station::kOnline);
@@ -80,6 +81,7 @@ TEST(RigShell, ThePanelAndANewQsoFollowTheRigAndASpotTunesIt)
     frame()->close();
     QApplication::processEvents();
     EXPECT_EQ(station::catRig(), nullptr) << "rig control ends with the program";
+    endRigThreads();
     store::Workspace::instance().closeAll();
     ui::setMessages(nullptr);
 }

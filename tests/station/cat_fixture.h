@@ -27,6 +27,7 @@ protected:
         SKIP_WITHOUT_RIGCTLD();
         HomeTest::SetUp();
         testing_support::guiApp();
+        setUpHamlib();
         ASSERT_TRUE(rigctld.start()) << "rigctld -m 1 did not start";
         setSettingsAccess({[this](const QString& s, const QString& k, const QString& d) { return ini.value(s + "/" + k, d); },
                            [this](const QString& s, const QString& k, const QString& v) { ini[s + "/" + k] = v; }});
@@ -46,6 +47,7 @@ protected:
     void TearDown() override
     {
         CATOFF();
+        EXPECT_TRUE(waitForRigThreads(10000));
         setSettingsAccess({});
         if (cfg)
             HomeTest::TearDown();

@@ -173,20 +173,25 @@ TEST_F(CatTest, APausedRigShowsItDoesNotAnswerAndComesBackWhenResumed)
 TEST(SilentRig, TheWindowsThreadRunsWhileTheRigKeepsItWaiting)
 {
     testing_support::guiApp();
+    setUpHamlib();
     station::testing::SilentServer server;
-    // the first poll waits on the silent server for Hamlib's time-out; events
-    // posted after it still run before its answer comes back
-    station::RigControl rig(server.config(), 50);
-    bool ranMeanwhile = false;
-    QTimer::singleShot(0, [&] { ranMeanwhile = true; });
-    for (int i = 0; i < 100; ++i) {
-        rig.pollNow();
-        rig.SetSimplexMode(14000000 + i);
+    {
+        // the first poll waits on the silent server for Hamlib's time-out; events
+        // posted after it still run before its answer comes back
+        station::RigControl rig(server.config(), 50);
+        bool ranMeanwhile = false;
+        QTimer::singleShot(0, [&] { ranMeanwhile = true; });
+        for (int i = 0; i < 100; ++i) {
+            rig.pollNow();
+            rig.SetSimplexMode(14000000 + i);
+        }
+        ASSERT_TRUE(QTest::qWaitFor([&] { return rig.readings() > 0; }, 15000));
+        EXPECT_TRUE(ranMeanwhile);
+        EXPECT_EQ(rig.Status(), kNotResponding);
+        EXPECT_EQ(statusText(rig.Status()), "Equipo no responde");
     }
-    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.readings() > 0; }, 15000));
-    EXPECT_TRUE(ranMeanwhile);
-    EXPECT_EQ(rig.Status(), kNotResponding);
-    EXPECT_EQ(statusText(rig.Status()), "Equipo no responde");
+    // the control is gone at once; its thread ends when Hamlib gives up
+    EXPECT_TRUE(waitForRigThreads(15000));
 }
 
 TEST_F(CatTest, TheStartUpCheckSaysWhatToConfigure)
