@@ -80,9 +80,8 @@ struct RigControl::Shared {
         }
         if (!hz && !mode)
             return;
-        if (!link.isOpen())
-            link.open(config);
-        // the mode first: some rigs move the dial when the mode changes
+        // A closed rig is opened by the next poll, which then hands them
+        // over. The mode goes first: some rigs move the dial when it changes.
         if (mode && link.isOpen() && link.setMode(*mode).isEmpty())
             mode.reset();
         if (hz && link.isOpen() && link.setFrequency(*hz).isEmpty())
