@@ -16,6 +16,8 @@ packages=(
   libxlsxwriter-dev
   # ZIP archives: program updates, backups
   libminizip-dev
+  # rig control: Hamlib, and its rigctld for the tests against the dummy rig
+  libhamlib-dev libhamlib-utils
   # independent xBase readers used by the interoperability tests
   libdbd-xbase-perl python3-dbf python3
 )

@@ -2,6 +2,7 @@
 
 #include "main_frame.h"
 #include "session.h"
+#include "station_setup.h"
 #include "spanish.h"
 #include "store/aliases.h"
 #include "tappl.h"
@@ -80,6 +81,7 @@ void connectEntryForm(MainFrame* frame)
         return t && t->lConnect;
     };
     host.sendSpot = [frame](store::RecordBuffer* qso) { cluster::SPOTDX(qso, frame); };
+    installRigControl(host);
     logbook::setEntryFormHost(std::move(host), frame);
     store::hooks().endEditing = [] { logbook::CLSEDTLOG(); };
 }
@@ -262,7 +264,8 @@ void SETUP()
         ui::messages().info(QStringLiteral("Atención. Los contactos no se registran en modo tiempo real.\r\nRecuerde activarlo si procede"));
     // 11. the windows of the last run
     RSTOPNWND();
-    // 12. rig control comes with its feature (the embedded browser needs no set-up here)
+    // 12. rig control, when CATON says so (the embedded browser needs no set-up here)
+    startRigControl();
     if (g_sinceStart.isValid() && qEnvironmentVariableIsSet("ORLANLOG_TIMING")) {
         std::fprintf(stderr, "orlanlog: frame usable %lld ms after start\n", g_sinceStart.elapsed());
         g_sinceStart.invalidate();
@@ -300,6 +303,7 @@ bool FINALIZAR()
     }
     for (const char* f : {"mihtml.htm", "tmp.jpg", "qrz.key", "speech.vbs"})
         QFile::remove(oAppl->cDirLocal + QString::fromLatin1(f));
+    stopRigControl();
     oAppl->oCatTmr = oAppl->oCatTmr2 = oAppl->oCat = oAppl->oRig = nullptr;
     oAppl->oFontPri = oAppl->oFontEnt = QVariant();
     ws().closeAll();
@@ -334,8 +338,11 @@ void reorganizeCommand()
 
 void openSettings()
 {
-    if (store::WorkArea* cfg = ws().area(store::alias::kCfg); cfg && settings::CFGPGM(cfg, oAppl->cName, g_frame))
-        cluster::INIFILCLUS();   // the bands and modes the cluster follows may have changed
+    if (store::WorkArea* cfg = ws().area(store::alias::kCfg)) {
+        if (settings::CFGPGM(cfg, oAppl->cName, g_frame))
+            cluster::INIFILCLUS();   // the bands and modes the cluster follows may have changed
+        startRigControl(false);      // CATON, CATRIG and CATBTN as saved
+    }
 }
 
 int MAIN(int argc, char** argv)
@@ -363,6 +370,7 @@ int MAIN(int argc, char** argv)
     if (!firstStage(!argument))
         return g_replaced ? 0 : 1;
     const int rc = app.exec();
+    endRigThreads();
     ui::setMessages(nullptr);
     return rc;
 }

@@ -5,7 +5,11 @@
 #include "ui/dialog_helpers.h"
 #include "core/messages.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,6 +17,18 @@
 #include <QVBoxLayout>
 
 namespace settings {
+
+namespace {
+
+CatHooks& catHooks()
+{
+    static CatHooks h;
+    return h;
+}
+
+} // namespace
+
+void setCatHooks(CatHooks hooks) { catHooks() = std::move(hooks); }
 
 SettingsDialog::SettingsDialog(store::WorkArea* cfg, const QString& appName, QWidget* parent)
     : QDialog(parent), m_cfg(cfg), m_buffer(std::make_unique<store::RecordBuffer>(cfg))
@@ -35,6 +51,7 @@ SettingsDialog::SettingsDialog(store::WorkArea* cfg, const QString& appName, QWi
     email->setMaxLength(25);
     ui::fitChars(email, 27);
     tabs->addTab(general, QStringLiteral("&General"));
+    tabs->addTab(buildCatPage(tabs), QStringLiteral("CAT"));
     lay->addWidget(tabs);
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setObjectName(QStringLiteral("OK"));
@@ -45,6 +62,75 @@ SettingsDialog::SettingsDialog(store::WorkArea* cfg, const QString& appName, QWi
 }
 
 SettingsDialog::~SettingsDialog() = default;
+
+QWidget* SettingsDialog::buildCatPage(QWidget* parent)
+{
+    auto* page = new QWidget(parent);
+    page->setObjectName(QStringLiteral("CFGCAT"));
+    auto* lay = new QVBoxLayout(page);
+    auto logical = [this](const char* field) { return m_buffer->get(QString::fromLatin1(field)).toBool(); };
+    auto check = [page, lay](const char* id, const QString& label, bool on) {
+        auto* b = new QCheckBox(label, page);
+        b->setObjectName(QString::fromLatin1(id));
+        b->setChecked(on);
+        lay->addWidget(b);
+        return b;
+    };
+    m_catOn = check("500", QStringLiteral("CAT activo"), logical("CATON"));
+    auto* rigs = new QGroupBox(QStringLiteral("Equipo"), page);
+    auto* rl = new QHBoxLayout(rigs);
+    auto* rig1 = new QRadioButton(QStringLiteral("Equipo 1"), rigs);
+    rig1->setObjectName(QStringLiteral("501"));
+    m_rig2 = new QRadioButton(QStringLiteral("Equipo 2"), rigs);
+    m_rig2->setObjectName(QStringLiteral("502"));
+    (int(m_buffer->get(QStringLiteral("CATRIG")).toNumber()) == 2 ? m_rig2 : rig1)->setChecked(true);
+    rl->addWidget(rig1);
+    rl->addWidget(m_rig2);
+    rl->addStretch(1);
+    lay->addWidget(rigs);
+    m_catCluster = check("503", QStringLiteral("Enviar frecuencia al equipo cuando seleccionamos estación del cluster"),
+                         logical("CATCLUS"));
+    m_catButtons = check("504", QStringLiteral("Botones para manejo de frecuencia +-"), logical("CATBTN"));
+    m_configureCom = new QPushButton(QStringLiteral("Configurar COM"), page);
+    m_configureCom->setObjectName(QStringLiteral("600"));
+    auto* row = new QHBoxLayout;
+    row->addWidget(m_configureCom);
+    row->addStretch(1);
+    lay->addLayout(row);
+    m_rigType = new QLabel(page);
+    m_rigType->setObjectName(QStringLiteral("700"));
+    m_rigStatus = new QLabel(page);
+    m_rigStatus->setObjectName(QStringLiteral("701"));
+    lay->addWidget(m_rigType);
+    lay->addWidget(m_rigStatus);
+    lay->addStretch(1);
+
+    auto rigNumber = [this] { return m_rig2->isChecked() ? 2 : 1; };
+    connect(m_catOn, &QCheckBox::toggled, this, [this, rigNumber](bool on) {
+        if (catHooks().switched)
+            catHooks().switched(on, rigNumber());
+        showCatState();
+    });
+    connect(m_configureCom, &QPushButton::clicked, this, [this, rigNumber] {
+        if (catHooks().configure)
+            catHooks().configure(rigNumber(), this);
+        showCatState();
+    });
+    showCatState();
+    return page;
+}
+
+void SettingsDialog::showCatState()
+{
+    const bool on = m_catOn->isChecked();
+    for (QWidget* w : {static_cast<QWidget*>(m_catCluster), static_cast<QWidget*>(m_catButtons),
+                       static_cast<QWidget*>(m_configureCom)})
+        w->setEnabled(on);
+    m_rigType->setVisible(on);
+    m_rigStatus->setVisible(on);
+    m_rigType->setText(on && catHooks().rigType ? QStringLiteral("Equipo: ") + catHooks().rigType() : QString());
+    m_rigStatus->setText(on && catHooks().status ? catHooks().status() : QString());
+}
 
 bool SettingsDialog::callGiven()
 {
@@ -63,6 +149,10 @@ void SettingsDialog::accept()
         emit e->editingFinished();
     if (!callGiven())
         return;
+    m_buffer->set(QStringLiteral("CATON"), store::Value::logical(m_catOn->isChecked()));
+    m_buffer->set(QStringLiteral("CATRIG"), store::Value::number(m_rig2->isChecked() ? 2 : 1));
+    m_buffer->set(QStringLiteral("CATCLUS"), store::Value::logical(m_catCluster->isChecked()));
+    m_buffer->set(QStringLiteral("CATBTN"), store::Value::logical(m_catButtons->isChecked()));
     if (store::Status s = m_buffer->save(); !s) {
         ui::messages().stop(s.text());
         return;
@@ -73,6 +163,10 @@ void SettingsDialog::accept()
 void SettingsDialog::reject()
 {
     // the dialog cannot be left while there is no call
+    // rig control as it was before the box was ticked or cleared
+    const bool wasOn = m_cfg->logical(QStringLiteral("CATON"));
+    if (m_catOn->isChecked() != wasOn && catHooks().switched)
+        catHooks().switched(wasOn, int(m_cfg->num(QStringLiteral("CATRIG"))) == 2 ? 2 : 1);
     const QString stored = m_cfg->str(QStringLiteral("CALL")).trimmed();
     if (stored.isEmpty() && !callGiven())
         return;

@@ -39,6 +39,12 @@
 #include "refdata/views/pick_list_dialog.h"
 #include "refdata/views/reference_tables.h"
 #include "settings/settings_dialog.h"
+#include "station/cat.h"
+#include "station/rig_config.h"
+#include "station/rig_link.h"
+#include "station/rig_modes.h"
+#include "station/views/freq_panel.h"
+#include "station/views/rig_dialog.h"
 #include "store/aliases.h"
 #include "store/home.h"
 #include "store/workspace.h"
@@ -59,6 +65,12 @@
 #include <QMdiSubWindow>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProcess>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QToolBar>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QMenu>
@@ -150,6 +162,60 @@ void showWindow(CommandId entry, WindowId window, const QString& name, const std
     settle(100);
 }
 
+// The settings' CAT page, the rig settings on both kinds of rig, and the frame
+// with the frequency panel on Hamlib's dummy rig (when rigctld is installed).
+void showRigControl(QWidget* parent)
+{
+    auto* cfgDialog = new settings::SettingsDialog(store::Workspace::instance().area(store::alias::kCfg), oAppl->cName, parent);
+    show(cfgDialog, QStringLiteral("settings-cat"), [cfgDialog] { cfgDialog->findChild<QTabWidget*>()->setCurrentIndex(1); });
+
+    QProcess rigctld;
+    station::RigConfig dummy;
+    dummy.network = true;
+    dummy.host = QStringLiteral("127.0.0.1");
+    if (!QStandardPaths::findExecutable(QStringLiteral("rigctld")).isEmpty()) {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        dummy.tcpPort = probe.serverPort();
+        probe.close();
+        rigctld.start(QStringLiteral("rigctld"), {QStringLiteral("-m"), QStringLiteral("1"), QStringLiteral("-T"),
+                                                  QStringLiteral("127.0.0.1"), QStringLiteral("-t"), QString::number(dummy.tcpPort)});
+        for (int i = 0; i < 50; ++i) {
+            QTcpSocket s;
+            s.connectToHost(QHostAddress::LocalHost, quint16(dummy.tcpPort));
+            if (s.waitForConnected(200))
+                break;
+            QThread::msleep(50);
+        }
+        station::RigLink link;
+        link.open(dummy);
+        link.setMode(station::kSsbUpper);
+        link.setFrequency(14025300);
+    }
+    station::saveRigConfig(1, dummy);
+    auto* rig = new station::RigDialog(1, parent);
+    show(rig, QStringLiteral("rig-settings-rigctld"), [rig] {
+        rig->probe();
+        for (int i = 0; i < 200 && rig->probing(); ++i)
+            settle(20);
+    });
+    auto* direct = new station::RigDialog(1, parent);
+    show(direct, QStringLiteral("rig-settings-hamlib"), [direct] {
+        direct->findChild<QRadioButton*>(QStringLiteral("Directo"))->setChecked(true);
+        direct->findChild<QLineEdit*>(QStringLiteral("Buscar"))->setText(QStringLiteral("icom"));
+    });
+
+    station::CATON(1);
+    station::CATCTRL(frame()->findChild<QToolBar*>(QStringLiteral("ToolBar")));
+    settle(1500);
+    shoot(QStringLiteral("frame-rig"));
+    station::CATOFF();
+    if (rigctld.state() != QProcess::NotRunning) {
+        rigctld.terminate();
+        rigctld.waitForFinished(3000);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -204,6 +270,7 @@ int main(int argc, char** argv)
     // the dialogs belong to the frame, which deletes them when it closes
     show(new settings::SettingsDialog(store::Workspace::instance().area(store::alias::kCfg), appl->cName, parent),
          QStringLiteral("settings"));
+    showRigControl(parent);
     show(new interchange::AdifImportDialog(title, home, parent), QStringLiteral("import-adif"));
     show(new interchange::CabrilloImportDialog(title, home, parent), QStringLiteral("import-cabrillo"));
     show(new interchange::LotwImportDialog(parent), QStringLiteral("import-lotw"));

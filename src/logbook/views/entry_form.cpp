@@ -701,6 +701,8 @@ void EntryForm::open(bool isNew, bool fromSpot, const QString& aliasName)
     raise();
     activateWindow();
     m_c->call->setFocus();
+    if (m_host.shown)
+        m_host.shown(*this);
 }
 
 void EntryForm::refresh()

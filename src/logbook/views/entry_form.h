@@ -20,6 +20,7 @@ class RecordBuffer;
 namespace logbook {
 
 class AudioRecorder;
+class EntryForm;
 class QsoAwardRefs;
 class PartialCalls;
 class QsoEntry;
@@ -39,6 +40,8 @@ struct EntryFormHost {
     // "Send Spot": whether a cluster connection is live, and posting the QSO as a spot.
     std::function<bool()> spotPossible;
     std::function<void(store::RecordBuffer* qso)> sendSpot;
+    // Each time the form is shown: the program starts the rig's polling here.
+    std::function<void(EntryForm& form)> shown;
 };
 
 class EntryForm : public QDialog {
