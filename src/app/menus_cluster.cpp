@@ -12,7 +12,10 @@
 #include "cluster/views/spots_window.h"
 #include "cluster/views/telnet_window.h"
 #include "logbook/views/entry_form.h"
+#include "station/cat.h"
 #include "store/aliases.h"
+#include "store/work_area.h"
+#include "store/workspace.h"
 
 namespace app {
 
@@ -41,7 +44,9 @@ void registerClusterCommands(CommandRegistry& r)
 {
     cluster::ClusterHost host;
     host.spotChosen = [] {
-        // a new QSO with the spot's call, frequency, band and mode
+        // the rig to the spot, then a new QSO with its call, frequency, band and mode
+        if (store::WorkArea* spots = store::Workspace::instance().area(store::alias::kSpots); spots && !spots->eof())
+            station::CATSET(spots->num(QStringLiteral("FREQ2")), spots->str(QStringLiteral("MODE")).trimmed());
         logbook::EDTLOG(true, true, store::alias::kLog);
         REFWND(WindowId::Log);
         REFWND(WindowId::PreviousQsos);

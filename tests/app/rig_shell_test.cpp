@@ -7,6 +7,8 @@
 #include "app/tappl.h"
 #include "logbook/qso_entry.h"
 #include "logbook/views/entry_form.h"
+#include "cluster/views/telnet_window.h"
+#include "store/aliases.h"
 #include "station/cat.h"
 #include "station/rig_link.h"
 #include "station/rig_modes.h"
@@ -76,6 +78,21 @@ TEST(RigShell, ThePanelAndANewQsoFollowTheRigAndASpotTunesIt)
     EXPECT_EQ(qso->text("BAND").trimmed(), "40M");
     EXPECT_TRUE(QTest::qWaitFor([&] { return panel->cFreq() == "007.025.00"; }, 5000));
     EXPECT_TRUE(panel->findChild<QWidget*>("LSB")->property("checked").toBool());
+
+    // the same through a spot double-clicked in the cluster's lists
+    store::WorkArea* spots = store::Workspace::instance().area(store::alias::kSpots);
+    ASSERT_TRUE(spots);
+    ASSERT_TRUE(spots->append().isOk());
+    spots->put("CALL", "K1ABC");
+    spots->put("FREQ", 14.025);
+    spots->put("FREQ2", 14025.0);
+    spots->put("BAND", "20M");
+    spots->put("MODE", "CW");
+    spots->unlock();
+    ASSERT_TRUE(cluster::clusterHost().spotChosen);
+    cluster::clusterHost().spotChosen();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return panel->cFreq() == "014.025.00"; }, 5000)) << panel->cFreq().toStdString();
+    EXPECT_EQ(qso->text("CALL").trimmed(), "K1ABC");
 
     oAppl->lCerrar = true;
     frame()->close();
