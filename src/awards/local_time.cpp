@@ -79,11 +79,22 @@ bool parseUtcDifference(const QString& text, double* hours)
 QString LocalTime::sourceText() const
 {
     switch (source) {
-    case Source::Service: return QStringLiteral("(servicio horario)");
-    case Source::Stored: return QStringLiteral("(diferencia de la entidad)");
+    case Source::Service: return QStringLiteral("(servicio)");
+    case Source::Stored: return QStringLiteral("(entidad)");
     case Source::None: break;
     }
-    return QStringLiteral("(sin datos)");
+    return QString();
+}
+
+QString LocalTime::sourceExplained() const
+{
+    switch (source) {
+    case Source::Service: return QStringLiteral("Hora dada por el servicio de zonas horarias");
+    case Source::Stored:
+        return QStringLiteral("El servicio de zonas horarias no ha respondido: hora calculada con la diferencia horaria de la entidad");
+    case Source::None: break;
+    }
+    return QStringLiteral("Ni el servicio de zonas horarias ni la entidad dan la hora local");
 }
 
 LocalTime LOCALTIME(const QString& locator, const QString& stored, const QString& baseUrl, const QDateTime& utc,

@@ -26,8 +26,9 @@ struct LocalTime {
     enum class Source { None, Service, Stored };
     QString text = QStringLiteral("  :  ");
     Source source = Source::None;
-    // What the panel says beside the time.
+    // What the panel says beside the time, short, and in its tooltip.
     QString sourceText() const;
+    QString sourceExplained() const;
 };
 
 // Asks the service at baseUrl (scheme and host; empty: no service) about the

@@ -94,17 +94,27 @@ void measure(InfoPanel& p)
 
 } // namespace
 
-QString InfoPanel::shortPathBearing() const { return QString::number(bearing).rightJustified(4, u' ') + u'º'; }
-QString InfoPanel::shortPathDistance() const { return grouped(distance).rightJustified(6, u' ') + QStringLiteral(" Km"); }
-QString InfoPanel::longPathBearing() const { return QString::number(geo::longPathBearing(bearing)) + u'º'; }
-QString InfoPanel::longPathDistance() const { return grouped(geo::longPathDistance(distance)) + QStringLiteral(" Km"); }
+// No figures without both ends of the path.
+QString InfoPanel::shortPathBearing() const
+{
+    return measured() ? QString::number(bearing).rightJustified(4, u' ') + u'º' : QString();
+}
+QString InfoPanel::shortPathDistance() const
+{
+    return measured() ? grouped(distance).rightJustified(6, u' ') + QStringLiteral(" Km") : QString();
+}
+QString InfoPanel::longPathBearing() const { return measured() ? QString::number(geo::longPathBearing(bearing)) + u'º' : QString(); }
+QString InfoPanel::longPathDistance() const
+{
+    return measured() ? grouped(geo::longPathDistance(distance)) + QStringLiteral(" Km") : QString();
+}
 
-InfoPanel infoFromQso(const QString& entity, const QString& locator, const QString& ownLocator)
+InfoPanel infoFromQso(const QString& entity, const QString& locator, const QString& ownLocator, const QString& stationLocator)
 {
     InfoPanel p;
     p.entity = entity;
     p.farLocator = locator.trimmed().toUpper();
-    p.ownLocator = ownLocator.trimmed().toUpper();
+    p.ownLocator = ownLocator.trimmed().isEmpty() ? stationLocator.trimmed().toUpper() : ownLocator.trimmed().toUpper();
     fillFromEntity(p);
     measure(p);
     return p;

@@ -31,7 +31,9 @@ struct InfoPanel {
     QString utcDifference;       // the entity's DHORA
     QString localTime = QStringLiteral("  :  ");
 
-    // "Paso corto" and "Paso largo": bearing "   45º", distance " 1.234 Km".
+    bool measured() const { return !farLocator.isEmpty() && !ownLocator.isEmpty(); }
+    // "Paso corto" and "Paso largo": bearing "   45º", distance " 1.234 Km"; empty
+    // without both locators.
     QString shortPathBearing() const;
     QString shortPathDistance() const;
     QString longPathBearing() const;
@@ -40,8 +42,9 @@ struct InfoPanel {
 
 // ACTUALIZA from a QSO (the entry form's buffer or Log2's row): its entity,
 // its locator (the entity's reference locator when empty) and its own
-// locator; sun times for the date (today when invalid).
-InfoPanel infoFromQso(const QString& entity, const QString& locator, const QString& ownLocator);
+// locator (the station's when the QSO has none); today's sun times.
+InfoPanel infoFromQso(const QString& entity, const QString& locator, const QString& ownLocator,
+                      const QString& stationLocator = QString());
 // ACTUALIZA from a call that matches no earlier QSO: its entity resolved
 // today, measured from the station's locator.
 InfoPanel infoFromCall(const QString& call, const QString& stationLocator);

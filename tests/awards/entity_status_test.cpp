@@ -194,7 +194,13 @@ TEST_F(EntityPanel, TheInformationPanelMeasuresFromTheQsosOwnLocator)
     const InfoPanel near = infoFromQso(QStringLiteral(" 89"), QString(), QStringLiteral("IN80GH"));
     EXPECT_EQ(near.distance, 0);
     EXPECT_TRUE(p.shortPathDistance().endsWith(QStringLiteral(" Km")));
-    EXPECT_EQ(InfoPanel{.bearing = 270}.longPathBearing(), QStringLiteral("90º"));
+    EXPECT_EQ((InfoPanel{.farLocator = "JN11", .ownLocator = "IN80", .bearing = 270}.longPathBearing()), QStringLiteral("90º"));
+    // no locator on either end: no figures rather than a bearing of 0
+    const InfoPanel none = infoFromQso(QStringLiteral("999"), QString(), QString());
+    EXPECT_TRUE(none.shortPathDistance().isEmpty());
+    EXPECT_TRUE(none.longPathBearing().isEmpty());
+    // the station's locator stands for a QSO without its own
+    EXPECT_EQ(infoFromQso(QStringLiteral(" 89"), QString(), QString(), QStringLiteral("IN80GH")).ownLocator, QStringLiteral("IN80GH"));
 
     // a call with no earlier QSO: resolved, from the station
     const InfoPanel typed = infoFromCall(QStringLiteral("dl1abc"), QStringLiteral("IN80GH"));

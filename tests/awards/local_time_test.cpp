@@ -69,7 +69,7 @@ TEST(LocalTime, AskedOfTheServiceWithTheStoredDifferenceAsFallBack)
     EXPECT_LT(took.elapsed(), 5000);
     EXPECT_EQ(t.text, QStringLiteral("23:40  "));
     EXPECT_EQ(t.source, LocalTime::Source::Stored);
-    EXPECT_EQ(t.sourceText(), QStringLiteral("(diferencia de la entidad)"));
+    EXPECT_EQ(t.sourceText(), QStringLiteral("(entidad)"));
 
     // an error answer, no difference stored either
     WebServer failing;
