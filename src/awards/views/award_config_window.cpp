@@ -75,7 +75,7 @@ ui::GridPanel* openAwardConfigPanel()
     b->addColumn({QStringLiteral("Descripción"), [](store::WorkArea& r) { return r.str(QStringLiteral("DESCRI")); }, left, {}, {},
                   charsWide(b, 28)});
     b->addColumn({QStringLiteral("Modos"), [](store::WorkArea& r) { return joined(r, "MODE", 6); }, left, {}, {}, charsWide(b, 12)});
-    b->addColumn({QStringLiteral("Bandas"), [](store::WorkArea& r) { return joined(r, "BAND", 10); }, left, {}, {}, charsWide(b, 30)});
+    b->addColumn({QStringLiteral("Bandas"), [](store::WorkArea& r) { return joined(r, "BAND", 10); }, left, {}, {}, charsWide(b, 42)});
     auto edit = [panel] {
         if (!panel->area()->eof() && EDTDPLCFG(panel->area(), false, false, panel))
             panel->showCurrent();
