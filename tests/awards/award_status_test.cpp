@@ -184,6 +184,26 @@ TEST_F(Award, ANonStandardAwardCountsTheReferencesAttachedToQsos)
     EXPECT_TRUE(DPLDETALLE(def, {"M         ", "SSB", "40M"}, sessionBook()).size() == 1u);
 }
 
+TEST_F(Award, ProvincesAreNamedByTheFirstOfTheAwardsEntitiesThatKnowsThem)
+{
+    AwardDef def = award("CODPRV", {"20M", "40M"}, {"SSB"});
+    def.entities = {"225", " 89"};     // Germany has no provinces in the table, Spain has
+    qso({{"CALL", "EA4AA"}, {"BAND", "20M"}, {"MODE", "SSB"}, {"CODENT", " 89"}, {"CODPRV", "M"}});
+    qso({{"CALL", "EA4BB"}, {"BAND", "40M"}, {"MODE", "SSB"}, {"CODENT", " 89"}, {"CODPRV", "QQ"}});
+    qso({{"CALL", "W1AA"}, {"BAND", "20M"}, {"MODE", "SSB"}, {"CODENT", "291"}, {"CODPRV", "MA"}});   // not an entity of the award
+    const AwardStatus s = compute(def);
+    QStringList names;
+    for (const StatusRow& r : s.rows)
+        if (!r.totals)
+            names << r.desc;
+    EXPECT_EQ(names, (QStringList{"(M) Madrid", "(QQ) "}));
+    // the QSOs behind the Madrid cell, and none of another entity with the same code
+    qso({{"CALL", "DL1AA"}, {"BAND", "20M"}, {"MODE", "SSB"}, {"CODENT", "230"}, {"CODPRV", "M"}});
+    EXPECT_EQ(DPLDETALLE(def, {"M   ", "SSB", "20M"}, sessionBook()).size(), 1u);
+    EXPECT_EQ(DPLDETALLE(def, {"M   ", "SSB", ""}, sessionBook()).size(), 1u);
+    EXPECT_TRUE(DPLDETALLE(def, {"M   ", "CW", "20M"}, sessionBook()).empty());
+}
+
 TEST_F(Award, TheStatusTableHoldsTheRowsInTheViewsOrder)
 {
     AwardDef def = award("TENTEN", {"10M", "20M"}, {"SSB"});

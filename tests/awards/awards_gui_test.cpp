@@ -6,6 +6,7 @@
 
 #include "../app/when_modal.h"
 
+#include "awards/views/award_config_window.h"
 #include "awards/views/award_dialog.h"
 #include "awards/views/award_view.h"
 #include "awards/views/awards_host.h"
@@ -17,6 +18,7 @@
 #include "ui/q7browse.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -192,6 +194,49 @@ TEST_F(AwardWindows, ADuplicateCodeIsRefusedAndTheDialogCleared)
     EXPECT_TRUE(description->text().isEmpty());
     EXPECT_TRUE(msgs.log().last().contains(QStringLiteral("WAZ ya esta dado de alta")));
     EXPECT_EQ(cfg->recCount(), before);
+}
+
+TEST_F(AwardWindows, OkWithoutAChangeWritesNothingAndAChangeIsWritten)
+{
+    store::WorkArea* cfg = nullptr;
+    ASSERT_TRUE(ws().use(QStringLiteral("DplCfg"), {.alias = "DplCfgEdit"}, &cfg).isOk());
+    for (cfg->goTop(); !cfg->eof() && cfg->str("CODDPL").trimmed() != "WAZ"; cfg->skip())
+        ;
+    ASSERT_FALSE(cfg->eof());
+    const QString path = cfg->table().path();
+    const QByteArray before = [&] { QFile f(path); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+    whenModal<QDialog>([](QDialog* d) { d->findChild<QPushButton*>(QStringLiteral("1"))->click(); }, QStringLiteral("DPLCFG"));
+    EXPECT_TRUE(EDTDPLCFG(cfg, false, false));
+    const QByteArray after = [&] { QFile f(path); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+    EXPECT_EQ(after, before);
+
+    whenModal<QDialog>([](QDialog* d) {
+        d->findChild<QLineEdit*>(QStringLiteral("602"))->setText(QStringLiteral("Zonas CQ"));
+        d->findChild<QPushButton*>(QStringLiteral("1"))->click();
+    }, QStringLiteral("DPLCFG"));
+    EXPECT_TRUE(EDTDPLCFG(cfg, false, false));
+    AwardDef waz;
+    ASSERT_TRUE(findDefinition(QStringLiteral("WAZ"), &waz));
+    EXPECT_EQ(waz.description, QStringLiteral("Zonas CQ"));
+    EXPECT_EQ(waz.field, QStringLiteral("CQZ"));
+}
+
+TEST_F(AwardWindows, DeletingAnAwardAsksWithItsDescription)
+{
+    std::unique_ptr<ui::GridPanel> panel(openAwardConfigPanel());
+    ASSERT_NE(panel, nullptr);
+    store::WorkArea* cfg = panel->area();
+    for (cfg->goTop(); !cfg->eof() && cfg->str("CODDPL").trimmed() != "IOTA"; cfg->skip())
+        ;
+    panel->showCurrent();
+    msgs.answer(false);
+    QTest::keyClick(panel->browse(), Qt::Key_Delete);
+    EXPECT_EQ(msgs.log().last(), QStringLiteral("noYes: Se va a eliminar el diploma Islands On The Air\r\nEsta seguro -> no"));
+    AwardDef d;
+    EXPECT_TRUE(findDefinition(QStringLiteral("IOTA"), &d));
+    msgs.answer(true);
+    QTest::keyClick(panel->browse(), Qt::Key_Delete);
+    EXPECT_FALSE(findDefinition(QStringLiteral("IOTA"), &d));
 }
 
 } // namespace
