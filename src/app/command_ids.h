@@ -49,6 +49,7 @@ enum class Feature : int {
     Logbook,    // the log books and the transfer between them
     Online,     // downloads from the reference-data service
     Cluster,    // the DX-cluster windows
+    Awards,     // the award windows, the previous-QSO window and the entity panel
 };
 
 // The named child windows; their names key the INI sections and the list of

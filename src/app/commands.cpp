@@ -43,14 +43,14 @@ constexpr Command kCommands[] = {
 
     menu(C::ViewMenu, C::MenuBar, "Ver"),
     item(C::LogWindow, C::ViewMenu, "Log", F::Logbook),
-    item(C::PreviousQsos, C::ViewMenu, "QSO anteriores", F::None),
+    item(C::PreviousQsos, C::ViewMenu, "QSO anteriores", F::Awards),
     item(C::SpotsWindow, C::ViewMenu, "DX cluster", F::Cluster),
     item(C::ClusterWindow, C::ViewMenu, "Telnet", F::Cluster),
 
     menu(C::AwardsMenu, C::MenuBar, "Diplomas"),
-    item(C::ConfigureAwards, C::AwardsMenu, "Configurar diplomas ...", F::None),
+    item(C::ConfigureAwards, C::AwardsMenu, "Configurar diplomas ...", F::Awards),
     separator(C::AwardsMenu),
-    menu(C::AwardViewsMenu, C::AwardsMenu, "Ver e imprimir", "", F::None),
+    menu(C::AwardViewsMenu, C::AwardsMenu, "Ver e imprimir", "", F::Awards),
 
     menu(C::QslMenu, C::MenuBar, "QSL"),
     item(C::QslFormats, C::QslMenu, "Formatos de QSL...", F::None),

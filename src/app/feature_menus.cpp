@@ -15,6 +15,7 @@ void registerLogbookCommands(CommandRegistry& r);
 void registerReferenceTableCommands(CommandRegistry& r);
 void registerOnlineCommands(CommandRegistry& r);
 void registerClusterCommands(CommandRegistry& r);
+void registerAwardCommands(CommandRegistry& r);
 
 void registerFeatureCommands(CommandRegistry& registry)
 {
@@ -28,6 +29,7 @@ void registerFeatureCommands(CommandRegistry& registry)
         {Feature::Geo, registerGeoCommands},        {Feature::Logbook, registerLogbookCommands},
         {Feature::Online, registerOnlineCommands},
         {Feature::Cluster, registerClusterCommands},
+        {Feature::Awards, registerAwardCommands},
     };
     for (const auto& f : features) {
         registry.setFeature(f.feature);

@@ -8,6 +8,7 @@
 #include "tappl.h"
 #include "twin.h"
 
+#include "awards/views/award_config_window.h"
 #include "core/messages.h"
 
 #include <QAction>
@@ -15,6 +16,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QStatusBar>
@@ -154,6 +156,8 @@ void MainFrame::build(CommandId root)
                 m_plus = m;
                 MNUPLUS(m);
             }
+            if (c.id == CommandId::AwardViewsMenu && registry.opener(CommandId::ConfigureAwards))
+                awards::MNUDPL(m);   // built once, with the menu
             break;
         }
         case CommandKind::Item: {
@@ -178,6 +182,14 @@ void MainFrame::build(CommandId root)
             connectTo(a, c.runs == CommandId::None ? c.id : c.runs);
             if (QWidget* w = tb->widgetForAction(a))
                 w->setMinimumSize(55, 55);
+            if (c.id == CommandId::ToolAwards && registry.opener(CommandId::ConfigureAwards))
+                if (auto* button = qobject_cast<QToolButton*>(tb->widgetForAction(a))) {
+                    // the awards to view, read anew each time the drop-down opens
+                    auto* list = new QMenu(button);
+                    connect(list, &QMenu::aboutToShow, list, [list] { awards::MNUDPL(list); });
+                    button->setMenu(list);
+                    button->setPopupMode(QToolButton::MenuButtonPopup);
+                }
             m_actions[c.id] = a;
             break;
         }

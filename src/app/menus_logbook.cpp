@@ -7,8 +7,10 @@
 #include "startup.h"
 #include "tappl.h"
 #include "twin.h"
+#include "window_names.h"
 #include "windows.h"
 
+#include "awards/views/entity_panel.h"
 #include "logbook/book_hooks.h"
 #include "logbook/views/book_dialog.h"
 #include "logbook/views/log_books_window.h"
@@ -37,7 +39,12 @@ void MANLOG()
 {
     auto window = std::make_shared<QPointer<tWin>>();
     logbook::LogWindowHost host;
-    host.refreshWindow = [](const QString& name) { REFWND(name, true); };
+    host.refreshWindow = [](const QString& name) {
+        if (name == windowName(WindowId::EntityInfo))
+            awards::DPLVIS2();   // the entity panel beside the entry form
+        else
+            REFWND(name, true);
+    };
     const QString module = oAppl->cDirLocal + QStringLiteral("obj/PlusFilter.js");
     if (QFileInfo::exists(module))
         host.advancedFilter = [module] {

@@ -13,6 +13,7 @@
 #include "cluster/spot_feed.h"
 #include "cluster/telnet.h"
 #include "cluster/views/spot_dx_dialog.h"
+#include "awards/views/entity_panel.h"
 #include "logbook/views/entry_form.h"
 #include "online/reachability.h"
 #include "online/update.h"
@@ -71,6 +72,11 @@ void connectEntryForm(MainFrame* frame)
             frame->statusBar()->showMessage(text);
     };
     host.qsoSaved = [] { REFWND(WindowId::Log); };
+    host.qsoShown = [] {
+        if (logbook::EntryForm* form = logbook::entryForm())
+            awards::DXCCINFO(form, logbook::EDTLOGDBF());
+        REFWND(WindowId::PreviousQsos, true);
+    };
     host.pickProvince = [](const QString& entity, const QString& province) { return refdata::HLPPRV(entity, province); };
     host.pickSubdivision = [](const QString& entity, const QString& province, const QString& sub) {
         return refdata::HLPSUBPRV(entity, province, sub);

@@ -21,6 +21,8 @@
 #include "logbook/views/entry_form.h"
 #include "logbook/views/block_change_dialog.h"
 #include "logbook/views/filter_dialog.h"
+#include "awards/views/award_view.h"
+#include "awards/views/previous_qsos_window.h"
 #include "cluster/spot_feed.h"
 #include "cluster/telnet.h"
 #include "cluster/views/server_page.h"
@@ -81,6 +83,7 @@
 #include <QThread>
 #include <QTime>
 #include <QTimer>
+#include <QToolBar>
 
 #include <cstdio>
 #include <functional>
@@ -369,6 +372,11 @@ int main(int argc, char** argv)
         settle(100);
     }
 
+    // the station's locator, for the bearings and distances of the entity panel and the previous QSOs
+    if (store::WorkArea* cfg = ws.area(store::alias::kCfg); cfg && cfg->lockRecord()) {
+        cfg->put(QStringLiteral("QRA"), "IN80DO");
+        cfg->unlock();
+    }
     // the entry form, a new QSO typed in, page by page
     logbook::EDTLOG(true, false, store::alias::kLog);
     if (logbook::EntryForm* form = logbook::entryForm()) {
@@ -384,8 +392,79 @@ int main(int argc, char** argv)
             form->pages()->setCurrentIndex(i);
             shoot(QStringLiteral("entry-form-") + QLatin1String(names[i]));
         }
+        // the entity panel beside the form, for a call already worked
+        form->pages()->setCurrentIndex(0);
+        form->move(0, form->y());   // room for the panel on this small screen
+        if (auto* call = form->findChild<QLineEdit*>(QStringLiteral("605"))) {
+            call->setFocus();
+            call->selectAll();
+            for (const QChar c : QStringLiteral("DL1XYZ3")) {
+                QKeyEvent press(QEvent::KeyPress, c.unicode(), Qt::NoModifier, QString(c));
+                QApplication::sendEvent(call, &press);
+            }
+        }
+        shoot(QStringLiteral("entity-panel"));
         form->hide();
     }
+
+    // the previous-QSO window, searching part of a call
+    if (QAction* previous = frame()->action(CommandId::PreviousQsos)) {
+        previous->trigger();
+        settle(300);
+        if (auto* w = parent->findChild<awards::PreviousQsosWindow*>()) {
+            if (QMdiArea* area = frame()->findChild<QMdiArea*>(); area && area->activeSubWindow())
+                area->activeSubWindow()->showMaximized();
+            typeInto(w->searchField(), QStringLiteral("XYZ"));
+            settle(200);
+            w->askLocalTime();
+        }
+        shoot(QStringLiteral("previous-qsos"));
+        if (tWin* w = HWND(WindowId::PreviousQsos))
+            w->End();
+        settle(100);
+    }
+
+    // the awards: the management window, a new award, an award viewed and the QSOs behind a cell
+    showWindow(CommandId::ConfigureAwards, WindowId::Awards, QStringLiteral("award-config"), [] {
+        if (auto* panel = frame()->findChild<ui::GridPanel*>(QStringLiteral("DplCfg")))
+            if (QAction* create = panel->bar()->findChild<QAction*>(QStringLiteral("Nuevo")))
+                showModal(QStringLiteral("award-new"), [create] { create->trigger(); });
+    });
+    QTimer::singleShot(0, [] {
+        QWidget* w = nullptr;
+        for (int i = 0; i < 200 && !(w = QApplication::activeModalWidget()); ++i)
+            settle(20);
+        shoot(QStringLiteral("award-view-options"));
+        if (auto* ok = w ? w->findChild<QPushButton*>(QStringLiteral("1")) : nullptr)
+            ok->click();
+        QTimer::singleShot(0, [] {
+            QWidget* list = nullptr;
+            for (int i = 0; i < 200 && !(list = QApplication::activeModalWidget()); ++i)
+                settle(20);
+            shoot(QStringLiteral("award-entities"));
+            if (auto* d = qobject_cast<QDialog*>(list))
+                d->accept();
+        });
+    });
+    awards::DPLVIS(QStringLiteral("DXCC"), parent);
+    settle(300);
+    if (QMdiArea* area = frame()->findChild<QMdiArea*>(); area && area->activeSubWindow())
+        area->activeSubWindow()->showMaximized();
+    shoot(QStringLiteral("award-view"));
+    if (auto* view = parent->findChild<awards::AwardStatusView*>()) {
+        ui::tQ7Browse* grid = view->panel()->browse();
+        grid->setCurrentIndex(grid->model()->index(0, 4));
+        emit grid->recordActivated(grid->currentRecord());
+        QApplication::processEvents();
+        if (tWin* list = HWND(WindowId::AwardWorked)) {
+            list->Activate(QStringLiteral("NORMAL"));
+            shoot(QStringLiteral("award-cell-qsos"));
+            list->End();
+        }
+    }
+    if (tWin* w = HWND(WindowId::AwardStatistics))
+        w->End();
+    settle(100);
 
     // the log-book window with a second book, the book form for a new book and
     // for the current one, and the transfer dialog

@@ -38,6 +38,7 @@ const char* featureName(Feature f)
     case Feature::Logbook: return "Logbook";
     case Feature::Online: return "Online";
     case Feature::Cluster: return "Cluster";
+    case Feature::Awards: return "Awards";
     }
     return "?";
 }

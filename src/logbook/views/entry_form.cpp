@@ -319,6 +319,8 @@ void EntryForm::build()
                 for (auto& load : m_c->loaders)
                     load();
                 m_c->loading = was;
+                if (m_host.qsoShown)
+                    m_host.qsoShown();
             }));
     connect(c.call, &QLineEdit::editingFinished, this, guarded([this] {
                 const QString note = m_entry->callLeft();
@@ -698,6 +700,8 @@ void EntryForm::open(bool isNew, bool fromSpot, const QString& aliasName)
     m_pages->setCurrentIndex(0);
     showPartialCalls(m_entry->text("CALL"));
     show();
+    if (m_host.qsoShown)
+        m_host.qsoShown();
     raise();
     activateWindow();
     m_c->call->setFocus();
@@ -711,6 +715,8 @@ void EntryForm::refresh()
     for (auto& load : m_c->loaders)
         load();
     m_c->loading = false;
+    if (m_host.qsoShown && isVisible())
+        m_host.qsoShown();
 }
 
 void EntryForm::saveAndClose()

@@ -31,6 +31,9 @@ struct EntryFormHost {
     std::function<void(const QString& key, const QVariant& value)> writeSetting;
     std::function<void(const QString& text)> showStatus;                             // the main window's status bar
     std::function<void()> qsoSaved;                                                  // refresh the views of the book
+    // The QSO shown changed (opened, call typed, fields shown again): the
+    // entity panel and the previous-QSO window follow it.
+    std::function<void()> qsoShown;
     // The pick lists: the chosen code, or the one given.
     std::function<QString(const QString& entity, const QString& province)> pickProvince;
     std::function<QString(const QString& entity, const QString& province, const QString& sub)> pickSubdivision;
