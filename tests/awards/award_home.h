@@ -93,8 +93,9 @@ protected:
     void setLotwConfirms(bool on)
     {
         store::WorkArea* cfg = ws().area(store::alias::kCfg);
-        if (!cfg)
+        if (!cfg) {
             ASSERT_TRUE(ws().use(QStringLiteral("cfg"), {.alias = store::alias::kCfg}, &cfg).isOk());
+        }
         cfg->goTop();
         ASSERT_TRUE(cfg->lockRecord().isOk());
         cfg->put("LOTWCFM", on);
