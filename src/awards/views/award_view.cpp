@@ -8,6 +8,7 @@
 #include "awards/status_table.h"
 #include "core/messages.h"
 #include "logbook/log_columns.h"
+#include "logbook/views/sheet_open.h"
 #include "logbook/sheet_export.h"
 #include "refdata/names.h"
 #include "store/aliases.h"
@@ -242,24 +243,8 @@ void AwardStatusView::exportSheet(bool calc)
     for (const QString& n : names)
         columns.push_back({n == QLatin1String("MODO") ? QStringLiteral("Modo") : n, logbook::CellKind::Text, false,
                            [n](store::WorkArea& a) { return QVariant(a.str(n).trimmed()); }, {}});
-    const QString dir = ws().programDir().isEmpty() ? QDir::tempPath() : ws().programDir();
-    const QString path = QDir(dir).filePath(
-        QStringLiteral("Dpl%1-%2.xlsx").arg(m_status.def.code, QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"))));
-    logbook::SheetResult r;
-    store::WorkArea* dpl = m_panel->area();
-    ui::messages().meter([&](ui::Meter& m) { r = logbook::exportSheet(path, *dpl, columns, &m); }, QStringLiteral("Procesando..."),
-                         calc ? QStringLiteral("Enviando registros a Open Office") : QStringLiteral("Enviando registros a MS Excel"));
+    logbook::writeAndOpenSheet(QStringLiteral("Dpl%1-").arg(m_status.def.code), *m_panel->area(), columns, calc);
     m_panel->showCurrent();
-    if (!r.written) {
-        if (!r.cancelled)
-            ui::messages().stop(r.error.isEmpty() ? QStringLiteral("No se pudo escribir la hoja de cálculo") : r.error);
-        return;
-    }
-    const QString office = QStandardPaths::findExecutable(QStringLiteral("libreoffice"));
-    if (calc && !office.isEmpty() && QProcess::startDetached(office, {QStringLiteral("--calc"), path}))
-        return;
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        ui::messages().info(QStringLiteral("Hoja de cálculo escrita en\r\n") + path);
 }
 
 void DPLVIS(const QString& codeIn, QWidget* parent)

@@ -1,4 +1,5 @@
 #include "log_window.h"
+#include "sheet_open.h"
 
 #include "logbook/block_change.h"
 #include "logbook/log_columns.h"
@@ -361,24 +362,8 @@ void LogWindow::chooseExportColumns()
 
 void LogWindow::exportSheet(bool calc)
 {
-    const QString dir = ws().programDir().isEmpty() ? QDir::tempPath() : ws().programDir();
-    const QString path = QDir(dir).filePath(QStringLiteral("Log%1.xlsx").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"))));
-    SheetResult r;
-    ui::messages().meter([&](ui::Meter& m) { r = logbook::exportSheet(path, *m_log, exportColumns(), &m); },
-                         QStringLiteral("Procesando..."),
-                         calc ? QStringLiteral("Enviando registros a Open Office") : QStringLiteral("Enviando registros a MS Excel"));
+    writeAndOpenSheet(QStringLiteral("Log"), *m_log, exportColumns(), calc);
     m_panel->showCurrent();
-    if (!r.written) {
-        if (!r.cancelled)
-            ui::messages().stop(r.error.isEmpty() ? QStringLiteral("No se pudo escribir la hoja de cálculo") : r.error);
-        return;
-    }
-    // LibreOffice Calc for the OpenOffice button when it is there; else the desktop's choice
-    const QString office = QStandardPaths::findExecutable(QStringLiteral("libreoffice"));
-    if (calc && !office.isEmpty() && QProcess::startDetached(office, {QStringLiteral("--calc"), path}))
-        return;
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        ui::messages().info(QStringLiteral("Hoja de cálculo escrita en\r\n") + path);
 }
 
 QAction* LogWindow::action(const QString& id) const { return m_panel->bar()->findChild<QAction*>(id); }
