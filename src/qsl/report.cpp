@@ -1,6 +1,8 @@
 #include "qsl/report.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QImage>
@@ -231,6 +233,11 @@ bool Report::toPdf(const QString& path, const RowSet& d, const std::vector<store
     // written beside the target and renamed, so a failure leaves an older file whole
     const QString part = path + QStringLiteral(".part");
     bool ok = false;
+    if (!QFileInfo(path).absoluteDir().exists()) {
+        if (error)
+            *error = QStringLiteral("No se pudo escribir el fichero %1").arg(path);
+        return false;
+    }
     {
         QPdfWriter pdf(part);
         pdf.setResolution(600);

@@ -8,7 +8,7 @@ QString shippedCardDesign()
 # Tarjeta QSL de 140 x 90 mm, un QSO por tarjeta
 PAGE 140 90
 BOX x=4 y=4 w=132 h=82 pen=0.4
-TEXT x=8 y=7 w=124 h=12 font="DejaVu Sans" size=26 style=B align=C text="[Trim(f->Nombre)]"
+TEXT x=8 y=7 w=124 h=12 font="DejaVu Sans" size=26 style=B align=C text="[IIF(Empty(f->Nombre), Trim(d->Operator), Trim(f->Nombre))]"
 TEXT x=8 y=19 w=124 h=5 font="DejaVu Sans" size=9 align=C text="[Trim(f->Dir1)]"
 TEXT x=8 y=24 w=124 h=5 font="DejaVu Sans" size=9 align=C text="[Trim(f->Dir2)]"
 TEXT x=8 y=32 w=80 h=8 font="DejaVu Sans" size=16 style=B text="Para: [Trim(d->Call)]"
