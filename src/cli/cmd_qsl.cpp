@@ -4,6 +4,7 @@
 #include "commands.h"
 
 #include "app/tappl.h"
+#include "qsl/format_choice.h"
 #include "qsl/format_file.h"
 #include "qsl/marking.h"
 #include "qsl/print_job.h"
@@ -187,8 +188,10 @@ int formatCmd(const QStringList& args, TAppl& appl)
     const QString a1 = args.value(1), a2 = args.value(2);
     const bool shipped = what == QLatin1String("add") && (a1 == QLatin1String("card") || a1 == QLatin1String("labels"));
     if (!(shipped && !a2.trimmed().isEmpty()) && !(what == QLatin1String("import") && !a1.isEmpty())
-        && !(what == QLatin1String("export") && !a1.isEmpty() && !a2.isEmpty()) && what != QLatin1String("list")) {
-        out() << "Uso: orlanlog-cli qsl-format list | add card|labels DESCRIPCION | import FICHERO | export DESCRIPCION FICHERO\n";
+        && !(what == QLatin1String("export") && !a1.isEmpty() && !a2.isEmpty()) && what != QLatin1String("list")
+        && !(what == QLatin1String("default") && !a1.isEmpty())) {
+        out() << "Uso: orlanlog-cli qsl-format list | add card|labels DESCRIPCION | import FICHERO | export DESCRIPCION FICHERO"
+                 " | default DESCRIPCION\n";
         return 2;
     }
     if (!cli::referenceTablesPresent(appl) || !cli::openBookSession())
@@ -204,6 +207,15 @@ int formatCmd(const QStringList& args, TAppl& appl)
                 out() << frm->str(QStringLiteral("DESC")).trimmed() << '\t'
                       << (frm->logical(QStringLiteral("LBL")) ? "etiquetas" : "tarjeta") << '\t'
                       << (frm->logical(QStringLiteral("DEFAULT")) ? "*" : "") << '\n';
+        return 0;
+    }
+    if (what == QLatin1String("default")) {
+        const auto f = qsl::formatNamed(*frm, a1, &error);
+        if (!f || !qsl::makeDefault(*frm, f->rec)) {
+            out() << (f ? QStringLiteral("No se pudo cambiar el formato") : error) << '\n';
+            return 1;
+        }
+        out() << "Formato " << f->description << " para imprimir\n";
         return 0;
     }
     if (shipped) {
@@ -260,7 +272,7 @@ const cli::CommandRegistration r3({"qsl-tx", "qsl-tx INDICATIVO --via B|D|E [--q
                                    [](const QStringList& a, TAppl& t) { return qslMark(a, t, false); }});
 const cli::CommandRegistration r4({"qsl-spool", "qsl-spool list|dedup|empty",
                                    "cola de impresión de QSL: lista, quita duplicados o la vacía", spoolCmd});
-const cli::CommandRegistration r5({"qsl-format", "qsl-format list|add card|labels D|import F|export D F",
+const cli::CommandRegistration r5({"qsl-format", "qsl-format list|add card|labels D|import F|export D F|default D",
                                    "formatos de QSL: lista, añade un diseño del programa, importa o exporta (.q7q)",
                                    formatCmd});
 

@@ -67,8 +67,12 @@ TEST(Qsl, FormatsTravelAndWrongInputIsRefused)
     ASSERT_EQ(r.code, 0) << r.out.toStdString();
     EXPECT_EQ(r.lastLine(), "exportado correctamente");
     EXPECT_EQ(cli(home, {"qsl-format", "import", home + "/t.q7q"}).code, 0);
+    ASSERT_EQ(cli(home, {"qsl-format", "add", "labels", "Etiquetas"}).code, 0);
+    r = cli(home, {"qsl-format", "default", "etiquetas"});
+    EXPECT_EQ(r.lastLine(), "Formato Etiquetas para imprimir");
     r = cli(home, {"qsl-format", "list"});
-    EXPECT_EQ(r.out.trimmed().split('\n').size(), 2);
+    EXPECT_EQ(r.out.trimmed().split('\n'),
+              (QStringList{"Tarjeta\ttarjeta\t", "Tarjeta\ttarjeta\t", "Etiquetas\tetiquetas\t*"}));
     r = cli(home, {"qsl-format", "import", home + "/nada.q7q"});
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.lastLine(), "No se ha encontrado el fichero " + home + "/nada.q7q");

@@ -1,6 +1,7 @@
 // The ".q7q" exchange file and printing from the log with a stored format.
 #include "qsl_home.h"
 
+#include "qsl/format_choice.h"
 #include "qsl/format_file.h"
 #include "qsl/print_job.h"
 #include "qsl/spool.h"
@@ -101,4 +102,31 @@ TEST_F(FormatFile, LabelsFromTheSpoolKeepTheSheetPosition)
     EXPECT_FALSE(printQsos(*card, qsos, 1, program + QStringLiteral("c.pdf"), &res, &err));
     EXPECT_TRUE(err.contains(QStringLiteral("Elemento 1"))) << err.toStdString();
     EXPECT_FALSE(QFile::exists(program + QStringLiteral("c.pdf")));
+}
+
+TEST_F(FormatFile, ChoosingAFormatMovesTheDefaultMark)
+{
+    ASSERT_TRUE(frm());
+    const quint32 before = frm()->recCount();
+    // no format with a design: said, nothing asked, nothing changed
+    EXPECT_FALSE(selectFormat(*frm()));
+    EXPECT_TRUE(msgs.take().last().startsWith(QStringLiteral("alert: No hay ningún formato")));
+    const quint32 card = addFormat(QStringLiteral("Tarjeta"), false, shippedCardDesign(), true);
+    addFormat(QStringLiteral("Sin diseño"), false, QString());
+    const quint32 labels = addFormat(QStringLiteral("Etiquetas"), true, shippedLabelDesign());
+    const FormatList list = formatsWithDesign(*frm());
+    EXPECT_EQ(list.descriptions.mid(int(list.descriptions.size()) - 2),
+              (QStringList{QStringLiteral("Tarjeta"), QStringLiteral("Etiquetas")}));
+    EXPECT_EQ(list.records[size_t(list.current)], card);
+    msgs.answer(int(list.records.size()) - 1);
+    EXPECT_TRUE(selectFormat(*frm()));
+    EXPECT_FALSE(at(frm(), card).logical(QStringLiteral("DEFAULT")));
+    EXPECT_TRUE(at(frm(), labels).logical(QStringLiteral("DEFAULT")));
+    EXPECT_EQ(defaultFormat(*frm())->description, QStringLiteral("Etiquetas"));
+    // the same one again, or nothing chosen: no change
+    msgs.answer(-1);
+    EXPECT_FALSE(selectFormat(*frm()));
+    EXPECT_TRUE(at(frm(), labels).logical(QStringLiteral("DEFAULT")));
+    EXPECT_EQ(frm()->recCount(), before + 3);
+    EXPECT_FALSE(msgs.unexpected());
 }
