@@ -215,6 +215,9 @@ void Report::drawPage(QPainter& p, int page, const RowSet& d, const std::vector<
 bool Report::print(QPagedPaintDevice& device, const RowSet& d, const std::vector<store::Value>& fRow,
                    int firstSlot) const
 {
+    // the design's page, drawn from its corner: a printer's own margins are the sheet's concern
+    device.setPageLayout(QPageLayout(QPageSize(m_design.page, QPageSize::Millimeter), QPageLayout::Portrait,
+                                     QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
     QPainter p;
     if (!p.begin(&device))
         return false;
@@ -242,8 +245,6 @@ bool Report::toPdf(const QString& path, const RowSet& d, const std::vector<store
         QPdfWriter pdf(part);
         pdf.setResolution(600);
         pdf.setCreator(QStringLiteral("Orlan Win Log"));
-        pdf.setPageLayout(QPageLayout(QPageSize(m_design.page, QPageSize::Millimeter), QPageLayout::Portrait,
-                                      QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter));
         ok = print(pdf, d, fRow, firstSlot);
     }
     if (ok) {

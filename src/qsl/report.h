@@ -33,8 +33,8 @@ public:
     // the page is drawn from its top-left corner, without margins.
     void drawPage(QPainter& p, int page, const RowSet& d, const std::vector<store::Value>& fRow,
                   int firstSlot = 0) const;
-    // Every page on a paged device (PDF writer or printer); false when the
-    // device cannot be painted on.
+    // Every page on a paged device (PDF writer or printer), whose page is set
+    // to the design's without margins; false when the device cannot be painted on.
     bool print(QPagedPaintDevice& device, const RowSet& d, const std::vector<store::Value>& fRow,
                int firstSlot = 0) const;
     bool toPdf(const QString& path, const RowSet& d, const std::vector<store::Value>& fRow, int firstSlot = 0,

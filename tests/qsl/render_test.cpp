@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QImage>
+#include <QPdfWriter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -134,4 +135,18 @@ TEST(Render, PdfHasOnePagePerSheetAndReplacesWhole)
     // a folder that is not there: refused, and said
     EXPECT_FALSE(report->toPdf(dir.filePath(QStringLiteral("no/such/x.pdf")), labels, formatRecord(), 0, &err));
     EXPECT_TRUE(err.startsWith(QStringLiteral("No se pudo escribir")));
+}
+
+TEST(Render, AnyPagedDeviceGetsTheDesignsPage)
+{
+    QString err;
+    const auto card = Report::compile(*parseDesign(shippedCardDesign()), cardFields(), formatFields(), &err);
+    ASSERT_TRUE(card) << err.toStdString();
+    QTemporaryDir dir;
+    QPdfWriter pdf(dir.filePath(QStringLiteral("t.pdf")));   // A4 until told otherwise, as a printer is
+    ASSERT_TRUE(card->print(pdf, sampleQsos(3), formatRecord()));
+    const QSizeF page = pdf.pageLayout().fullRect(QPageLayout::Millimeter).size();
+    EXPECT_NEAR(page.width(), 140, 0.5);
+    EXPECT_NEAR(page.height(), 90, 0.5);
+    EXPECT_EQ(pdf.pageLayout().margins(), QMarginsF(0, 0, 0, 0));
 }
