@@ -9,7 +9,7 @@
 #include "store/workspace.h"
 #include "core/scripted_messages.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QDir>
 
 #include <algorithm>
@@ -54,7 +54,10 @@ public:
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // fonts and PDF writing need a GUI application; it never opens a window
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     const int h = int(args.indexOf(QStringLiteral("--home")));
     if (h >= 0) {
