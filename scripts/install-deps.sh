@@ -8,6 +8,8 @@ packages=(
   qt6-base-dev qt6-speech-dev qt6-declarative-dev qt6-multimedia-dev libqt6svg6
   # Qt's own dialogs in Spanish
   qt6-translations-l10n
+  # the font the shipped QSL and label designs are drawn with
+  fonts-dejavu-core
   # icons for the tool bar, and a display for headless screenshots
   breeze-icon-theme xvfb xauth imagemagick openbox
   libgtest-dev googletest
