@@ -22,6 +22,8 @@ packages=(
   libhamlib-dev libhamlib-utils
   # independent xBase readers used by the interoperability tests
   libdbd-xbase-perl python3-dbf python3
+  # the map pages carry Leaflet inside them
+  libjs-leaflet
 )
 
 missing=()

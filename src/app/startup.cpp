@@ -2,6 +2,7 @@
 
 #include "main_frame.h"
 #include "session.h"
+#include "entry_services.h"
 #include "station_setup.h"
 #include "spanish.h"
 #include "store/aliases.h"
@@ -88,6 +89,7 @@ void connectEntryForm(MainFrame* frame)
     };
     host.sendSpot = [frame](store::RecordBuffer* qso) { cluster::SPOTDX(qso, frame); };
     installRigControl(host);
+    installEntryServices(host, frame);
     logbook::setEntryFormHost(std::move(host), frame);
     store::hooks().endEditing = [] { logbook::CLSEDTLOG(); };
 }

@@ -378,5 +378,25 @@ TEST(Recordings, TheWavHeaderDescribesEightBitMonoAt11025)
     EXPECT_EQ(qFromLittleEndian<quint32>(wav.constData() + 40), 100u);
 }
 
+TEST_F(EntryFormTest, CallBookAndMapButtonsWaitForTheProgramsServices)
+{
+    form->open(true, false, "Log");
+    for (const char* id : {"4001", "4002", "4006", "4007", "4005"})
+        EXPECT_FALSE(control<QPushButton>(0, id)->isEnabled()) << id;
+    EXPECT_FALSE(control<QPushButton>(3, "3")->isEnabled());
+    form.reset();
+
+    QStringList pressed;
+    EntryFormHost host;
+    host.service = [&](EntryForm& f, const QString& id) { pressed << id + ":" + f.entry()->buffer().get("CALL").toString().trimmed(); };
+    form = std::make_unique<EntryForm>(host);
+    form->open(true, false, "Log");
+    form->entry()->buffer().set("CALL", store::Value::text(QStringLiteral("EA2XX")));
+    for (const char* id : {"4001", "4002", "4006", "4007", "4005"})
+        control<QPushButton>(0, id)->click();
+    control<QPushButton>(3, "3")->click();
+    EXPECT_EQ(pressed, (QStringList{"4001:EA2XX", "4002:EA2XX", "4006:EA2XX", "4007:EA2XX", "4005:EA2XX", "3:EA2XX"}));
+}
+
 } // namespace
 } // namespace logbook::testing

@@ -95,12 +95,16 @@ public:
         const QList<QByteArray> first = request.left(request.indexOf("\r\n")).split(' ');
         const QString path = first.size() > 1 ? QString::fromLatin1(first[1]) : QString();
         WebReply r;
+        std::function<WebReply(const QByteArray&)> handler;
         {
             QMutexLocker lock(&m_mutex);
             m_requests << QString::fromLatin1(first.value(0)) + QLatin1Char(' ') + path;
             m_last = request;
             r = m_routes.value(path, WebReply{404, "no existe", {}, -1, false});
+            handler = m_handlers.value(path);
         }
+        if (handler)
+            r = handler(request.mid(request.indexOf("\r\n\r\n") + 4));
         if (r.silent)
             return;
         const bool head = first.value(0) == "HEAD";
@@ -125,6 +129,7 @@ public:
     quint16 m_port = 0;
     mutable QMutex m_mutex;
     QHash<QString, WebReply> m_routes;
+    QHash<QString, std::function<WebReply(const QByteArray&)>> m_handlers;
     QStringList m_requests;
     QByteArray m_last;
     QThread m_thread;
@@ -157,6 +162,12 @@ void WebServer::route(const QString& path, const WebReply& reply)
 {
     QMutexLocker lock(&d->m_mutex);
     d->m_routes.insert(path, reply);
+}
+
+void WebServer::handle(const QString& path, std::function<WebReply(const QByteArray& body)> handler)
+{
+    QMutexLocker lock(&d->m_mutex);
+    d->m_handlers.insert(path, std::move(handler));
 }
 
 QString WebServer::base() const

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 struct WebReply {
@@ -30,6 +31,8 @@ public:
     // What a path answers; any other path answers 404.
     void route(const QString& path, const WebReply& reply);
     void route(const QString& path, const QByteArray& body) { route(path, WebReply{200, body, {}, -1, false}); }
+    // What a path answers, chosen by the request's body (runs on the server's thread).
+    void handle(const QString& path, std::function<WebReply(const QByteArray& body)> handler);
     // "http://127.0.0.1:port" or "https://127.0.0.1:port".
     QString base() const;
     // "METHOD /path" of every request, in order.

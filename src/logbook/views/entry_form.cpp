@@ -470,6 +470,13 @@ void EntryForm::build()
     }
     services->addStretch(1);
     g->addLayout(services, row, 0, 1, 4);
+    if (m_host.service) {
+        for (const char* id : {"4001", "4002", "4006", "4007", "4005"}) {
+            auto* b = p1->findChild<QPushButton*>(QString::fromLatin1(id));
+            b->setEnabled(true);
+            connect(b, &QPushButton::clicked, this, [this, id] { m_host.service(*this, QString::fromLatin1(id)); });
+        }
+    }
     // the spot goes to the live cluster connection, when there is one
     if (auto* spot = p1->findChild<QPushButton*>(QStringLiteral("4004")); spot && m_host.sendSpot) {
         connect(spot, &QPushButton::clicked, this, [this] {
@@ -569,6 +576,10 @@ void EntryForm::build()
     auto* fetch = later(new QPushButton(QStringLiteral("Recuperar de QRZ.com"), p4));
     fetch->setObjectName(QStringLiteral("3"));
     fetch->setAutoDefault(false);
+    if (m_host.service) {
+        fetch->setEnabled(true);
+        connect(fetch, &QPushButton::clicked, this, [this] { m_host.service(*this, QStringLiteral("3")); });
+    }
     p4lay->addWidget(fetch, 0, Qt::AlignLeft);
     m_pages->addTab(p4, QStringLiteral("&4-Dirección"));
 

@@ -43,6 +43,10 @@ struct EntryFormHost {
     // "Send Spot": whether a cluster connection is live, and posting the QSO as a spot.
     std::function<bool()> spotPossible;
     std::function<void(store::RecordBuffer* qso)> sendSpot;
+    // The call-book and map buttons ("4001", "4002", "4006", "4007", "4005" and
+    // the address page's "3"): what pressing one does. They stay disabled
+    // while this is not given.
+    std::function<void(EntryForm& form, const QString& button)> service;
     // Each time the form is shown: the program starts the rig's polling here.
     std::function<void(EntryForm& form)> shown;
 };
