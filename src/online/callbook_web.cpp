@@ -17,6 +17,21 @@ namespace online {
 
 namespace {
 
+// A page of the site came whole; otherwise the user is told why.
+bool pageArrived(const CallbookAnswer& a)
+{
+    if (!a.answered && a.failure.contains(QLatin1String("a tiempo"))) {
+        ui::messages().stop(QStringLiteral("Tiempo de descarga superado"));
+        return false;
+    }
+    if (!a.answered || a.status != 200) {
+        ui::messages().alert(QStringLiteral("Respuesta inesperada del servidor ") +
+                             (a.answered ? QString::number(a.status) : a.failure));
+        return false;
+    }
+    return true;
+}
+
 QString siteHost() { return QUrl(callbookEndpoint(CallbookService::QrzWeb)).host(); }
 
 CallbookCall siteCall(const CallbookSession& session, const QString& method, const QString& pathAndQuery)
@@ -186,15 +201,8 @@ QString WEBQRZ(const QString& call, CallbookSession& session)
     if (!session.qrzCookie.isEmpty())
         c.headers = {{"Cookie", session.qrzCookie}};
     CallbookAnswer a = sendCallbook(c);
-    if (!a.answered && a.failure.contains(QLatin1String("a tiempo"))) {
-        ui::messages().stop(QStringLiteral("Tiempo de descarga superado"));
+    if (!pageArrived(a))
         return {};
-    }
-    if (!a.answered || a.status != 200) {
-        ui::messages().alert(QStringLiteral("Respuesta inesperada del servidor ") +
-                             (a.answered ? QString::number(a.status) : a.failure));
-        return {};
-    }
     static const QRegularExpression recordRe(QStringLiteral(R"re(QRZ Record\D{0,12}(\d+))re"));
     const QString id = recordRe.match(htmlBodyText(a.body)).captured(1);
     if (id.isEmpty()) {
@@ -205,15 +213,8 @@ QString WEBQRZ(const QString& call, CallbookSession& session)
     if (!session.qrzCookie.isEmpty())
         c.headers = {{"Cookie", session.qrzCookie}};
     a = sendCallbook(c);
-    if (!a.answered && a.failure.contains(QLatin1String("a tiempo"))) {
-        ui::messages().stop(QStringLiteral("Tiempo de descarga superado"));
+    if (!pageArrived(a))
         return {};
-    }
-    if (!a.answered || a.status != 200) {
-        ui::messages().alert(QStringLiteral("Respuesta inesperada del servidor ") +
-                             (a.answered ? QString::number(a.status) : a.failure));
-        return {};
-    }
     const QString text = htmlBodyText(a.body);
     const qsizetype blank = text.indexOf(QStringLiteral("\r\n\r\n"));
     return blank < 0 ? text : text.left(blank);

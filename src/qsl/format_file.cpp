@@ -1,3 +1,4 @@
+#include "part_file.h"
 #include "qsl/format_file.h"
 
 #include "online/zip_unpack.h"
@@ -153,16 +154,7 @@ bool writeZip(const QString& path, const QList<QPair<QString, QByteArray>>& entr
     }
     if (z && zipClose(z, nullptr) != ZIP_OK)
         ok = false;
-    if (ok) {
-        QFile::remove(path);
-        ok = QFile::rename(part, path);
-    }
-    if (!ok) {
-        QFile::remove(part);
-        if (error)
-            *error = QStringLiteral("No se pudo escribir el fichero %1").arg(path);
-    }
-    return ok;
+    return finishPart(ok, part, path, error);
 }
 
 QString exportFileName(const QString& folder, const QString& description)

@@ -1,3 +1,4 @@
+#include "part_file.h"
 #include "qsl/report.h"
 
 #include <QDir>
@@ -247,16 +248,7 @@ bool Report::toPdf(const QString& path, const RowSet& d, const std::vector<store
         pdf.setCreator(QStringLiteral("Orlan Win Log"));
         ok = print(pdf, d, fRow, firstSlot);
     }
-    if (ok) {
-        QFile::remove(path);
-        ok = QFile::rename(part, path);
-    }
-    if (!ok) {
-        QFile::remove(part);
-        if (error)
-            *error = QStringLiteral("No se pudo escribir el fichero %1").arg(path);
-    }
-    return ok;
+    return finishPart(ok, part, path, error);
 }
 
 QImage Report::pageImage(int page, double dpi, const RowSet& d, const std::vector<store::Value>& fRow,
