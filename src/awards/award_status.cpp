@@ -335,6 +335,40 @@ QString Selection::modeKey(const QString& mode) const
     return mode;
 }
 
+// Where a QSO of the book counts in an award's table: its band's column, its
+// mode key and whether it is confirmed; false when the award takes neither
+// its band nor its mode.
+class QsoCell {
+public:
+    QsoCell(store::WorkArea* log, const AwardDef& def)
+        : m_log(log), m_sel(def), m_band(log->fieldPos(QStringLiteral("BAND"))),
+          m_mode(log->fieldPos(QStringLiteral("MODE"))), m_qsl(log->fieldPos(QStringLiteral("QSLRCVD")))
+    {
+        for (int i = 0; i < def.bands.size(); ++i)
+            m_column.insert(def.bands[i], i);
+    }
+    bool read(int* column, QString* modeKey, bool* confirmed) const
+    {
+        const QString band = QString::fromLatin1(trimmedUpper(m_log->value(m_band).bytes()));
+        const QString mode = QString::fromLatin1(trimmedUpper(m_log->value(m_mode).bytes()));
+        if (!m_sel.takes(band, mode))
+            return false;
+        const auto at = m_column.constFind(band);
+        if (at == m_column.cend())
+            return false;
+        *column = *at;
+        *modeKey = m_sel.modeKey(mode);
+        *confirmed = m_log->value(m_qsl).bytes().startsWith('Y');
+        return true;
+    }
+
+private:
+    store::WorkArea* m_log;
+    Selection m_sel;
+    int m_band, m_mode, m_qsl;
+    QHash<QString, int> m_column;
+};
+
 bool DPLVISCRT(const AwardDef& def, EntitySet set, const BookFiles& book, AwardStatus* out, QString* error)
 {
     *out = AwardStatus{};
@@ -357,13 +391,7 @@ bool DPLVISCRT(const AwardDef& def, EntitySet set, const BookFiles& book, AwardS
     const bool numeric = field.type == 'N' || field.type == 'F';
     const bool locator = def.field == QLatin1String("GRIDSQUARE");
 
-    const Selection sel(def);
-    QHash<QString, int> bandColumn;
-    for (int i = 0; i < def.bands.size(); ++i)
-        bandColumn.insert(def.bands[i], i);
-    const int pBand = log->fieldPos(QStringLiteral("BAND"));
-    const int pMode = log->fieldPos(QStringLiteral("MODE"));
-    const int pQsl = log->fieldPos(QStringLiteral("QSLRCVD"));
+    const QsoCell cell(log, def);
     Tally tally(int(def.bands.size()));
     auto visit = [&] {
         QByteArray ref;
@@ -380,15 +408,13 @@ bool DPLVISCRT(const AwardDef& def, EntitySet set, const BookFiles& book, AwardS
             if (emptyReference(ref))
                 return;
         }
-        const QString band = QString::fromLatin1(trimmedUpper(log->value(pBand).bytes()));
-        const QString mode = QString::fromLatin1(trimmedUpper(log->value(pMode).bytes()));
-        if (!sel.takes(band, mode))
-            return;
-        const auto column = bandColumn.constFind(band);
-        if (column == bandColumn.cend())
+        int column = 0;
+        QString modeKey;
+        bool confirmed = false;
+        if (!cell.read(&column, &modeKey, &confirmed))
             return;
         ++out->qsos;
-        tally.add(ref, sel.modeKey(mode), *column, log->value(pQsl).bytes().startsWith('Y'));
+        tally.add(ref, modeKey, column, confirmed);
     };
     if (!walkBook(log, def, set, visit)) {
         *error = unreadable(book.log);
@@ -434,26 +460,18 @@ bool DPLVISCRTNS(const AwardDef& def, EntitySet set, const BookFiles& book, Awar
             }
         }
     }
-    const Selection sel(def);
-    QHash<QString, int> bandColumn;
-    for (int i = 0; i < def.bands.size(); ++i)
-        bandColumn.insert(def.bands[i], i);
+    const QsoCell cell(log, def);
     const int pKey = log->fieldPos(QStringLiteral("KEY"));
-    const int pBand = log->fieldPos(QStringLiteral("BAND"));
-    const int pMode = log->fieldPos(QStringLiteral("MODE"));
-    const int pQsl = log->fieldPos(QStringLiteral("QSLRCVD"));
     Tally tally(int(def.bands.size()));
     QHash<QByteArray, QString> names;
     auto visit = [&] {
         const auto ref = refOf.constFind(log->value(pKey).bytes());
         if (ref == refOf.cend())
             return;
-        const QString band = QString::fromLatin1(trimmedUpper(log->value(pBand).bytes()));
-        const QString mode = QString::fromLatin1(trimmedUpper(log->value(pMode).bytes()));
-        if (!sel.takes(band, mode))
-            return;
-        const auto column = bandColumn.constFind(band);
-        if (column == bandColumn.cend())
+        int column = 0;
+        QString modeKey;
+        bool confirmed = false;
+        if (!cell.read(&column, &modeKey, &confirmed))
             return;
         auto name = names.constFind(*ref);
         if (name == names.cend()) {
@@ -461,7 +479,7 @@ bool DPLVISCRTNS(const AwardDef& def, EntitySet set, const BookFiles& book, Awar
             name = names.insert(*ref, (code + u'-' + DPLDES(def.field, code)).left(20));
         }
         ++out->qsos;
-        tally.add(*ref, sel.modeKey(mode), *column, log->value(pQsl).bytes().startsWith('Y'), *name);
+        tally.add(*ref, modeKey, column, confirmed, *name);
     };
     if (!walkBook(log, def, set, visit)) {
         *error = unreadable(book.log);
