@@ -1,5 +1,5 @@
-#include "part_file.h"
 #include "qsl/format_file.h"
+#include "part_file.h"
 
 #include "online/zip_unpack.h"
 #include "store/work_area.h"

@@ -1,5 +1,5 @@
-#include "part_file.h"
 #include "qsl/report.h"
+#include "part_file.h"
 
 #include <QDir>
 #include <QFile>

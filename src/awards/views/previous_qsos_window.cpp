@@ -1,4 +1,5 @@
 #include "previous_qsos_window.h"
+#include "ui/stored_colour.h"
 
 #include "awards_host.h"
 #include "column_widths.h"
@@ -38,9 +39,7 @@ store::Workspace& ws() { return store::Workspace::instance(); }
 QColor rgb(double v, const QColor& zero)
 {
     const qint64 n = qint64(v);
-    if (n == 0)
-        return zero;
-    return QColor(int(n & 0xFF), int((n >> 8) & 0xFF), int((n >> 16) & 0xFF));
+    return n == 0 ? zero : ui::storedColour(n);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "refdata/names.h"
 #include "store/work_area.h"
 #include "ui/q7browse.h"
+#include "ui/stored_colour.h"
 
 #include <QLocale>
 
@@ -24,14 +25,8 @@ SpotStatus statusOf(store::WorkArea& a)
     return s;
 }
 
-// Stored colours are red + 256 * green + 65536 * blue.
-QColor colourOf(int stored)
-{
-    return QColor(stored & 0xff, (stored >> 8) & 0xff, (stored >> 16) & 0xff);
-}
-
-QColor fore(const SpotColour& c) { return colourOf(c.fore); }
-QColor back(const SpotColour& c) { return c.back < 0 ? QColor() : colourOf(c.back); }
+QColor fore(const SpotColour& c) { return ui::storedColour(c.fore); }
+QColor back(const SpotColour& c) { return c.back < 0 ? QColor() : ui::storedColour(c.back); }
 
 ui::BrowseColumn field(const char* header, const char* name, Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)
 {

@@ -1,5 +1,6 @@
 #include "log_window.h"
 #include "sheet_open.h"
+#include "ui/stored_colour.h"
 
 #include "logbook/block_change.h"
 #include "logbook/log_columns.h"
@@ -75,7 +76,6 @@ std::map<int, LogWindow::PageMaker>& pageMakers()
 
 void LogWindow::registerPage(int page, PageMaker make) { pageMakers()[page] = std::move(make); }
 
-QColor settingsColour(qint64 rgb) { return QColor(int(rgb & 0xFF), int((rgb >> 8) & 0xFF), int((rgb >> 16) & 0xFF)); }
 
 QString LogWindow::bookTitle()
 {
@@ -155,8 +155,8 @@ void LogWindow::buildGrid()
     }
     g->setFrozenColumns(3);
     // ruled rows: every third row of the order in the second colour
-    const QColor back1 = m_host.background1 ? settingsColour(m_host.background1) : QColor(Qt::white);
-    const QColor back2 = settingsColour(m_host.background2);
+    const QColor back1 = m_host.background1 ? ui::storedColour(m_host.background1) : QColor(Qt::white);
+    const QColor back2 = ui::storedColour(m_host.background2);
     const bool ruled = m_host.ruledRows;
     g->setRowColorsAt([back1, back2, ruled](int row, A&) {
         return std::pair<QColor, QColor>(QColor(Qt::black), ruled && (row + 1) % 3 == 0 ? back2 : back1);
