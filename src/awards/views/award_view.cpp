@@ -20,14 +20,8 @@
 #include "ui/grid_print.h"
 #include "ui/q7browse.h"
 
-#include <QDateTime>
-#include <QDesktopServices>
-#include <QDir>
 #include <QLabel>
-#include <QProcess>
 #include <QSet>
-#include <QStandardPaths>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace awards {

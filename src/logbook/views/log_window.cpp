@@ -22,15 +22,9 @@
 #include "ui/q7browse.h"
 
 #include <QAction>
-#include <QDateTime>
-#include <QDesktopServices>
-#include <QDir>
 #include <QHeaderView>
 #include <QListWidget>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QToolButton>
-#include <QUrl>
 #include <QColor>
 #include <QLabel>
 #include <QMenu>
