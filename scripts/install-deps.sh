@@ -24,6 +24,8 @@ packages=(
   libdbd-xbase-perl python3-dbf python3
   # the map pages carry Leaflet inside them
   libjs-leaflet
+  # the charts, and the map windows (a WebEngine view; the browser when it is missing)
+  qt6-charts-dev qt6-webengine-dev
 )
 
 missing=()
