@@ -56,15 +56,15 @@ constexpr Command kCommands[] = {
     item(C::QslFormats, C::QslMenu, "Formatos de QSL...", F::None),
 
     menu(C::ReportsMenu, C::MenuBar, "&Informes"),
-    item(C::WorkedUnconfirmed, C::ReportsMenu, "Entidades trabajadas pendientes de confirmar...", F::None),
-    item(C::NotWorked, C::ReportsMenu, "Entidades no trabajadas...", F::None),
+    item(C::WorkedUnconfirmed, C::ReportsMenu, "Entidades trabajadas pendientes de confirmar...", F::Reports),
+    item(C::NotWorked, C::ReportsMenu, "Entidades no trabajadas...", F::Reports),
 
     menu(C::ChartsMenu, C::MenuBar, "&Gráficos"),
-    item(C::ChartContinents, C::ChartsMenu, "Por continentes...", F::None),
-    item(C::ChartModes, C::ChartsMenu, "Por modos...", F::None),
-    item(C::ChartBands, C::ChartsMenu, "Por bandas...", F::None),
-    item(C::ChartEntities, C::ChartsMenu, "Por entidades...", F::None),
-    item(C::ChartHours, C::ChartsMenu, "Por Horas...", F::None),
+    item(C::ChartContinents, C::ChartsMenu, "Por continentes...", F::Reports),
+    item(C::ChartModes, C::ChartsMenu, "Por modos...", F::Reports),
+    item(C::ChartBands, C::ChartsMenu, "Por bandas...", F::Reports),
+    item(C::ChartEntities, C::ChartsMenu, "Por entidades...", F::Reports),
+    item(C::ChartHours, C::ChartsMenu, "Por Horas...", F::Reports),
 
     menu(C::ToolsMenu, C::MenuBar, "&Utilidades"),
     item(C::Reorganize, C::ToolsMenu, "Reorganizar ...", F::Shell, "reindex16"),

@@ -83,6 +83,7 @@ std::optional<Design> parseDesign(const QString& text, QString* error)
     Design d;
     bool header = false;
     bool gridSeen = false;
+    bool pageSection = false;
     const QStringList lines = text.split(QLatin1Char('\n'));
     for (int ln = 0; ln < lines.size(); ++ln) {
         const QString line = lines[ln].trimmed();
@@ -104,6 +105,13 @@ std::optional<Design> parseDesign(const QString& text, QString* error)
             if (p.size() != 2 || !ok1 || !ok2 || w < 10 || h < 10 || w > 2000 || h > 2000)
                 return fail(ln + 1, QStringLiteral("tamaño de página incorrecto"));
             d.page = QSizeF(w, h);
+            continue;
+        }
+        if (word == QLatin1String("SECTION")) {
+            const QString which = rest.trimmed().toLower();
+            if (which != QLatin1String("page") && which != QLatin1String("record"))
+                return fail(ln + 1, QStringLiteral("sección desconocida %1").arg(rest.trimmed()));
+            pageSection = which == QLatin1String("page");
             continue;
         }
         QList<QPair<QString, QString>> pairs;
@@ -162,6 +170,7 @@ std::optional<Design> parseDesign(const QString& text, QString* error)
         if (w < 0 || h < 0 || x < -1000 || y < -1000 || x > 2000 || y > 2000 || w > 2000 || h > 2000)
             return fail(ln + 1, QStringLiteral("posición o tamaño incorrecto"));
         it.mm = QRectF(x, y, w, h);
+        it.perPage = pageSection;
         d.items.push_back(it);
     }
     if (!header)
@@ -181,7 +190,12 @@ QString designText(const Design& d)
     s += QStringLiteral("GRID cols=%1 rows=%2 width=%3 height=%4 left=%5 top=%6 hgap=%7 vgap=%8\n")
              .arg(g.cols).arg(g.rows)
              .arg(num(g.width), num(g.height), num(g.left), num(g.top), num(g.hgap), num(g.vgap));
+    bool pageSection = false;
     for (const Item& it : d.items) {
+        if (it.perPage != pageSection) {
+            pageSection = it.perPage;
+            s += pageSection ? QStringLiteral("SECTION page\n") : QStringLiteral("SECTION record\n");
+        }
         const char* word = it.kind == ItemKind::Text ? "TEXT" : it.kind == ItemKind::Line ? "LINE" : "BOX";
         s += QStringLiteral("%1 x=%2 y=%3 w=%4 h=%5")
                  .arg(QLatin1String(word), num(it.mm.x()), num(it.mm.y()), num(it.mm.width()), num(it.mm.height()));

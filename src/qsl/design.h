@@ -11,6 +11,10 @@
 //   LINE x=3 y=9 w=64 h=0 pen=0.2
 //   BOX x=0 y=0 w=70 h=37 pen=0.3
 // Any item may carry when="expression": it is drawn only when that is true.
+// After "SECTION page" the items are drawn once on every page, measured from
+// the page's corner (headings, column titles, page numbers); "SECTION record"
+// goes back to the items of each card, label or row. The numeric fields
+// PAGINA and PAGINAS give the page being drawn and the number of pages.
 // In a text, "[expr]" is replaced by the value of the expression and "[[" is a
 // literal '['. Expressions see the print data as "d->FIELD" (or just FIELD) and
 // the format record as "f->Nombre", "f->Dir1", "f->Dir2", "f->Txt1", "f->Txt2".
@@ -37,6 +41,7 @@ struct Item {
     double pen = 0.2;               // line width, mm
     QString text;
     QString when;
+    bool perPage = false;           // drawn once a page, in page coordinates
 };
 
 struct Grid {

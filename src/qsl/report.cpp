@@ -32,23 +32,30 @@ struct CompiledItem {
 // Both records seen as one: the print data first, the format record after it.
 class PairContext : public store::ExprContext {
 public:
-    PairContext(const std::vector<store::Value>* d, const std::vector<store::Value>* f, quint32 rec)
-        : m_d(d), m_f(f), m_rec(rec) {}
+    PairContext(const std::vector<store::Value>* d, size_t dCount, const std::vector<store::Value>* f, size_t fCount,
+                quint32 rec, int page, int pages)
+        : m_d(d), m_dCount(dCount), m_f(f), m_fCount(fCount), m_rec(rec), m_page(page), m_pages(pages) {}
     store::Value field(int index) const override
     {
         const size_t i = size_t(index);
-        if (i < m_d->size())
-            return (*m_d)[i];
-        const size_t j = i - m_d->size();
-        return j < m_f->size() ? (*m_f)[j] : store::Value();
+        if (i < m_dCount)
+            return m_d && i < m_d->size() ? (*m_d)[i] : store::Value();
+        const size_t j = i - m_dCount;
+        if (j < m_fCount)
+            return j < m_f->size() ? (*m_f)[j] : store::Value();
+        return store::Value::number(j == m_fCount ? m_page : m_pages);
     }
     quint32 recNo() const override { return m_rec; }
     bool deleted() const override { return false; }
 
 private:
     const std::vector<store::Value>* m_d;
+    size_t m_dCount;
     const std::vector<store::Value>* m_f;
+    size_t m_fCount;
     quint32 m_rec;
+    int m_page;
+    int m_pages;
 };
 
 } // namespace
@@ -56,6 +63,9 @@ private:
 struct Report::Compiled {
     std::vector<CompiledItem> items;
     size_t dCount = 0;
+    size_t fCount = 0;
+    // blank print data for the page items of a page without records
+    std::vector<store::Value> blankD;
 };
 
 Report::~Report() = default;
@@ -77,9 +87,20 @@ std::unique_ptr<Report> Report::compile(const Design& design, const std::vector<
     r->m_design = design;
     r->m_c = std::make_unique<Compiled>();
     r->m_c->dCount = dFields.size();
+    r->m_c->fCount = fFields.size();
     std::vector<store::FieldInfo> all = dFields;
+    for (const store::FieldInfo& f : dFields)
+        r->m_c->blankD.push_back(blankValue(f));
     for (store::FieldInfo f : fFields) {
         f.name = "F__" + f.name;
+        all.push_back(f);
+    }
+    // the page being drawn and the number of pages
+    for (const char* name : {"PAGINA", "PAGINAS"}) {
+        store::FieldInfo f;
+        f.name = name;
+        f.type = 'N';
+        f.len = 5;
         all.push_back(f);
     }
     auto compileOne = [&](const QString& text, size_t itemNo) -> std::unique_ptr<store::Expression> {
@@ -149,30 +170,47 @@ int Report::pageCount(int records, int firstSlot) const
 void Report::drawPage(QPainter& p, int page, const RowSet& d, const std::vector<store::Value>& fRow,
                       int firstSlot) const
 {
-    const QPaintDevice* dev = p.device();
-    const double kx = dev->logicalDpiX() / 25.4;
-    const double ky = dev->logicalDpiY() / 25.4;
-    auto px = [&](const QRectF& mm) {
-        return QRectF(mm.x() * kx, mm.y() * ky, mm.width() * kx, mm.height() * ky);
-    };
     const int per = std::max(1, m_design.grid.perPage());
     const int firstOnPage = page * per;
+    const int pages = pageCount(int(d.rows.size()), firstSlot);
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setRenderHint(QPainter::TextAntialiasing, true);
+    // the page's own items see the first record drawn on it
+    {
+        const long first = std::max(0L, long(firstOnPage) - firstSlot);
+        const std::vector<store::Value>* row = size_t(first) < d.rows.size() ? &d.rows[size_t(first)] : &m_c->blankD;
+        const PairContext ctx(row, m_c->dCount, &fRow, m_c->fCount, quint32(first + 1), page + 1, pages);
+        drawItems(p, ctx, QPointF(0, 0), true);
+    }
     for (int s = 0; s < per; ++s) {
         const long row = long(firstOnPage + s) - firstSlot;
         if (row < 0)
             continue;
         if (size_t(row) >= d.rows.size())
             break;
-        const QRectF slot = m_design.grid.slot(s);
-        const PairContext ctx(&d.rows[size_t(row)], &fRow, quint32(row + 1));
+        const PairContext ctx(&d.rows[size_t(row)], m_c->dCount, &fRow, m_c->fCount, quint32(row + 1), page + 1, pages);
+        drawItems(p, ctx, m_design.grid.slot(s).topLeft(), false);
+    }
+    p.restore();
+}
+
+void Report::drawItems(QPainter& p, const store::ExprContext& ctx, const QPointF& originMm, bool pageItems) const
+{
+    const QPaintDevice* dev = p.device();
+    const double kx = dev->logicalDpiX() / 25.4;
+    const double ky = dev->logicalDpiY() / 25.4;
+    auto px = [&](const QRectF& mm) {
+        return QRectF(mm.x() * kx, mm.y() * ky, mm.width() * kx, mm.height() * ky);
+    };
+    {
         for (const CompiledItem& ci : m_c->items) {
             const Item& it = *ci.item;
+            if (it.perPage != pageItems)
+                continue;
             if (ci.when && !ci.when->eval(ctx).toBool())
                 continue;
-            const QRectF box = px(it.mm.translated(slot.topLeft()));
+            const QRectF box = px(it.mm.translated(originMm));
             if (it.kind == ItemKind::Line || it.kind == ItemKind::Box) {
                 QPen pen(Qt::black);
                 pen.setWidthF(std::max(0.5, it.pen * kx));
@@ -210,7 +248,6 @@ void Report::drawPage(QPainter& p, int page, const RowSet& d, const std::vector<
             p.restore();
         }
     }
-    p.restore();
 }
 
 bool Report::print(QPagedPaintDevice& device, const RowSet& d, const std::vector<store::Value>& fRow,

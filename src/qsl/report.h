@@ -13,6 +13,11 @@
 class QImage;
 class QPagedPaintDevice;
 class QPainter;
+class QPointF;
+
+namespace store {
+class ExprContext;
+}
 
 namespace qsl {
 
@@ -46,6 +51,7 @@ public:
     struct Compiled;
 private:
     Report() = default;
+    void drawItems(QPainter& p, const store::ExprContext& ctx, const QPointF& originMm, bool pageItems) const;
     Design m_design;
     std::unique_ptr<Compiled> m_c;
 };

@@ -23,6 +23,10 @@
 #include "logbook/views/filter_dialog.h"
 #include "awards/views/award_view.h"
 #include "awards/views/previous_qsos_window.h"
+#include "reports/entity_reports.h"
+#include "reports/views/band_mode_dialog.h"
+#include "reports/views/chart_selection_dialog.h"
+#include "reports/views/chart_window.h"
 #include "cluster/spot_feed.h"
 #include "cluster/telnet.h"
 #include "cluster/views/server_page.h"
@@ -465,6 +469,63 @@ int main(int argc, char** argv)
     if (tWin* w = HWND(WindowId::AwardStatistics))
         w->End();
     settle(100);
+
+    // the entity reports: the selection dialog and a report's preview; the
+    // charts: their selection dialog, every chart type, the print placement
+    {
+        auto* sel = new reports::BandModeDialog(reports::reportTitle(reports::EntityReport::WorkedNotConfirmed), {}, parent);
+        show(sel, QStringLiteral("report-selection"));
+        delete sel;
+        QString why;
+        if (auto r = reports::prepareEntityReport(reports::EntityReport::WorkedNotConfirmed, {}, false, &why)) {
+            QPrinter printer(QPrinter::HighResolution);
+            auto* preview = new QPrintPreviewDialog(&printer, parent);
+            preview->setWindowTitle(QStringLiteral("Gestor de informes Orlan Win Log"));
+            QObject::connect(preview, &QPrintPreviewDialog::paintRequested, preview,
+                             [&r](QPrinter* pr) { r->report->print(*pr, r->rows, r->heading); });
+            preview->resize(900, 700);
+            show(preview, QStringLiteral("report-preview"));
+            delete preview;
+        }
+        auto* chartSel = new reports::ChartSelectionDialog(parent);
+        show(chartSel, QStringLiteral("chart-selection"));
+        delete chartSel;
+        const std::pair<reports::ChartKind, reports::ChartType> charts[] = {
+            {reports::ChartKind::Entities, reports::ChartType::Bars}, {reports::ChartKind::Hours, reports::ChartType::Lines},
+            {reports::ChartKind::Bands, reports::ChartType::Points}, {reports::ChartKind::Continents, reports::ChartType::Pie},
+            {reports::ChartKind::Modes, reports::ChartType::Bars}};
+        int n = 0;
+        for (const auto& [kind, type] : charts) {
+            reports::ChartRequest req;
+            req.kind = kind;
+            req.withRest = true;
+            reports::ChartData data;
+            if (!reports::chartOf(req, &data))
+                continue;
+            auto* w = new reports::ChartWindow(data);
+            w->setType(type);
+            if (++n == 5)
+                w->set3d(true);
+            auto* win = new tWin(WindowId::Chart, data.title.trimmed());
+            win->setWidget(w);
+            win->Activate(QStringLiteral("NORMAL"));
+            win->resize(860, 600);
+            if (n == 1)
+                if (QAction* fonts = w->bar()->findChild<QAction*>(QStringLiteral("Tipo de letra")))
+                    QTimer::singleShot(300, [w, fonts] { fonts->menu()->popup(w->mapToGlobal(QPoint(480, 60))); });
+            shoot(QStringLiteral("chart-%1%2").arg(n).arg(n == 5 ? QStringLiteral("-3d") : QString()));
+            if (QWidget* popup = QApplication::activePopupWidget())
+                popup->close();
+            if (n == 1) {
+                showModal(QStringLiteral("chart-print-placement"), [w] {
+                    reports::ChartPlacement at;
+                    reports::GETPRTCOORS(&at, w);
+                });
+            }
+            win->End();
+            settle(100);
+        }
+    }
 
     // the log-book window with a second book, the book form for a new book and
     // for the current one, and the transfer dialog

@@ -112,12 +112,18 @@ int printGrid(tQ7Browse* grid, const QString& title, QPrinter* printer)
 
 void previewGrid(tQ7Browse* grid, const QString& title, QWidget* parent)
 {
+    previewPrint(title, QStringLiteral("Vista previa: ") + title, [grid, title](QPrinter* pr) { printGrid(grid, title, pr); },
+                 parent);
+}
+
+void previewPrint(const QString& docName, const QString& windowTitle, const std::function<void(QPrinter*)>& paint,
+                  QWidget* parent)
+{
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(title);
+    printer.setDocName(docName);
     QPrintPreviewDialog preview(&printer, parent);
-    preview.setWindowTitle(QStringLiteral("Vista previa: ") + title);
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                     [grid, title](QPrinter* pr) { printGrid(grid, title, pr); });
+    preview.setWindowTitle(windowTitle);
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, paint);
     preview.resize(900, 700);
     preview.exec();
 }

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QPrinter;
 class QWidget;
 
@@ -17,5 +19,11 @@ int printGrid(tQ7Browse* grid, const QString& title, QPrinter* printer);
 
 // Qt's print preview of the grid, from which the user prints or saves a PDF.
 void previewGrid(tQ7Browse* grid, const QString& title, QWidget* parent);
+
+// Qt's print preview of whatever `paint` draws on the printer it is given
+// (the preview's pages, then the real printer's): print job `docName`,
+// window `windowTitle`.
+void previewPrint(const QString& docName, const QString& windowTitle, const std::function<void(QPrinter*)>& paint,
+                  QWidget* parent);
 
 } // namespace ui

@@ -89,3 +89,44 @@ TEST(Qsl, FormatsTravelAndWrongInputIsRefused)
 }
 
 } // namespace
+
+TEST(Reports, EntityReportsToPdfAndChartCounts)
+{
+    QTemporaryDir dir;
+    const QString home = dir.path();
+    ASSERT_EQ(cli(home, {"init", "--call", "ea4zz"}).code, 0);
+    for (const char* q : {"dl1abc 20240501 12:00 14.2 SSB", "dl1abc 20240502 23:59 7.01 CW", "f5xyz 20240503 00:10 14.2 SSB",
+                          "ja1abc 20240505 11:30 21.2 FT8"}) {
+        const QStringList p = QString::fromLatin1(q).split(' ');
+        ASSERT_EQ(cli(home, {"add-qso", p[0], "--date", p[1], "--time", p[2], "--freq", p[3], "--mode", p[4]}).code, 0);
+    }
+    ASSERT_EQ(cli(home, {"qsl-rx", "f5xyz"}).code, 0);
+    CliRun r = cli(home, {"report", "worked-not-confirmed", "--pdf", home + "/w.pdf"});
+    ASSERT_EQ(r.code, 0) << r.out.toStdString();
+    EXPECT_EQ(r.lastLine(), "Informe Entidades trabajadas, no confirmadas: 3 filas, 1 páginas en " + home + "/w.pdf");
+    EXPECT_EQ(pdfPages(home + "/w.pdf"), 1);
+    r = cli(home, {"report", "worked-not-confirmed", "--pdf", home + "/w.pdf", "--band", "40M", "--mode", "CW"});
+    EXPECT_EQ(r.lastLine(), "Informe Entidades trabajadas, no confirmadas: 1 filas, 1 páginas en " + home + "/w.pdf");
+    r = cli(home, {"report", "not-worked", "--pdf", home + "/n.pdf"});
+    ASSERT_EQ(r.code, 0) << r.out.toStdString();
+    EXPECT_TRUE(r.lastLine().startsWith("Informe Entidades no trabajadas: "));
+
+    r = cli(home, {"chart", "hours"});
+    ASSERT_EQ(r.code, 0) << r.out.toStdString();
+    const QStringList lines = r.out.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 25);
+    EXPECT_EQ(lines[0], "QSO por Horas (4 QSO)");
+    EXPECT_EQ(lines[1], " 0\t1");
+    EXPECT_EQ(lines[24], "23\t1");
+    r = cli(home, {"chart", "entities", "--top", "1", "--rest", "--from", "20240501", "--to", "20240503"});
+    EXPECT_EQ(r.out.trimmed().split('\n'), (QStringList{"Nº QSO por Entidades (3 QSO)", "ALEMANIA\t2", "RESTO\t1"}));
+
+    // wrong input said plainly, nothing written
+    r = cli(home, {"chart", "modes", "--from", "20240510", "--to", "20240501"});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.lastLine(), "Fecha hasta debes se mayor que desde");
+    EXPECT_EQ(cli(home, {"report", "todo", "--pdf", home + "/x.pdf"}).code, 2);
+    r = cli(home, {"report", "not-worked", "--pdf", home + "/no/such/dir/x.pdf"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.lastLine(), "No se pudo escribir el fichero " + home + "/no/such/dir/x.pdf");
+}

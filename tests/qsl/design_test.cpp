@@ -5,6 +5,8 @@
 #include "qsl/report.h"
 #include "qsl/shipped_designs.h"
 
+#include <QImage>
+
 #include <gtest/gtest.h>
 
 using namespace qsl;
@@ -93,4 +95,58 @@ TEST(Design, ExpressionErrorsNameTheItem)
     EXPECT_TRUE(err.contains(QStringLiteral("corchete")));
     EXPECT_EQ(designExpression(QStringLiteral("Trim(f->Nombre)+d->CALL+F -> Dir1")),
               QByteArray("Trim(F__Nombre)+CALL+F__Dir1"));
+}
+
+TEST(Design, PageItemsDrawOnEveryPageWithItsNumber)
+{
+    // two rows a page; a heading with the page number, a mark only on page 2
+    const QString text = QStringLiteral("ORLANQSL 1\nPAGE 60 40\nGRID cols=1 rows=2 width=60 height=10 left=0 top=15\n"
+                                        "TEXT x=2 y=0 w=50 h=10 text=\"[d->Call]\"\n"
+                                        "SECTION page\n"
+                                        "TEXT x=2 y=2 w=50 h=8 text=\"Página [LTrim(Str(Pagina))] de [LTrim(Str(Paginas))]\"\n"
+                                        "BOX x=40 y=35 w=15 h=4 pen=2 when=\"Pagina = 2\"\n"
+                                        "SECTION record\n"
+                                        "LINE x=0 y=9 w=60 h=0\n");
+    QString err;
+    const auto d = parseDesign(text, &err);
+    ASSERT_TRUE(d) << err.toStdString();
+    ASSERT_EQ(d->items.size(), 4u);
+    EXPECT_FALSE(d->items[0].perPage);
+    EXPECT_TRUE(d->items[1].perPage);
+    EXPECT_TRUE(d->items[2].perPage);
+    EXPECT_FALSE(d->items[3].perPage);
+    // the sections survive the trip through text, whatever order the items had
+    const auto again = parseDesign(designText(*d));
+    ASSERT_TRUE(again);
+    for (size_t i = 0; i < d->items.size(); ++i)
+        EXPECT_EQ(again->items[i].perPage, d->items[i].perPage) << i;
+    EXPECT_FALSE(parseDesign(QStringLiteral("ORLANQSL 1\nSECTION header\n"), &err));
+    EXPECT_TRUE(err.contains(QStringLiteral("línea 2")));
+
+    RowSet rows;
+    rows.fields = {{"CALL", 'C', 10, 0}};
+    for (const char* c : {"EA1AA", "EA2BB", "EA3CC"})
+        rows.rows.push_back({store::Value::text(QString::fromLatin1(c))});
+    auto report = Report::compile(*d, rows.fields, {}, &err);
+    ASSERT_TRUE(report) << err.toStdString();
+    ASSERT_EQ(report->pageCount(3), 2);
+    const QImage p1 = report->pageImage(0, 150, rows, {});
+    const QImage p2 = report->pageImage(1, 150, rows, {});
+    // the mark's corner of the page is blank on page 1 and inked on page 2
+    auto inked = [](const QImage& img, QRect r) {
+        int n = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x)
+                n += qGray(img.pixel(x, y)) < 128;
+        return n;
+    };
+    const double k = 150 / 25.4;
+    const QRect mark(int(40 * k), int(35 * k), int(15 * k), int(4 * k));
+    EXPECT_EQ(inked(p1, mark), 0);
+    EXPECT_GT(inked(p2, mark), 0);
+    // both pages carry their heading
+    const QRect heading(int(2 * k), int(2 * k), int(50 * k), int(8 * k));
+    EXPECT_GT(inked(p1, heading), 0);
+    EXPECT_GT(inked(p2, heading), 0);
+    EXPECT_NE(p1.copy(heading), p2.copy(heading));
 }
