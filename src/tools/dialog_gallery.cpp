@@ -23,6 +23,8 @@
 #include "logbook/views/filter_dialog.h"
 #include "awards/views/award_view.h"
 #include "awards/views/previous_qsos_window.h"
+#include "qsl/shipped_designs.h"
+#include "qsl/views/designer_window.h"
 #include "reports/entity_reports.h"
 #include "reports/views/band_mode_dialog.h"
 #include "reports/views/chart_selection_dialog.h"
@@ -486,6 +488,17 @@ int main(int argc, char** argv)
             preview->resize(900, 700);
             show(preview, QStringLiteral("report-preview"));
             delete preview;
+        }
+        // the designer of QSL formats, on the shipped label sheet and card, a text item chosen
+        for (const bool label : {true, false}) {
+            const auto design = qsl::parseDesign(label ? qsl::shippedLabelDesign() : qsl::shippedCardDesign());
+            auto* designer = new qsl::DesignerWindow(*design, label, qsl::designSample(label, 3, ws.area(store::alias::kLog), nullptr),
+                                                     QStringLiteral("Diseño del formato QSL: ") + (label ? QStringLiteral("Etiquetas 3x8") : QStringLiteral("Tarjeta")),
+                                                     parent);
+            designer->selectItem(label ? 0 : 4);
+            designer->resize(1180, 740);
+            show(designer, label ? QStringLiteral("qsl-designer-labels") : QStringLiteral("qsl-designer-card"));
+            delete designer;
         }
         auto* chartSel = new reports::ChartSelectionDialog(parent);
         show(chartSel, QStringLiteral("chart-selection"));
