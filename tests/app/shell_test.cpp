@@ -8,6 +8,9 @@
 #include "app/twin.h"
 #include "app/windows.h"
 #include "logbook/views/entry_form.h"
+#include "logbook/views/log_window.h"
+#include "maps/views/web_pane.h"
+#include "online/callbook_endpoints.h"
 #include "store/aliases.h"
 #include "store/record_buffer.h"
 #include "store/access.h"
@@ -37,7 +40,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTabWidget>
 #include <QToolBar>
+#include <QUrl>
 
 #include "web_server.h"
 
@@ -793,9 +798,92 @@ TEST_F(ShellTest, FirstStartKeepsTheQsosOfABookWhoseCatalogueWasLost)
     EXPECT_EQ(calls, QStringList({"", "K1ABC"}));
 }
 
+// The call typed in the entry form is looked up in the call book when
+// QRZFILL asks so: once per call, under its wait message, the form filled.
+TEST_F(ShellTest, ATypedCallIsLookedUpInTheCallBookWhenQrzFillIsOn)
+{
+    prepareHome();
+    ASSERT_TRUE(start());
+    store::WorkArea* cfg = store::Workspace::instance().area(store::alias::kCfg);
+    ASSERT_TRUE(cfg);
+    cfg->goTop();
+    ASSERT_TRUE(cfg->lockRecord().isOk());
+    cfg->put("QRZFILL", true);
+    cfg->put("QRZXML", true);
+    cfg->put("QRZUSR", "ea4zz");
+    cfg->put("QRZPSW", "pw");
+    cfg->unlock();
+    WebServer server;
+    server.handle("/xml/", [](const QByteArray& body) {
+        if (body.startsWith("username="))
+            return WebReply{200, R"(<?xml version="1.0" ?><QRZDatabase version="1.34"><Session><Key>k1</Key></Session></QRZDatabase>)",
+                            {}, -1, false};
+        return WebReply{200, R"(<?xml version="1.0" ?><QRZDatabase version="1.34"><Callsign><call>AA7BQ</call>
+            <fname>FRED L</fname><grid>DM32af</grid><county>Maricopa</county></Callsign>
+            <Session><Key>k1</Key></Session></QRZDatabase>)", {}, -1, false};
+    });
+    oAppl->ini().Set("Servicios", online::callbookKey(online::CallbookService::QrzXml), server.base());
+    qunsetenv("ORLANLOG_OFFLINE");
+    logbook::EDTLOG(true, false, store::alias::kLog);
+    logbook::EntryForm* form = logbook::entryForm();
+    ASSERT_TRUE(form);
+    auto* call = form->findChild<QLineEdit*>("605");
+    ASSERT_TRUE(call);
+    call->setFocus();
+    QTest::keyClicks(call, "aa7bq");
+    emit call->editingFinished();
+    emit call->editingFinished();   // leaving the field again asks nothing more
+    qputenv("ORLANLOG_OFFLINE", "1");
+    EXPECT_EQ(server.requests(), (QStringList{"POST /xml/", "POST /xml/"}));
+    EXPECT_TRUE(msgs.log().contains("wait: Recuperando información de internet")) << msgs.log().join('\n').toStdString();
+    EXPECT_EQ(logbook::EDTLOGDBF()->get("NAME").toString().trimmed(), "FRED L");
+    EXPECT_EQ(logbook::EDTLOGDBF()->get("GRIDSQUARE").toString().trimmed(), "DM32af");
+    logbook::CLSEDTLOG();
+}
+
+// The map buttons of the log window and the menu's elevation window open
+// their named windows, their pages written in the program's folder.
+TEST_F(ShellTest, TheLogWindowsMapButtonsAndTheElevationEntryOpenTheirWindows)
+{
+    qputenv("ORLANLOG_NO_WEBENGINE", "1");
+    QList<QUrl> opened;
+    maps::WebPane::setExternalOpener([&opened](const QUrl& url) {
+        opened << url;
+        return true;
+    });
+    prepareHome();
+    ASSERT_TRUE(start());
+    openView(WindowId::Log);
+    ASSERT_TRUE(LOPNWND(WindowId::Log));
+    auto* log = HWND(WindowId::Log)->findChild<logbook::LogWindow*>();
+    ASSERT_TRUE(log);
+    for (const char* id : {"map", "grid", "elevation", "earth"})
+        EXPECT_TRUE(log->action(id)->isEnabled()) << id;
+    log->action("grid")->trigger();
+    ASSERT_TRUE(LOPNWND(WindowId::GridMap));
+    EXPECT_TRUE(QFile::exists(oAppl->cDirLocal + "gMapGrid.html"));
+    log->action("map")->trigger();   // the outline draws without a connection: no refusal
+    ASSERT_TRUE(LOPNWND(WindowId::Map));
+    EXPECT_TRUE(QFile::exists(oAppl->cDirLocal + "plotfil.htm"));
+    EXPECT_TRUE(opened.contains(QUrl::fromLocalFile(oAppl->cDirLocal + "plotfil.htm")));
+    CLSWND(WindowId::Map);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(QFile::exists(oAppl->cDirLocal + "plotfil.htm")) << "deleted with its window";
+
+    // pages 2 and 3 are the call-book page and the QSO's map
+    EXPECT_TRUE(log->pages()->widget(1)->inherits("maps::CallbookPage"));
+    EXPECT_TRUE(log->pages()->widget(2)->inherits("maps::QsoMapPage"));
+
+    frame()->action(CommandId::ElevationProfile)->trigger();
+    ASSERT_TRUE(LOPNWND(WindowId::Elevation));
+    EXPECT_TRUE(HWND(WindowId::Elevation)->windowTitle().endsWith(" Perfil elevación"));
+    qunsetenv("ORLANLOG_NO_WEBENGINE");
+}
+
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    maps::prepareWebEngine();
     QApplication app(argc, argv);
     QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     ::testing::InitGoogleTest(&argc, argv);
