@@ -8,6 +8,7 @@
 #include "app/twin.h"
 #include "app/windows.h"
 #include "logbook/views/entry_form.h"
+#include "logbook/qso_entry.h"
 #include "logbook/views/log_window.h"
 #include "maps/views/web_pane.h"
 #include "online/callbook_endpoints.h"
@@ -257,7 +258,7 @@ TEST_F(ShellTest, MenuAndToolBarKeepTheirEntries)
         "  Utiles...",
         "    Lat,Lon y locator...",
         "    Cálculo distancias y rumbos...",
-        "    Perfil elevación ... (off)",
+        "    Perfil elevación ...",
         "  ---",
         "  Configurar aplicación...",
         "  Foros de soporte ",
@@ -853,7 +854,7 @@ TEST_F(ShellTest, TheLogWindowsMapButtonsAndTheElevationEntryOpenTheirWindows)
     });
     prepareHome();
     ASSERT_TRUE(start());
-    openView(WindowId::Log);
+    frame()->action(CommandId::LogWindow)->trigger();
     ASSERT_TRUE(LOPNWND(WindowId::Log));
     auto* log = HWND(WindowId::Log)->findChild<logbook::LogWindow*>();
     ASSERT_TRUE(log);
@@ -877,6 +878,54 @@ TEST_F(ShellTest, TheLogWindowsMapButtonsAndTheElevationEntryOpenTheirWindows)
     frame()->action(CommandId::ElevationProfile)->trigger();
     ASSERT_TRUE(LOPNWND(WindowId::Elevation));
     EXPECT_TRUE(HWND(WindowId::Elevation)->windowTitle().endsWith(" Perfil elevación"));
+    qunsetenv("ORLANLOG_NO_WEBENGINE");
+}
+
+// The entry form's map button opens the path map in the program's own window,
+// and a call-book address opens in the one browser window, which keeps its
+// place in the section "WebView".
+TEST_F(ShellTest, TheEntryFormsMapAndTheCallBookAddressOpenInTheProgramsWindows)
+{
+    qputenv("ORLANLOG_NO_WEBENGINE", "1");
+    QList<QUrl> opened;
+    maps::WebPane::setExternalOpener([&opened](const QUrl& url) {
+        opened << url;
+        return true;
+    });
+    prepareHome();
+    ASSERT_TRUE(start());
+    logbook::EDTLOG(true, false, store::alias::kLog);
+    logbook::EntryForm* form = logbook::entryForm();
+    ASSERT_TRUE(form);
+    form->entry()->buffer().set("CALL", store::Value::text(QStringLiteral("K1ABC")));
+    form->entry()->buffer().set("GRIDSQUARE", store::Value::text(QStringLiteral("FN42")));
+    form->entry()->buffer().set("QRA", store::Value::text(QStringLiteral("IN80DO")));
+    QWidget* first = form->pages()->widget(0);
+    auto* map = first->findChild<QPushButton*>("4005");
+    ASSERT_TRUE(map);
+    map->click();
+    ASSERT_TRUE(LOPNWND(WindowId::EntryMap));
+    const QString page = oAppl->cDirLocal + "gmapedtlog.htm";
+    ASSERT_TRUE(QFile::exists(page));
+    QFile html(page);
+    ASSERT_TRUE(html.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(html.readAll().contains("K1ABC"));
+    EXPECT_EQ(opened, QList<QUrl>{QUrl::fromLocalFile(page)});
+
+    opened.clear();
+    first->findChild<QPushButton*>("4001")->click();
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_TRUE(opened[0].toString().endsWith("/K1ABC")) << opened[0].toString().toStdString();
+    QWidget* browser = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "WebView" && w->isVisible())
+            browser = w;
+    ASSERT_TRUE(browser);
+    browser->setGeometry(80, 160, 640, 480);
+    browser->close();
+    EXPECT_EQ(oAppl->ini().getInt("WebView", "Left"), 10);
+    EXPECT_EQ(oAppl->ini().getInt("WebView", "Top"), 10);
+    logbook::CLSEDTLOG();
     qunsetenv("ORLANLOG_NO_WEBENGINE");
 }
 

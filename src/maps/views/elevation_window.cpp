@@ -253,6 +253,7 @@ ElevationWindow::ElevationWindow(QWidget* parent) : QWidget(parent)
     split->addWidget(chartBox);
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
+    split->setSizes({360, 260});   // the map as tall as the chart and more
     lay->addWidget(split, 1);
     QLabel* status = value(QStringLiteral("status"));
     status->setParent(this);
