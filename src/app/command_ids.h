@@ -51,6 +51,7 @@ enum class Feature : int {
     Cluster,    // the DX-cluster windows
     Awards,     // the award windows, the previous-QSO window and the entity panel
     Reports,    // the entity reports and the statistics charts
+    Maps,       // the map windows and the elevation window
 };
 
 // The named child windows; their names key the INI sections and the list of

@@ -90,7 +90,7 @@ constexpr Command kCommands[] = {
     menu(C::UtilitiesMenu, C::ToolsMenu, "Utiles..."),
     item(C::LatLonLocator, C::UtilitiesMenu, "Lat,Lon y locator...", F::Geo),
     item(C::DistanceBearing, C::UtilitiesMenu, "Cálculo distancias y rumbos...", F::Geo),
-    item(C::ElevationProfile, C::UtilitiesMenu, "Perfil elevación ...", F::None),
+    item(C::ElevationProfile, C::UtilitiesMenu, "Perfil elevación ...", F::Maps),
     separator(C::ToolsMenu),
     item(C::Settings, C::ToolsMenu, "Configurar aplicación...", F::Shell),
     item(C::SupportForum, C::ToolsMenu, "Foros de soporte ", F::Shell),

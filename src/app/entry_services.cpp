@@ -1,5 +1,6 @@
 #include "entry_services.h"
 
+#include "map_windows.h"
 #include "tappl.h"
 
 #include "core/messages.h"
@@ -52,7 +53,7 @@ online::CallbookAccount account()
 QString field(store::RecordBuffer& b, const char* name) { return b.get(QString::fromLatin1(name)).toString().trimmed(); }
 
 // QRZFILL over the form's buffer: the fields go in, the filled ones come back.
-void fill(logbook::EntryForm& form, bool hamQth)
+void fill(logbook::EntryForm& form, bool hamQth, bool typed = false)
 {
     store::RecordBuffer& buffer = form.entry()->buffer();
     online::CallbookQso qso;
@@ -75,7 +76,7 @@ void fill(logbook::EntryForm& form, bool hamQth)
         return QString();
     };
     bool filled = false;
-    ui::messages().wait(QStringLiteral("Recuperando datos de internet"), QString(), [&] {
+    ui::messages().wait(typed ? QStringLiteral("Recuperando información de internet") : QStringLiteral("Recuperando datos de internet"), QString(), [&] {
         filled = online::QRZFILL(qso, account(), session, {}, hamQth);
     });
     if (!filled)
@@ -99,19 +100,7 @@ void pathMap(logbook::EntryForm& form)
         ui::messages().alert(QStringLiteral("Parametros erroneos o incompletos"));
         return;
     }
-    maps::PageOptions options;
-    if (online::internetConnected() && !online::offlineForced())
-        options.tiles = maps::tileServiceSetting();
-    const QString file = (oAppl ? oAppl->cDirLocal : QDir::tempPath() + QLatin1Char('/')) + QStringLiteral("gmapedtlog.htm");
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly) ||
-        out.write(maps::HTMLMAP(QStringLiteral("Titulo"), from, to, field(buffer, "CALL"), options).toUtf8()) < 0 ||
-        !out.commit()) {
-        ui::messages().alert(QStringLiteral("No se pudo escribir ") + QDir::toNativeSeparators(file));
-        return;
-    }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(file)))
-        ui::messages().alert(QStringLiteral("No se pudo abrir el navegador para ") + QDir::toNativeSeparators(file));
+    entryPathMap(from, to, field(buffer, "CALL"));
 }
 
 } // namespace
@@ -119,10 +108,17 @@ void pathMap(logbook::EntryForm& form)
 void installEntryServices(logbook::EntryFormHost& host, QWidget* frame)
 {
     online::setBrowserOpener([frame](const QString& url) {
-        if (!QDesktopServices::openUrl(QUrl(url)))
-            ui::messages().alert(QStringLiteral("No se pudo abrir el navegador para ") + url);
+        showInBrowserWindow(url);
         (void)frame;
     });
+    host.callTyped = [](logbook::EntryForm& form) {
+        store::WorkArea* cfg = store::Workspace::instance().area(store::alias::kCfg);
+        if (!cfg)
+            return;
+        cfg->goTop();
+        if (!cfg->eof() && cfg->logical(QStringLiteral("QRZFILL")))
+            fill(form, false, true);
+    };
     host.service = [](logbook::EntryForm& form, const QString& button) {
         const QString call = field(form.entry()->buffer(), "CALL");
         if (button == QLatin1String("4001")) {

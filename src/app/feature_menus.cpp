@@ -17,6 +17,7 @@ void registerOnlineCommands(CommandRegistry& r);
 void registerClusterCommands(CommandRegistry& r);
 void registerAwardCommands(CommandRegistry& r);
 void registerReportCommands(CommandRegistry& r);
+void registerMapCommands(CommandRegistry& r);
 
 void registerFeatureCommands(CommandRegistry& registry)
 {
@@ -32,6 +33,7 @@ void registerFeatureCommands(CommandRegistry& registry)
         {Feature::Cluster, registerClusterCommands},
         {Feature::Awards, registerAwardCommands},
         {Feature::Reports, registerReportCommands},
+        {Feature::Maps, registerMapCommands},
     };
     for (const auto& f : features) {
         registry.setFeature(f.feature);

@@ -16,6 +16,7 @@
 #include "cluster/views/spot_dx_dialog.h"
 #include "awards/views/entity_panel.h"
 #include "logbook/views/entry_form.h"
+#include "maps/views/web_pane.h"
 #include "online/reachability.h"
 #include "online/update.h"
 #include "refdata/views/pick_list_dialog.h"
@@ -357,6 +358,7 @@ int MAIN(int argc, char** argv)
 {
     g_sinceStart.start();
     preferSpanishDates();
+    maps::prepareWebEngine();   // before the application object, as Qt WebEngine wants
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("orlanlog"));
     if (!installSpanishTranslations(&app))

@@ -5,6 +5,7 @@
 // It works on a home of its own, made fresh in a temporary folder.
 #include "app/command_ids.h"
 #include "app/main_frame.h"
+#include "app/map_windows.h"
 #include "app/spanish.h"
 #include "app/startup.h"
 #include "app/tappl.h"
@@ -61,6 +62,7 @@
 #include "ui/grid_print.h"
 #include "ui/gui_messages.h"
 #include "ui/q7browse.h"
+#include "maps/views/web_pane.h"
 
 #include <QApplication>
 #include <QDir>
@@ -91,6 +93,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include <cmath>
 #include <cstdio>
 #include <functional>
 
@@ -225,11 +228,172 @@ void showRigControl(QWidget* parent)
     }
 }
 
+
+// A small HTTP server in this thread for the map windows' pictures: the
+// place-name and elevation services (canned answers in their JSON form) and a
+// call-book page. It answers while the gallery waits in settle().
+class CannedWeb : public QTcpServer {
+public:
+    CannedWeb()
+    {
+        listen(QHostAddress::LocalHost);
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* s = nextPendingConnection())
+                connect(s, &QTcpSocket::readyRead, s, [s] { answer(s); });
+        });
+    }
+    QString base() const { return QStringLiteral("http://127.0.0.1:%1").arg(serverPort()); }
+
+private:
+    static void answer(QTcpSocket* s)
+    {
+        const QByteArray request = s->readAll();
+        const QByteArray path = request.split(' ').value(1);
+        QByteArray body, type = "application/json; charset=UTF-8";
+        if (path.startsWith("/maps/api/geocode/json")) {
+            body = R"({"results":[{"formatted_address":"Via Roma, 12, 20121 Milano MI, Italia"}],"status":"OK"})";
+        } else if (path.startsWith("/maps/api/elevation/json")) {
+            // the path from Madrid to Milan: the Meseta, the Pyrenees' east end, the Gulf of Lion, the Alps' foot
+            QByteArray rows;
+            for (int i = 0; i < 126; ++i) {
+                const double x = i / 125.0;
+                double h = 650 - 500 * x + 900 * std::exp(-std::pow((x - 0.45) / 0.05, 2)) +
+                           1400 * std::exp(-std::pow((x - 0.93) / 0.04, 2)) + 60 * std::sin(i * 1.7);
+                if (x > 0.55 && x < 0.85)
+                    h = -200;   // the sea, shown as 0
+                rows += (i ? "," : "") + QByteArray("{\"elevation\":") + QByteArray::number(h, 'f', 1) + "}";
+            }
+            body = "{\"results\":[" + rows + "],\"status\":\"OK\"}";
+        } else {
+            type = "text/html; charset=UTF-8";
+            const QByteArray call = path.mid(path.lastIndexOf('/') + 1);
+            body = "<html><head><title>" + call + "</title></head><body style='font-family:sans-serif;margin:24px'>"
+                   "<h1 style='color:#1a3d7c'>" + call + "</h1><p>Página de prueba del libro de indicativos servida en "
+                   "127.0.0.1 para la galería.</p><table border=1 cellpadding=6><tr><th>Nombre</th><td>Juan</td></tr>"
+                   "<tr><th>Locator</th><td>JN11</td></tr><tr><th>QSL</th><td>Buró</td></tr></table></body></html>";
+        }
+        s->write("HTTP/1.1 200 OK\r\nContent-Type: " + type + "\r\nContent-Length: " + QByteArray::number(body.size()) +
+                 "\r\nConnection: close\r\n\r\n" + body);
+        s->disconnectFromHost();
+    }
+};
+
+// The map windows: path, grid, Earth and view maps, the elevation window with
+// a canned profile, and the log window's call-book page.
+void showMaps()
+{
+    store::Workspace& ws = store::Workspace::instance();
+    CannedWeb web;
+    oAppl->ini().Set(QStringLiteral("Servicios"), QStringLiteral("Geocodificacion"), web.base());
+    oAppl->ini().Set(QStringLiteral("Servicios"), QStringLiteral("Elevacion"), web.base());
+    if (store::WorkArea* cfg = ws.area(store::alias::kCfg)) {
+        cfg->goTop();
+        if (cfg->lockRecord().isOk()) {
+            cfg->put("QRA", "IN80DK");
+            cfg->put("QRZPFX", web.base() + QStringLiteral("/db/"));
+            cfg->unlock();
+        }
+    }
+    {
+        logbook::QsoEntry entry(ws.area(store::alias::kLog), logbook::sessionSettings(false));
+        const char* qsos[][3] = {{"IK2ABC", "JN45", "Y"}, {"DL1XYZ", "JO62", "N"}, {"F5ABC", "JN18", "Y"},
+                                 {"G4XYZ", "IO91", "N"},  {"EA8CN", "IL18", "Y"},  {"CT1ABC", "IM58", "N"},
+                                 {"OH2BH", "KP20", "N"},  {"K1ABC", "FN42", "N"},  {"EA3ABC", "JN11", "Y"}};
+        int i = 0;
+        for (const auto& q : qsos) {
+            logbook::QsoValues v{.call = QString::fromLatin1(q[0]),
+                                 .date = QStringLiteral("20250310"),
+                                 .time = QTime(9, 0).addSecs(++i * 600).toString(QStringLiteral("HH:mm")),
+                                 .freq = QStringLiteral("14.205"),
+                                 .mode = QStringLiteral("SSB"),
+                                 .grid = QString::fromLatin1(q[1])};
+            QString key, error;
+            logbook::enterQso(entry, v, &key, &error);
+        }
+        if (store::WorkArea* log = ws.area(store::alias::kLog))
+            for (log->goTop(); !log->eof(); log->skip())
+                if (log->str(QStringLiteral("CALL")).trimmed() == QLatin1String("IK2ABC") ||
+                    log->str(QStringLiteral("CALL")).trimmed() == QLatin1String("F5ABC") ||
+                    log->str(QStringLiteral("CALL")).trimmed() == QLatin1String("EA8CN")) {
+                    if (log->lockRecord().isOk()) {
+                        log->put("QSLRCVD", "Y");
+                        log->unlock();
+                    }
+                }
+    }
+    auto closeAll = [] {
+        if (QMdiArea* area = frame()->findChild<QMdiArea*>())
+            area->closeAllSubWindows();
+        settle(100);
+    };
+    auto maximise = [] {
+        if (QMdiArea* area = frame()->findChild<QMdiArea*>(); area && area->activeSubWindow())
+            area->activeSubWindow()->showMaximized();
+    };
+    const int renderWait = 4000;   // Chromium draws the page (Leaflet and the outline) in its own process
+
+    entryPathMap(QStringLiteral("IN80DK"), QStringLiteral("FN42"), QStringLiteral("K1ABC"));
+    maximise();
+    settle(renderWait);
+    shoot(QStringLiteral("map-path"));
+    closeAll();
+
+    GMAPGRID();
+    maximise();
+    settle(renderWait);
+    shoot(QStringLiteral("map-grid"));
+    closeAll();
+
+    DSPELEVACION(QStringLiteral("IN80DK"), QStringLiteral("JN45NL"));
+    maximise();
+    settle(renderWait);
+    shoot(QStringLiteral("map-elevation"));
+    closeAll();
+
+    if (QAction* logWindow = frame()->action(CommandId::LogWindow)) {
+        logWindow->trigger();
+        settle(300);
+        maximise();
+        if (store::WorkArea* log = ws.area(store::alias::kLog)) {
+            // the cursor on the QSO with Milan
+            for (log->goTop(); !log->eof(); log->skip())
+                if (log->str(QStringLiteral("CALL")).trimmed() == QLatin1String("IK2ABC"))
+                    break;
+        }
+        DSPEARTH();
+        maximise();
+        settle(renderWait);
+        shoot(QStringLiteral("map-earth"));
+        if (tWin* earth = HWND(WindowId::Earth))
+            earth->close();
+        viewMap();
+        maximise();
+        settle(renderWait);
+        shoot(QStringLiteral("map-view"));
+        if (tWin* view = HWND(WindowId::Map))
+            view->close();
+        if (tWin* w = HWND(WindowId::Log)) {
+            w->Activate();
+            w->showMaximized();
+            if (auto* pages = w->findChild<QTabWidget*>()) {
+                pages->setCurrentIndex(1);
+                settle(renderWait);
+                shoot(QStringLiteral("log-callbook-page"));
+                pages->setCurrentIndex(2);
+                settle(renderWait);
+                shoot(QStringLiteral("log-qso-map-page"));
+            }
+        }
+        closeAll();
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     preferSpanishDates();
+    maps::prepareWebEngine();
     QApplication app(argc, argv);
     QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     installSpanishTranslations(&app);
@@ -257,6 +421,15 @@ int main(int argc, char** argv)
     for (int i = 0; i < 200 && !store::Workspace::instance().area(store::alias::kLog); ++i)
         settle(20);
     shoot(QStringLiteral("frame"));
+    if (qEnvironmentVariable("ORLANLOG_GALLERY_ONLY") == QLatin1String("maps")) {
+        showMaps();   // only the map windows, for working on them
+        oAppl->lCerrar = true;
+        frame()->close();
+        settle(100);
+        store::Workspace::instance().closeAll();
+        ui::setMessages(nullptr);
+        return 0;
+    }
     // the "&Utilidades" menu open on "&Importar", as the user opens it
     if (QAction* adif = frame()->action(CommandId::ImportAdif)) {
         auto* imports = qobject_cast<QMenu*>(adif->parent());
@@ -377,6 +550,8 @@ int main(int argc, char** argv)
             area->closeAllSubWindows();
         settle(100);
     }
+
+    showMaps();
 
     // the station's locator, for the bearings and distances of the entity panel and the previous QSOs
     if (store::WorkArea* cfg = ws.area(store::alias::kCfg); cfg && cfg->lockRecord()) {

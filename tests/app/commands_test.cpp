@@ -39,6 +39,8 @@ const char* featureName(Feature f)
     case Feature::Online: return "Online";
     case Feature::Cluster: return "Cluster";
     case Feature::Awards: return "Awards";
+    case Feature::Reports: return "Reports";
+    case Feature::Maps: return "Maps";
     }
     return "?";
 }

@@ -8,6 +8,10 @@
 #include "app/twin.h"
 #include "app/windows.h"
 #include "logbook/views/entry_form.h"
+#include "logbook/qso_entry.h"
+#include "logbook/views/log_window.h"
+#include "maps/views/web_pane.h"
+#include "online/callbook_endpoints.h"
 #include "store/aliases.h"
 #include "store/record_buffer.h"
 #include "store/access.h"
@@ -37,7 +41,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTabWidget>
 #include <QToolBar>
+#include <QUrl>
 
 #include "web_server.h"
 
@@ -252,7 +258,7 @@ TEST_F(ShellTest, MenuAndToolBarKeepTheirEntries)
         "  Utiles...",
         "    Lat,Lon y locator...",
         "    Cálculo distancias y rumbos...",
-        "    Perfil elevación ... (off)",
+        "    Perfil elevación ...",
         "  ---",
         "  Configurar aplicación...",
         "  Foros de soporte ",
@@ -793,9 +799,140 @@ TEST_F(ShellTest, FirstStartKeepsTheQsosOfABookWhoseCatalogueWasLost)
     EXPECT_EQ(calls, QStringList({"", "K1ABC"}));
 }
 
+// The call typed in the entry form is looked up in the call book when
+// QRZFILL asks so: once per call, under its wait message, the form filled.
+TEST_F(ShellTest, ATypedCallIsLookedUpInTheCallBookWhenQrzFillIsOn)
+{
+    prepareHome();
+    ASSERT_TRUE(start());
+    store::WorkArea* cfg = store::Workspace::instance().area(store::alias::kCfg);
+    ASSERT_TRUE(cfg);
+    cfg->goTop();
+    ASSERT_TRUE(cfg->lockRecord().isOk());
+    cfg->put("QRZFILL", true);
+    cfg->put("QRZXML", true);
+    cfg->put("QRZUSR", "ea4zz");
+    cfg->put("QRZPSW", "pw");
+    cfg->unlock();
+    WebServer server;
+    server.handle("/xml/", [](const QByteArray& body) {
+        if (body.startsWith("username="))
+            return WebReply{200, R"(<?xml version="1.0" ?><QRZDatabase version="1.34"><Session><Key>k1</Key></Session></QRZDatabase>)",
+                            {}, -1, false};
+        return WebReply{200, R"(<?xml version="1.0" ?><QRZDatabase version="1.34"><Callsign><call>AA7BQ</call>
+            <fname>FRED L</fname><grid>DM32af</grid><county>Maricopa</county></Callsign>
+            <Session><Key>k1</Key></Session></QRZDatabase>)", {}, -1, false};
+    });
+    oAppl->ini().Set("Servicios", online::callbookKey(online::CallbookService::QrzXml), server.base());
+    qunsetenv("ORLANLOG_OFFLINE");
+    logbook::EDTLOG(true, false, store::alias::kLog);
+    logbook::EntryForm* form = logbook::entryForm();
+    ASSERT_TRUE(form);
+    auto* call = form->findChild<QLineEdit*>("605");
+    ASSERT_TRUE(call);
+    call->setFocus();
+    QTest::keyClicks(call, "aa7bq");
+    emit call->editingFinished();
+    emit call->editingFinished();   // leaving the field again asks nothing more
+    qputenv("ORLANLOG_OFFLINE", "1");
+    EXPECT_EQ(server.requests(), (QStringList{"POST /xml/", "POST /xml/"}));
+    EXPECT_TRUE(msgs.log().contains("wait: Recuperando información de internet")) << msgs.log().join('\n').toStdString();
+    EXPECT_EQ(logbook::EDTLOGDBF()->get("NAME").toString().trimmed(), "FRED L");
+    EXPECT_EQ(logbook::EDTLOGDBF()->get("GRIDSQUARE").toString().trimmed(), "DM32af");
+    logbook::CLSEDTLOG();
+}
+
+// The map buttons of the log window and the menu's elevation window open
+// their named windows, their pages written in the program's folder.
+TEST_F(ShellTest, TheLogWindowsMapButtonsAndTheElevationEntryOpenTheirWindows)
+{
+    qputenv("ORLANLOG_NO_WEBENGINE", "1");
+    QList<QUrl> opened;
+    maps::WebPane::setExternalOpener([&opened](const QUrl& url) {
+        opened << url;
+        return true;
+    });
+    prepareHome();
+    ASSERT_TRUE(start());
+    frame()->action(CommandId::LogWindow)->trigger();
+    ASSERT_TRUE(LOPNWND(WindowId::Log));
+    auto* log = HWND(WindowId::Log)->findChild<logbook::LogWindow*>();
+    ASSERT_TRUE(log);
+    for (const char* id : {"map", "grid", "elevation", "earth"})
+        EXPECT_TRUE(log->action(id)->isEnabled()) << id;
+    log->action("grid")->trigger();
+    ASSERT_TRUE(LOPNWND(WindowId::GridMap));
+    EXPECT_TRUE(QFile::exists(oAppl->cDirLocal + "gMapGrid.html"));
+    log->action("map")->trigger();   // the outline draws without a connection: no refusal
+    ASSERT_TRUE(LOPNWND(WindowId::Map));
+    EXPECT_TRUE(QFile::exists(oAppl->cDirLocal + "plotfil.htm"));
+    EXPECT_TRUE(opened.contains(QUrl::fromLocalFile(oAppl->cDirLocal + "plotfil.htm")));
+    CLSWND(WindowId::Map);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(QFile::exists(oAppl->cDirLocal + "plotfil.htm")) << "deleted with its window";
+
+    // pages 2 and 3 are the call-book page and the QSO's map
+    EXPECT_TRUE(log->pages()->widget(1)->inherits("maps::CallbookPage"));
+    EXPECT_TRUE(log->pages()->widget(2)->inherits("maps::QsoMapPage"));
+
+    frame()->action(CommandId::ElevationProfile)->trigger();
+    ASSERT_TRUE(LOPNWND(WindowId::Elevation));
+    EXPECT_TRUE(HWND(WindowId::Elevation)->windowTitle().endsWith(" Perfil elevación"));
+    qunsetenv("ORLANLOG_NO_WEBENGINE");
+}
+
+// The entry form's map button opens the path map in the program's own window,
+// and a call-book address opens in the one browser window, which keeps its
+// place in the section "WebView".
+TEST_F(ShellTest, TheEntryFormsMapAndTheCallBookAddressOpenInTheProgramsWindows)
+{
+    qputenv("ORLANLOG_NO_WEBENGINE", "1");
+    QList<QUrl> opened;
+    maps::WebPane::setExternalOpener([&opened](const QUrl& url) {
+        opened << url;
+        return true;
+    });
+    prepareHome();
+    ASSERT_TRUE(start());
+    logbook::EDTLOG(true, false, store::alias::kLog);
+    logbook::EntryForm* form = logbook::entryForm();
+    ASSERT_TRUE(form);
+    form->entry()->buffer().set("CALL", store::Value::text(QStringLiteral("K1ABC")));
+    form->entry()->buffer().set("GRIDSQUARE", store::Value::text(QStringLiteral("FN42")));
+    form->entry()->buffer().set("QRA", store::Value::text(QStringLiteral("IN80DO")));
+    QWidget* first = form->pages()->widget(0);
+    auto* map = first->findChild<QPushButton*>("4005");
+    ASSERT_TRUE(map);
+    map->click();
+    ASSERT_TRUE(LOPNWND(WindowId::EntryMap));
+    const QString page = oAppl->cDirLocal + "gmapedtlog.htm";
+    ASSERT_TRUE(QFile::exists(page));
+    QFile html(page);
+    ASSERT_TRUE(html.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(html.readAll().contains("K1ABC"));
+    EXPECT_EQ(opened, QList<QUrl>{QUrl::fromLocalFile(page)});
+
+    opened.clear();
+    first->findChild<QPushButton*>("4001")->click();
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_TRUE(opened[0].toString().endsWith("/K1ABC")) << opened[0].toString().toStdString();
+    QWidget* browser = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "WebView" && w->isVisible())
+            browser = w;
+    ASSERT_TRUE(browser);
+    browser->setGeometry(80, 160, 640, 480);
+    browser->close();
+    EXPECT_EQ(oAppl->ini().getInt("WebView", "Left"), 10);
+    EXPECT_EQ(oAppl->ini().getInt("WebView", "Top"), 10);
+    logbook::CLSEDTLOG();
+    qunsetenv("ORLANLOG_NO_WEBENGINE");
+}
+
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    maps::prepareWebEngine();
     QApplication app(argc, argv);
     QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     ::testing::InitGoogleTest(&argc, argv);

@@ -102,6 +102,11 @@ public:
             m_last = request;
             r = m_routes.value(path, WebReply{404, "no existe", {}, -1, false});
             handler = m_handlers.value(path);
+            // a route ending in "*" answers every path that begins with the rest
+            if (!m_routes.contains(path) && !handler)
+                for (auto it = m_routes.cbegin(); it != m_routes.cend(); ++it)
+                    if (it.key().endsWith(QLatin1Char('*')) && path.startsWith(it.key().chopped(1)))
+                        r = it.value();
         }
         if (handler)
             r = handler(request.mid(request.indexOf("\r\n\r\n") + 4));

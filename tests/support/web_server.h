@@ -28,7 +28,8 @@ public:
     WebServer(const WebServer&) = delete;
     WebServer& operator=(const WebServer&) = delete;
 
-    // What a path answers; any other path answers 404.
+    // What a path answers; any other path answers 404. A path ending in "*"
+    // answers every path that begins with what precedes it.
     void route(const QString& path, const WebReply& reply);
     void route(const QString& path, const QByteArray& body) { route(path, WebReply{200, body, {}, -1, false}); }
     // What a path answers, chosen by the request's body (runs on the server's thread).

@@ -326,6 +326,11 @@ void EntryForm::build()
                 const QString note = m_entry->callLeft();
                 if (m_host.showStatus)
                     m_host.showStatus(note);
+                const QString call = m_entry->text("CALL");
+                if (m_host.callTyped && m_entry->isNew() && !m_entry->fromSpot() && !call.isEmpty() && call != m_lookedUp) {
+                    m_lookedUp = call;
+                    m_host.callTyped(*this);
+                }
                 refresh();
             }));
     g->addWidget(c.call, row, 1);
@@ -667,6 +672,7 @@ void EntryForm::open(bool isNew, bool fromSpot, const QString& aliasName)
     if (!area)
         return;
     const bool first = !m_entry;
+    m_lookedUp.clear();
     if (!m_entry || m_alias.compare(aliasName, Qt::CaseInsensitive) != 0) {
         const bool realTime = m_host.readSetting ? m_host.readSetting(QStringLiteral("RealTime"), true).toBool() : true;
         m_entry = std::make_unique<QsoEntry>(area, sessionSettings(m_entry ? m_entry->settings().realTime : realTime));

@@ -47,6 +47,9 @@ struct EntryFormHost {
     // the address page's "3"): what pressing one does. They stay disabled
     // while this is not given.
     std::function<void(EntryForm& form, const QString& button)> service;
+    // A new QSO's call was typed and left (once per call, not for a QSO from a
+    // spot): the program looks it up in the call book when CFG->QRZFILL asks so.
+    std::function<void(EntryForm& form)> callTyped;
     // Each time the form is shown: the program starts the rig's polling here.
     std::function<void(EntryForm& form)> shown;
 };
@@ -94,6 +97,7 @@ private:
     std::unique_ptr<AudioRecorder> m_recorder;
     std::unique_ptr<QsoAwardRefs> m_refs;
     bool m_recording = false;
+    QString m_lookedUp;   // the call last handed to callTyped
 };
 
 // The form of the run, as the rest of the program reaches it.

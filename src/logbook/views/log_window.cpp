@@ -70,6 +70,16 @@ std::map<int, LogWindow::PageMaker>& pageMakers()
 
 void LogWindow::registerPage(int page, PageMaker make) { pageMakers()[page] = std::move(make); }
 
+namespace {
+std::map<QString, LogWindow::ToolAction>& toolActions()
+{
+    static std::map<QString, LogWindow::ToolAction> m;
+    return m;
+}
+} // namespace
+
+void LogWindow::registerTool(const QString& id, ToolAction run) { toolActions()[id] = std::move(run); }
+
 
 QString LogWindow::bookTitle()
 {
@@ -198,9 +208,11 @@ void LogWindow::buildBar()
     for (auto [id, caption, tip, icon] :
          {std::tuple{"map", "Mapa", "Google Map con lineas par contactos filtrados", "map-globe"},
           std::tuple{"grid", "Grid", "Mapa con cuadriculas trabajadas/confirmadas", "map-flat"},
-          std::tuple{"elevation", "P.Elevacion", "", "office-chart-area"}, std::tuple{"earth", "GEarth", "Google Earth", "globe"}})
+          std::tuple{"elevation", "P.Elevacion", "", "office-chart-area"}, std::tuple{"earth", "GEarth", "Google Earth", "globe"}}) {
+        const LogWindow::ToolAction& run = toolActions()[QString::fromLatin1(id)];
         p->addButton(QString::fromLatin1(id), QString::fromLatin1(caption), QString::fromUtf8(tip), {QString::fromLatin1(icon)},
-                     [] {})->setEnabled(false);
+                     [this, run] { if (run) run(this); })->setEnabled(bool(run));
+    }
     p->bar()->addSeparator();
     p->addButton(QStringLiteral("block"), QStringLiteral("Mod.Blq"), QStringLiteral("Modificar todos los registros filtrados"),
                  {QStringLiteral("document-edit-sign"), QStringLiteral("edit-select-all")}, [this] { blockChange(); });

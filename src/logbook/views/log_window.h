@@ -66,6 +66,10 @@ public:
     // what builds theirs; a page nobody registered says it is not there yet.
     using PageMaker = std::function<QWidget*(LogWindow*)>;
     static void registerPage(int page, PageMaker make);
+    // The same for the map buttons of the bar ("map", "grid", "elevation",
+    // "earth"): a button nobody registered stays disabled.
+    using ToolAction = std::function<void(LogWindow*)>;
+    static void registerTool(const QString& id, ToolAction run);
 
 private:
     LogWindow(store::WorkArea* log, LogWindowHost host, QWidget* parent);
