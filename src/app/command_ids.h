@@ -50,6 +50,7 @@ enum class Feature : int {
     Online,     // downloads from the reference-data service
     Cluster,    // the DX-cluster windows
     Awards,     // the award windows, the previous-QSO window and the entity panel
+    Qsl,        // the QSL format window, the QSL pages of the log window
 };
 
 // The named child windows; their names key the INI sections and the list of

@@ -16,6 +16,7 @@ void registerReferenceTableCommands(CommandRegistry& r);
 void registerOnlineCommands(CommandRegistry& r);
 void registerClusterCommands(CommandRegistry& r);
 void registerAwardCommands(CommandRegistry& r);
+void registerQslCommands(CommandRegistry& r);
 
 void registerFeatureCommands(CommandRegistry& registry)
 {
@@ -30,6 +31,7 @@ void registerFeatureCommands(CommandRegistry& registry)
         {Feature::Online, registerOnlineCommands},
         {Feature::Cluster, registerClusterCommands},
         {Feature::Awards, registerAwardCommands},
+        {Feature::Qsl, registerQslCommands},
     };
     for (const auto& f : features) {
         registry.setFeature(f.feature);

@@ -39,6 +39,7 @@ const char* featureName(Feature f)
     case Feature::Online: return "Online";
     case Feature::Cluster: return "Cluster";
     case Feature::Awards: return "Awards";
+    case Feature::Qsl: return "Qsl";
     }
     return "?";
 }
