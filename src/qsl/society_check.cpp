@@ -77,7 +77,7 @@ QString societyCall(const QString& call)
     return before.size() > after.size() ? before : after;
 }
 
-SocietyCheckResult checkSocietyMembers(store::WorkArea& spool, const SocietyCheckOptions& o)
+SocietyCheckResult CHKSOCIOURE(store::WorkArea& spool, const SocietyCheckOptions& o)
 {
     SocietyCheckResult r;
     ui::Messages& msg = ui::messages();

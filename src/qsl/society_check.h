@@ -44,6 +44,6 @@ struct SocietyCheckResult {
 // ui::messages(): offline refusal, the notice of what is checked, a socket that
 // cannot be made, an unexpected status, a row that keeps timing out, and the
 // final count. Goes to the top at the end.
-SocietyCheckResult checkSocietyMembers(store::WorkArea& spool, const SocietyCheckOptions& options = {});
+SocietyCheckResult CHKSOCIOURE(store::WorkArea& spool, const SocietyCheckOptions& options = {});
 
 } // namespace qsl

@@ -218,7 +218,7 @@ TEST_F(ShellTest, MenuAndToolBarKeepTheirEntries)
         "    Worked All States",
         "    Worked All Zones (zonas CQ)",
         "QSL",
-        "  Formatos de QSL... (off)",
+        "  Formatos de QSL...",
         "&Informes",
         "  Entidades trabajadas pendientes de confirmar... (off)",
         "  Entidades no trabajadas... (off)",

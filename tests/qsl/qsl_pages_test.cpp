@@ -23,6 +23,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabBar>
@@ -128,6 +129,16 @@ TEST_F(QslPages, TheDeskHasItsBarOrdersAndKeys)
     QTest::keyClick(grid, Qt::Key_F6);
     EXPECT_EQ(printed, 1);
     EXPECT_EQ(field(a, "QSLSENT"), "Y");
+    // without a printer it says so, and the card is not marked sent
+    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+        setPrintSeams({});
+        msgs.take();
+        grid->setCurrentRecord(b);
+        QTest::keyClick(grid, Qt::Key_F6);
+        EXPECT_EQ(field(b, "QSLRCVD"), "Y");
+        EXPECT_EQ(field(b, "QSLSENT"), "N");
+        EXPECT_TRUE(msgs.log().join('|').contains("stop: No hay ninguna impresora instalada")) << msgs.log().join('|').toStdString();
+    }
     // the cursor drags the earlier-QSO list
     store::WorkArea* log2 = ws().area(store::alias::kLog2);
     int n = 0;

@@ -69,7 +69,7 @@ TEST_F(SocietyCheck, NotMembersLeaveTheSpoolAndOtherEntitiesAreUntouched)
         calls << call;
         return true;
     };
-    const SocietyCheckResult r = checkSocietyMembers(*spool(), o);
+    const SocietyCheckResult r = CHKSOCIOURE(*spool(), o);
     EXPECT_TRUE(r.completed) << r.error.toStdString();
     EXPECT_EQ(r.removed, 2);
     EXPECT_TRUE(inSpool(member));
@@ -103,7 +103,7 @@ TEST_F(SocietyCheck, ASilentServerStopsAfterAFewRetries)
     o.retriesPerRow = 2;
     QElapsedTimer clock;
     clock.start();
-    const SocietyCheckResult res = checkSocietyMembers(*spool(), o);
+    const SocietyCheckResult res = CHKSOCIOURE(*spool(), o);
     EXPECT_LT(clock.elapsed(), 30000);
     EXPECT_FALSE(res.completed);
     EXPECT_TRUE(inSpool(r));
@@ -118,14 +118,14 @@ TEST_F(SocietyCheck, AnUnexpectedStatusStopsAndOfflineIsRefused)
     spool()->setOrder(QStringLiteral("PrnQsl"));
     SocietyCheckOptions o;
     o.base = server.base();
-    SocietyCheckResult r = checkSocietyMembers(*spool(), o);
+    SocietyCheckResult r = CHKSOCIOURE(*spool(), o);
     EXPECT_FALSE(r.completed);
     EXPECT_EQ(r.error, "Error 404");
     EXPECT_TRUE(inSpool(a));
     msgs.take();
 
     qputenv("ORLANLOG_OFFLINE", "1");
-    r = checkSocietyMembers(*spool(), o);
+    r = CHKSOCIOURE(*spool(), o);
     EXPECT_FALSE(r.completed);
     EXPECT_TRUE(server.requests().size() == 1);
     EXPECT_EQ(msgs.take().join('|'), QStringLiteral("stop: Se neceista conexión a internet para poder ejecutar esta opción"));

@@ -168,13 +168,13 @@ void FormatWindow::exportFormat()
 {
     A* a = currentPanel()->area();
     if (!a->eof())
-        exportFormatDialog(*a, this);
+        QSLFRMEXP(*a, this);
     refreshAll();
 }
 
 void FormatWindow::importFormat()
 {
-    importFormatDialog(*currentPanel()->area(), this);
+    QSLFRMIMP(*currentPanel()->area(), this);
     refreshAll();
 }
 
@@ -280,7 +280,7 @@ void FormatDialog::accept()
 
 // ---------------------------------------------------------------- export, import
 
-void exportFormatDialog(A& frm, QWidget* parent)
+void QSLFRMEXP(A& frm, QWidget* parent)
 {
     const QString desc = frm.str(QStringLiteral("DESC")).trimmed();
     QDialog d(parent);
@@ -305,7 +305,7 @@ void exportFormatDialog(A& frm, QWidget* parent)
                             + (error.isEmpty() ? QString() : QStringLiteral("\r\n") + error));
 }
 
-bool importFormatDialog(A& frm, QWidget* parent)
+bool QSLFRMIMP(A& frm, QWidget* parent)
 {
     QDialog d(parent);
     d.setObjectName(QStringLiteral("FRMQSLIMPEXP"));

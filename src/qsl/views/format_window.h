@@ -77,7 +77,7 @@ private:
 };
 
 // QSLFRMEXP and QSLFRMIMP with their dialogs.
-void exportFormatDialog(store::WorkArea& frm, QWidget* parent = nullptr);
-bool importFormatDialog(store::WorkArea& frm, QWidget* parent = nullptr);
+void QSLFRMEXP(store::WorkArea& frm, QWidget* parent = nullptr);
+bool QSLFRMIMP(store::WorkArea& frm, QWidget* parent = nullptr);
 
 } // namespace qsl

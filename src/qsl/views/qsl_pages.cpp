@@ -112,7 +112,7 @@ void runMenuItem(ui::tQ7Browse* grid, const QString& aliasName, logbook::QsoMenu
     case I::ReceivedPrint: markReceivedOn(*a, recs, true, false); break;
     case I::ReceivedQueue: markReceivedOn(*a, recs, false, true); break;
     case I::Spool: spoolAdd(*a, recs); break;
-    case I::Print: printCards(*a, recs, grid); break;
+    case I::Print: PRNQSL(*a, recs, grid); break;
     }
 }
 
@@ -166,7 +166,7 @@ void markReceivedOn(A& a, const std::vector<quint32>& records, bool print, bool 
     opt.print = print;
     opt.queue = queue;
     opt.checkNew = checkNewOn();
-    opt.printCard = [](A& log) { printCards(log); };
+    opt.printCard = [](A& log) { return PRNQSL(log); };
     if (records.size() < 2) {
         if (!a.eof())
             markReceived(a, opt);
@@ -179,19 +179,25 @@ void markReceivedOn(A& a, const std::vector<quint32>& records, bool print, bool 
     a.goTo(back);
 }
 
+QWidget* WRKQSL(logbook::LogWindow* window)
+{
+    A* a = area(alias::kLogQsl);
+    if (!a)
+        return nullptr;
+    enableLogSpool(window);
+    return new QslDeskPage(a, window);
+}
+
+QWidget* WRKSPOOL(logbook::LogWindow* window, const QslPagesHost& host)
+{
+    A* a = area(alias::kLogSpool);
+    return a ? new SpoolPage(a, window, host) : nullptr;
+}
+
 void registerQslPages(QslPagesHost host)
 {
-    logbook::LogWindow::registerPage(6, [](logbook::LogWindow* w) -> QWidget* {
-        A* a = area(alias::kLogQsl);
-        if (!a)
-            return nullptr;
-        enableLogSpool(w);
-        return new QslDeskPage(a, w);
-    });
-    logbook::LogWindow::registerPage(7, [host](logbook::LogWindow* w) -> QWidget* {
-        A* a = area(alias::kLogSpool);
-        return a ? new SpoolPage(a, w, host) : nullptr;
-    });
+    logbook::LogWindow::registerPage(6, [](logbook::LogWindow* w) { return WRKQSL(w); });
+    logbook::LogWindow::registerPage(7, [host](logbook::LogWindow* w) { return WRKSPOOL(w, host); });
     logbook::setQsoMenuQsl(runMenuItem);
 }
 
@@ -346,7 +352,7 @@ void QslDeskPage::spoolFiltered()
 
 void QslDeskPage::printCurrent()
 {
-    printCards(*m_area, logbook::menuRecords(m_panel->browse()), this);
+    PRNQSL(*m_area, logbook::menuRecords(m_panel->browse()), this);
     refresh();
 }
 
@@ -354,7 +360,7 @@ void QslDeskPage::printFiltered()
 {
     if (!m_filtered)
         return;
-    printView(*m_area, this);
+    PRNQSLFIL(*m_area, this);
     refresh();
 }
 
@@ -480,7 +486,7 @@ void SpoolPage::empty()
 
 void SpoolPage::print()
 {
-    printSpool(*m_area, this);
+    PRNQSLPEN(*m_area, this);
     refresh();
 }
 
@@ -501,7 +507,7 @@ void SpoolPage::removeNonMembers()
                 m.setText(call);
                 return !m.cancelled();
             };
-            checkSocietyMembers(*m_area, o);
+            CHKSOCIOURE(*m_area, o);
         },
         QStringLiteral("Comprobando socios ..."), QStringLiteral("Base de datos de socios de URE"));
     refresh();

@@ -33,6 +33,9 @@ struct QslPagesHost {
 
 // Registers pages 6 and 7 with the log window and the context menu's QSL items.
 void registerQslPages(QslPagesHost host);
+// The pages themselves, over LogQsl and LogSpool; null when the book is not open.
+QWidget* WRKQSL(logbook::LogWindow* window);
+QWidget* WRKSPOOL(logbook::LogWindow* window, const QslPagesHost& host);
 
 // The QSL marking of the context menu and the F5, F6, F7 keys: card received
 // today for `records` of `area` (the current QSO when fewer than two).

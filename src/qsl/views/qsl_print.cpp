@@ -107,7 +107,7 @@ int askStartLabel(const Format& format)
     return ok && n >= 1 ? n : 1;
 }
 
-bool printCards(store::WorkArea& log, const std::vector<quint32>& records, QWidget* parent)
+bool PRNQSL(store::WorkArea& log, const std::vector<quint32>& records, QWidget* parent)
 {
     if (log.eof() && records.size() < 2)
         return false;
@@ -159,7 +159,7 @@ bool printCards(store::WorkArea& log, const std::vector<quint32>& records, QWidg
     return printed;
 }
 
-void printView(store::WorkArea& log, QWidget* parent)
+void PRNQSLFIL(store::WorkArea& log, QWidget* parent)
 {
     const auto format = printingFormat();
     if (!format)
@@ -180,7 +180,7 @@ void printView(store::WorkArea& log, QWidget* parent)
         markViewSent(log, QDate::currentDate());
 }
 
-void printSpool(store::WorkArea& spool, QWidget* parent)
+void PRNQSLPEN(store::WorkArea& spool, QWidget* parent)
 {
     const auto format = printingFormat();
     if (!format)

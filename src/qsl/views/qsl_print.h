@@ -33,12 +33,12 @@ int askStartLabel(const Format& format);
 
 // PRNQSL: the cards of `records` of `log` (the current QSO when fewer than two)
 // to the default printer; says so in Spanish when there is none. True when printed.
-bool printCards(store::WorkArea& log, const std::vector<quint32>& records = {}, QWidget* parent = nullptr);
+bool PRNQSL(store::WorkArea& log, const std::vector<quint32>& records = {}, QWidget* parent = nullptr);
 // PRNQSLFIL: every QSO of the view, preview, then "Marcar QSLs como enviadas".
-void printView(store::WorkArea& log, QWidget* parent = nullptr);
+void PRNQSLFIL(store::WorkArea& log, QWidget* parent = nullptr);
 // PRNQSLPEN: the spool with the PRNSPOOL selection, preview, then the marking
 // questions ("Marcar QSLs como enviadas", "Enviadas via").
-void printSpool(store::WorkArea& spool, QWidget* parent = nullptr);
+void PRNQSLPEN(store::WorkArea& spool, QWidget* parent = nullptr);
 
 // The dialog PRNSPOOL: "Impresión QSL en cola".
 class SpoolSelectionDialog : public QDialog {
