@@ -38,6 +38,7 @@
 #include "logbook/views/transfer_dialog.h"
 #include "qsl/shipped_designs.h"
 #include "qsl/spool.h"
+#include "qsl/views/designer.h"
 #include "qsl/views/format_window.h"
 #include "qsl/views/qsl_print.h"
 #include "refdata/views/entity_dialog.h"
@@ -181,7 +182,7 @@ void showQslPages(store::Workspace& ws, QWidget* parent)
     std::vector<quint32> recs;
     int n = 0;
     for (log->goTop(); !log->eof() && n < 40; log->skip(), ++n)
-        if (n % 3 == 0)
+        if (n % 3 == 1)
             recs.push_back(log->recNo());
     qsl::spoolAdd(*log, recs);
     for (const auto& [desc, label] : {std::pair{"Tarjeta EA", false}, std::pair{"Etiquetas 3x8", true}}) {
@@ -222,6 +223,7 @@ void showQslPages(store::Workspace& ws, QWidget* parent)
     auto* format = new qsl::FormatDialog(frm, false, frm->logical(QStringLiteral("LBL")), parent);
     show(format, QStringLiteral("qsl-format-dialog"));
     delete format;
+    showModal(QStringLiteral("qsl-design"), [frm, parent] { qsl::openDesigner(*frm, parent); });
     showWindow(CommandId::QslFormats, WindowId::QslFormats, QStringLiteral("qsl-formats"));
 }
 

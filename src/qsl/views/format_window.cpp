@@ -21,6 +21,8 @@
 #include <QDir>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QHeaderView>
+#include <QIcon>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -82,12 +84,16 @@ FormatWindow::FormatWindow(A* labels, A* cards, QWidget* parent) : QWidget(paren
     const struct {
         const char* id;
         const char* caption;
+        const char* icon;
         void (FormatWindow::*run)();
-    } buttons[] = {{"add", "Añadir", &FormatWindow::add},           {"edit", "Modificar", &FormatWindow::edit},
-                   {"delete", "Eliminar", &FormatWindow::remove},    {"export", "Exportar", &FormatWindow::exportFormat},
-                   {"import", "Importar", &FormatWindow::importFormat}, {"designer", "Editor", &FormatWindow::designer}};
+    } buttons[] = {{"add", "Añadir", "list-add", &FormatWindow::add},
+                   {"edit", "Modificar", "document-edit", &FormatWindow::edit},
+                   {"delete", "Eliminar", "edit-delete", &FormatWindow::remove},
+                   {"export", "Exportar", "document-export", &FormatWindow::exportFormat},
+                   {"import", "Importar", "document-import", &FormatWindow::importFormat},
+                   {"designer", "Editor", "document-print-preview", &FormatWindow::designer}};
     for (const auto& b : buttons) {
-        QAction* a = m_bar->addAction(QString::fromUtf8(b.caption), this, b.run);
+        QAction* a = m_bar->addAction(QIcon::fromTheme(QString::fromLatin1(b.icon)), QString::fromUtf8(b.caption), this, b.run);
         a->setObjectName(QString::fromLatin1(b.id));
     }
     lay->addWidget(m_bar);
@@ -108,6 +114,7 @@ ui::GridPanel* FormatWindow::makePage(A* area)
                             .align = Qt::AlignLeft | Qt::AlignVCenter,
                             .width = p->fontMetrics().horizontalAdvance(QString(40, QLatin1Char('n')))});
     p->browse()->setSelectionMode(QAbstractItemView::SingleSelection);
+    p->browse()->horizontalHeader()->setStretchLastSection(true);
     p->onEdit([this] { edit(); });
     p->onCreate([this] { add(); });
     p->onDelete([this] { remove(); });
