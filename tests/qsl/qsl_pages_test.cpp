@@ -205,6 +205,21 @@ TEST_F(QslPages, TheSpoolTakesOutEmptiesAndRemovesDuplicates)
     EXPECT_EQ(grid->model()->rowCount(), 0);
 }
 
+TEST_F(QslPages, TheLogPageSendsItsRowsToTheSpool)
+{
+    open();
+    QAction* button = window->action("spool");
+    ASSERT_TRUE(button->isEnabled());
+    ui::tQ7Browse* grid = window->panel()->browse();
+    grid->setCurrentRecord(c);
+    button->trigger();
+    EXPECT_EQ(spoolCalls(), QStringList{"DL1AB:3"});
+    QAction* all = button->menu()->findChild<QAction*>("spoolFiltered");
+    ASSERT_TRUE(all);
+    emit button->menu()->aboutToShow();
+    EXPECT_FALSE(all->isEnabled()) << "only while filtered";
+}
+
 TEST_F(QslPages, ContextMenuMarksTheSelectedRows)
 {
     open();
