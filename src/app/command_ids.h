@@ -52,6 +52,7 @@ enum class Feature : int {
     Awards,     // the award windows, the previous-QSO window and the entity panel
     Reports,    // the entity reports and the statistics charts
     Maps,       // the map windows and the elevation window
+    Qsl,        // the QSL format window, the QSL pages of the log window
 };
 
 // The named child windows; their names key the INI sections and the list of

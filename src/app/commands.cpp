@@ -53,7 +53,7 @@ constexpr Command kCommands[] = {
     menu(C::AwardViewsMenu, C::AwardsMenu, "Ver e imprimir", "", F::Awards),
 
     menu(C::QslMenu, C::MenuBar, "QSL"),
-    item(C::QslFormats, C::QslMenu, "Formatos de QSL...", F::None),
+    item(C::QslFormats, C::QslMenu, "Formatos de QSL...", F::Qsl),
 
     menu(C::ReportsMenu, C::MenuBar, "&Informes"),
     item(C::WorkedUnconfirmed, C::ReportsMenu, "Entidades trabajadas pendientes de confirmar...", F::Reports),

@@ -18,6 +18,7 @@ void registerClusterCommands(CommandRegistry& r);
 void registerAwardCommands(CommandRegistry& r);
 void registerReportCommands(CommandRegistry& r);
 void registerMapCommands(CommandRegistry& r);
+void registerQslCommands(CommandRegistry& r);
 
 void registerFeatureCommands(CommandRegistry& registry)
 {
@@ -34,6 +35,7 @@ void registerFeatureCommands(CommandRegistry& registry)
         {Feature::Awards, registerAwardCommands},
         {Feature::Reports, registerReportCommands},
         {Feature::Maps, registerMapCommands},
+        {Feature::Qsl, registerQslCommands},
     };
     for (const auto& f : features) {
         registry.setFeature(f.feature);

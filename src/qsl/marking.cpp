@@ -151,10 +151,11 @@ ReceivedResult markReceived(store::WorkArea& log, const ReceivedOptions& opt)
     }
     if (opt.print) {
         log.commit();
-        if (opt.printCard)
-            opt.printCard(log);
-        log.put(QStringLiteral("QSLSDATE"), QDate::currentDate());
-        log.put(QStringLiteral("QSLSENT"), "Y");
+        // a card that did not print has not been sent
+        if (!opt.printCard || opt.printCard(log)) {
+            log.put(QStringLiteral("QSLSDATE"), QDate::currentDate());
+            log.put(QStringLiteral("QSLSENT"), "Y");
+        }
     }
     log.unlock();
     ui::messages().wait(QStringLiteral("QSL de %1 de %2 recibida.").arg(call, date), QString(),

@@ -38,7 +38,8 @@ struct ReceivedOptions {
     bool print = false;            // print the answer card at once
     bool queue = false;            // put the answer card in the print spool
     bool checkNew = false;         // CHKCFM of the configuration
-    std::function<void(store::WorkArea&)> printCard;   // prints the current QSO's card
+    // Prints the current QSO's card; false when it did not print (the card is then not marked sent).
+    std::function<bool(store::WorkArea&)> printCard;
 };
 
 enum class ReceivedResult { Marked, Unmarked, Unchanged };

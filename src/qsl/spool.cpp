@@ -2,6 +2,7 @@
 
 #include "qsl/marking.h"
 
+#include "store/qso_record.h"
 #include "store/work_area.h"
 
 #include <set>
@@ -13,7 +14,8 @@ namespace {
 
 bool putIn(store::WorkArea& a, int seconds)
 {
-    if (!lockCurrent(a, seconds))
+    // a record without a call (a new book's blank one) has no card to print
+    if (!store::isQso(a) || !lockCurrent(a, seconds))
         return false;
     a.put(QStringLiteral("PRNQSL"), true);
     a.put(QStringLiteral("QSLSENT"), "Q");

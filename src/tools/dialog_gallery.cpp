@@ -41,7 +41,12 @@
 #include "logbook/books.h"
 #include "logbook/views/book_dialog.h"
 #include "logbook/views/log_books_window.h"
+#include "logbook/views/log_window.h"
 #include "logbook/views/transfer_dialog.h"
+#include "qsl/shipped_designs.h"
+#include "qsl/spool.h"
+#include "qsl/views/format_window.h"
+#include "qsl/views/qsl_print.h"
 #include "refdata/views/entity_dialog.h"
 #include "refdata/views/entity_window.h"
 #include "refdata/views/prefix_dialog.h"
@@ -172,6 +177,62 @@ void showWindow(CommandId entry, WindowId window, const QString& name, const std
     if (tWin* w = HWND(window))
         w->End();
     settle(100);
+}
+
+// The QSL desk and the print spool of the log window, the spool's print
+// selection, the list box, the format window and dialog, and the society check.
+void showQslPages(store::Workspace& ws, QWidget* parent)
+{
+    store::WorkArea* log = ws.area(store::alias::kLog);
+    store::WorkArea* frm = ws.area(store::alias::kFrmQsl);
+    if (!log || !frm)
+        return;
+    std::vector<quint32> recs;
+    int n = 0;
+    for (log->goTop(); !log->eof() && n < 40; log->skip(), ++n)
+        if (n % 3 == 1)
+            recs.push_back(log->recNo());
+    qsl::spoolAdd(*log, recs);
+    for (const auto& [desc, label] : {std::pair{"Tarjeta EA", false}, std::pair{"Etiquetas 3x8", true}}) {
+        frm->append([&](store::WorkArea& a) {
+            a.put(QStringLiteral("DESC"), desc);
+            a.put(QStringLiteral("LBL"), label);
+            a.put(QStringLiteral("DEFAULT"), !label);
+            a.put(QStringLiteral("QSOXLBL"), label ? 3 : 1);
+            a.put(QStringLiteral("ETIXPAG"), label ? 24 : 0);
+            return a.putMemo(QStringLiteral("FORMATO"),
+                             (label ? qsl::shippedLabelDesign() : qsl::shippedCardDesign()).toLatin1());
+        });
+        frm->unlock();
+    }
+    if (auto* tabs = parent->findChild<logbook::LogWindow*>() ? parent->findChild<logbook::LogWindow*>()->pages() : nullptr) {
+        tabs->setCurrentIndex(5);
+        shoot(QStringLiteral("qsl-desk"));
+        tabs->setCurrentIndex(6);
+        shoot(QStringLiteral("qsl-spool"));
+        tabs->setCurrentIndex(0);
+    }
+    auto* selection = new qsl::SpoolSelectionDialog(parent);
+    show(selection, QStringLiteral("qsl-print-spool"));
+    delete selection;
+    showModal(QStringLiteral("qsl-format-list"), [] {
+        ui::messages().list({QStringLiteral("Tarjeta EA"), QStringLiteral("Etiquetas 3x8")},
+                            QStringLiteral("Selecciona formato de QSL"), 0);
+    });
+    ui::messages().meter(
+        [](ui::Meter& m) {
+            m.setTotal(100);
+            m.setPosition(35);
+            m.setText(QStringLiteral("EA3ABC"));
+            shoot(QStringLiteral("qsl-society-check"));
+        },
+        QStringLiteral("Comprobando socios ..."), QStringLiteral("Base de datos de socios de URE"));
+    frm->goTop();
+    auto* format = new qsl::FormatDialog(frm, false, frm->logical(QStringLiteral("LBL")), parent);
+    show(format, QStringLiteral("qsl-format-dialog"));
+    delete format;
+    showModal(QStringLiteral("qsl-design"), [frm, parent] { qsl::openDesigner(*frm, frm->recNo(), nullptr, parent); });
+    showWindow(CommandId::QslFormats, WindowId::QslFormats, QStringLiteral("qsl-formats"));
 }
 
 // The settings' CAT page, the rig settings on both kinds of rig, and the frame
@@ -537,6 +598,7 @@ int main(int argc, char** argv)
         if (QMdiArea* area = frame()->findChild<QMdiArea*>(); area && area->activeSubWindow())
             area->activeSubWindow()->showMaximized();
         shoot(QStringLiteral("log-window"));
+        showQslPages(ws, parent);
         auto* filter = new logbook::FilterDialog({{QStringLiteral("call"), QStringLiteral("EA")},
                                                   {QStringLiteral("from"), QStringLiteral("01-01-2024")},
                                                   {QStringLiteral("band"), QStringLiteral("20M")}},

@@ -116,16 +116,17 @@ void previewGrid(tQ7Browse* grid, const QString& title, QWidget* parent)
                  parent);
 }
 
-void previewPrint(const QString& docName, const QString& windowTitle, const std::function<void(QPrinter*)>& paint,
-                  QWidget* parent)
+bool previewPrint(const QString& docName, const QString& windowTitle, const std::function<void(QPrinter*)>& paint,
+                  QWidget* parent, bool fullPage)
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(docName);
+    printer.setFullPage(fullPage);
     QPrintPreviewDialog preview(&printer, parent);
     preview.setWindowTitle(windowTitle);
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, paint);
     preview.resize(900, 700);
-    preview.exec();
+    return preview.exec() == QDialog::Accepted;
 }
 
 } // namespace ui

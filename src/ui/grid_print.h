@@ -22,8 +22,9 @@ void previewGrid(tQ7Browse* grid, const QString& title, QWidget* parent);
 
 // Qt's print preview of whatever `paint` draws on the printer it is given
 // (the preview's pages, then the real printer's): print job `docName`,
-// window `windowTitle`.
-void previewPrint(const QString& docName, const QString& windowTitle, const std::function<void(QPrinter*)>& paint,
-                  QWidget* parent);
+// window `windowTitle`; with fullPage, drawn from the paper's corner rather
+// than inside the printer's margins. True when the user printed.
+bool previewPrint(const QString& docName, const QString& windowTitle, const std::function<void(QPrinter*)>& paint,
+                  QWidget* parent, bool fullPage = false);
 
 } // namespace ui

@@ -41,6 +41,7 @@ const char* featureName(Feature f)
     case Feature::Awards: return "Awards";
     case Feature::Reports: return "Reports";
     case Feature::Maps: return "Maps";
+    case Feature::Qsl: return "Qsl";
     }
     return "?";
 }

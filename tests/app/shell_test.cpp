@@ -224,7 +224,7 @@ TEST_F(ShellTest, MenuAndToolBarKeepTheirEntries)
         "    Worked All States",
         "    Worked All Zones (zonas CQ)",
         "QSL",
-        "  Formatos de QSL... (off)",
+        "  Formatos de QSL...",
         "&Informes",
         "  Entidades trabajadas pendientes de confirmar...",
         "  Entidades no trabajadas...",

@@ -59,6 +59,7 @@ TEST_F(Marking, QueueAfterSendingAsksAndPrintMarksSent)
     p.printCard = [&](store::WorkArea& a) {
         ++printed;
         EXPECT_EQ(a.str(QStringLiteral("QSLRCVD")), QStringLiteral("Y"));   // the card sees the mark
+        return true;
     };
     markReceived(at(log(), r2), p);
     EXPECT_EQ(printed, 1);

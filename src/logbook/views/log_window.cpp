@@ -133,9 +133,9 @@ LogWindow::LogWindow(A* log, LogWindowHost host, QWidget* parent) : QWidget(pare
     cursorMoved();
 }
 
-void LogWindow::buildGrid()
+void addLogColumns(ui::GridPanel* panel, bool ruledRows, qint64 background1, qint64 background2)
 {
-    ui::tQ7Browse* g = m_panel->browse();
+    ui::tQ7Browse* g = panel->browse();
     const QFontMetrics fm = g->fontMetrics();
     for (const LogColumn& c : logColumns()) {
         int width = 0;   // from the heading and a sample, unless the content is known to be wider
@@ -159,12 +159,17 @@ void LogWindow::buildGrid()
     }
     g->setFrozenColumns(3);
     // ruled rows: every third row of the order in the second colour
-    const QColor back1 = m_host.background1 ? ui::storedColour(m_host.background1) : QColor(Qt::white);
-    const QColor back2 = ui::storedColour(m_host.background2);
-    const bool ruled = m_host.ruledRows;
-    g->setRowColorsAt([back1, back2, ruled](int row, A&) {
-        return std::pair<QColor, QColor>(QColor(Qt::black), ruled && (row + 1) % 3 == 0 ? back2 : back1);
+    const QColor back1 = background1 ? ui::storedColour(background1) : QColor(Qt::white);
+    const QColor back2 = ui::storedColour(background2);
+    g->setRowColorsAt([back1, back2, ruledRows](int row, A&) {
+        return std::pair<QColor, QColor>(QColor(Qt::black), ruledRows && (row + 1) % 3 == 0 ? back2 : back1);
     });
+}
+
+void LogWindow::buildGrid()
+{
+    ui::tQ7Browse* g = m_panel->browse();
+    addLogColumns(m_panel, m_host.ruledRows, m_host.background1, m_host.background2);
     g->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(g, &QWidget::customContextMenuRequested, this, [this, g](const QPoint& at) {
         MNUPOP(g, alias::kLog, {.remove = [this] { deleteQso(); }})->popup(g->viewport()->mapToGlobal(at));
@@ -238,6 +243,14 @@ void LogWindow::deleteQso()
 
 void LogWindow::filter()
 {
+    setFiltered(filterArea(*m_log));
+    m_panel->browse()->refresh();
+    m_panel->showCurrent();
+    cursorMoved();
+}
+
+bool LogWindow::filterArea(A& area)
+{
     const LogFilter& kept = filterMemory().criteria;
     auto date = [](const QDate& d) { return d.isValid() ? d.toString(QStringLiteral("dd-MM-yyyy")) : QString(); };
     const QMap<QString, QString> criteria = {
@@ -250,23 +263,17 @@ void LogWindow::filter()
         {QStringLiteral("qslSent"), kept.qslSent},    {QStringLiteral("qslVia"), kept.qslVia},
         {QStringLiteral("operator"), kept.operatorCall}, {QStringLiteral("province"), kept.province},
         {QStringLiteral("qslMode"), kept.qslMode},    {QStringLiteral("exchange"), QString::number(kept.exchange)}};
-    const FilterStart start = beginFilter(*m_log);
+    const FilterStart start = beginFilter(area);
     FilterDialog dialog(criteria, bool(m_host.advancedFilter), this);
     if (dialog.exec() != QDialog::Accepted) {
         if (dialog.advancedChosen()) {
-            // the module's expression becomes the record filter of the log
+            // the module's expression becomes the record filter of the view
             const QString expression = m_host.advancedFilter();
-            if (!expression.trimmed().isEmpty() && applyAdvancedFilter(*m_log, expression, start)) {
-                setFiltered(true);
-                m_panel->browse()->refresh();
-                m_panel->showCurrent();
-                cursorMoved();
-                return;
-            }
+            if (!expression.trimmed().isEmpty() && applyAdvancedFilter(area, expression, start))
+                return true;
         }
-        cancelFilter(*m_log, start);
-        m_panel->showCurrent();
-        return;
+        cancelFilter(area, start);
+        return false;
     }
     const QMap<QString, QString> v = dialog.values();
     LogFilter f;
@@ -289,12 +296,9 @@ void LogWindow::filter()
     f.qslMode = v.value(QStringLiteral("qslMode"));
     f.exchange = v.value(QStringLiteral("exchange"), QStringLiteral("1")).toInt();
     FilterResult r;
-    ui::messages().meter([&](ui::Meter& m) { r = runFilter(*m_log, f, &m); }, QStringLiteral("Procesando..."),
+    ui::messages().meter([&](ui::Meter& m) { r = runFilter(area, f, &m); }, QStringLiteral("Procesando..."),
                          QStringLiteral("Filtrando registros ..."));
-    setFiltered(r.selected);
-    m_panel->browse()->refresh();
-    m_panel->showCurrent();
-    cursorMoved();
+    return r.selected;
 }
 
 void LogWindow::removeFilter()
@@ -384,7 +388,13 @@ void LogWindow::editQso()
 
 void LogWindow::cursorMoved()
 {
-    const QString call = m_log->eof() ? QString() : m_log->str(QStringLiteral("CALL"));
+    followQso(*m_log, alias::kLog);
+    m_panel->browse()->setFocus();
+}
+
+void LogWindow::followQso(A& area, const QString& areaAlias)
+{
+    const QString call = area.eof() ? QString() : area.str(QStringLiteral("CALL"));
     if (A* log2 = ws().area(alias::kLog2)) {
         log2->setFilter(std::function<bool(A&)>());
         log2->setScope(store::Value::text(call), store::Value::text(call));
@@ -402,8 +412,7 @@ void LogWindow::cursorMoved()
     if (EntryForm* form = entryForm(); form && form->isVisible() && form->entry() && form->entry()->isNew())
         follow = ui::messages().noYes(QStringLiteral("Desea abandonar el registro que esta dando de alta, sin guardarlo"));
     if (follow)
-        EDTLOG(false, false, alias::kLog, true);
-    m_panel->browse()->setFocus();
+        EDTLOG(false, false, areaAlias, true);
 }
 
 void LogWindow::updateAttachmentTabs()

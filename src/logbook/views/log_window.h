@@ -61,6 +61,11 @@ public:
     bool filtered() const { return m_filtered; }
     // The cursor is on another QSO: what follows it.
     void cursorMoved();
+    // The same for a QSO under the cursor of another view of the book (the QSL pages).
+    void followQso(store::WorkArea& area, const QString& alias);
+    // The filter dialog over another view of the book; true when a selection (or
+    // an advanced filter) resulted. The caller refreshes its grid.
+    bool filterArea(store::WorkArea& area);
 
     // The pages 2 to 7 belong to other parts of the program, which register
     // what builds theirs; a page nobody registered says it is not there yet.
@@ -86,6 +91,11 @@ private:
     bool m_filtered = false;
     QSet<int> m_exportChosen;   // columns chosen for the spreadsheet; none: those shown
 };
+
+// The log's 30 columns on a grid of a view of the book (the log window's and
+// the QSL pages'), three frozen, with the row colours of the settings: every
+// third row in the second colour when the rows are ruled.
+void addLogColumns(ui::GridPanel* panel, bool ruledRows, qint64 background1, qint64 background2);
 
 // RGB integer of the settings (red in the low byte) as a colour.
 QColor settingsColour(qint64 rgb);

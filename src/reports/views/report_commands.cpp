@@ -33,7 +33,7 @@ void previewReport(const PreparedReport& report, QWidget* parent)
     const QString title = QStringLiteral("Gestor de informes " ORLANLOG_NAME ORLANLOG_VERSION);
     ui::previewPrint(report.title, title, [&report](QPrinter* printer) {
         report.report->print(*printer, report.rows, report.heading);
-    }, parent);
+    }, parent, true);
 }
 
 void INFWRKNOTCONF(QWidget* parent)
