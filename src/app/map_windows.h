@@ -1,5 +1,5 @@
 #pragma once
-// The map windows of the program (Part 11.3, and the log window's "Mapa"):
+// The map windows of the program (and the log window's "Mapa"):
 // each a named child window around a generated page.
 
 #include <QString>

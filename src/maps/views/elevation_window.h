@@ -50,7 +50,7 @@ public:
     explicit ElevationWindow(QWidget* parent = nullptr);
     ~ElevationWindow() override;
 
-    // The local time at a locator (Part 4.6's helper), given by the program;
+    // The local time at a locator (the previous-QSO window's helper), given by the program;
     // it runs on the worker thread beside the services.
     static void setLocalTimeSource(std::function<QString(const QString& locator)> source);
 
