@@ -3,9 +3,11 @@
 #include "main_frame.h"
 #include "startup.h"
 #include "tappl.h"
+#include "windows.h"
 
 #include "core/messages.h"
 #include "logbook/qso_entry.h"
+#include "refdata/speech.h"
 #include "logbook/views/entry_form.h"
 #include "settings/settings_dialog.h"
 #include "station/cat.h"
@@ -57,6 +59,10 @@ void installRigControl(logbook::EntryFormHost& host)
         .configure = [](int rig, QWidget* parent) { station::RIGCFG(rig, parent); },
         .rigType = [] { return station::catRig() ? station::catRig()->RigType() : QString(); },
         .status = [] { return station::CATSTATUS(); },
+    });
+    settings::setSettingsHooks({
+        .refreshWindow = [](const QString& name) { REFWND(name); },
+        .speak = [](const QString& text, int rate, int pitch) { refdata::speech().speak(text, rate, pitch); },
     });
     // While the form holds a new QSO its frequency, band and mode follow the rig.
     host.shown = [](logbook::EntryForm& form) {

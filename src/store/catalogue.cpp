@@ -459,6 +459,7 @@ void fillCfgDefaults(WorkArea* c)
     c->put("CATRIG", 1);
     c->put("VOICERATE", 2);
     c->put("VOICEPITCH", -2);
+    c->put("QRZPFX", "www.qrz.com/db/");
 }
 
 void fillKnowSeed(WorkArea* k)

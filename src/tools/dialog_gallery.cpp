@@ -53,6 +53,7 @@
 #include "refdata/views/pick_list_dialog.h"
 #include "refdata/views/reference_tables.h"
 #include "settings/settings_dialog.h"
+#include "settings/spot_rules_page.h"
 #include "station/cat.h"
 #include "station/rig_config.h"
 #include "station/rig_link.h"
@@ -240,7 +241,7 @@ void showQslPages(store::Workspace& ws, QWidget* parent)
 void showRigControl(QWidget* parent)
 {
     auto* cfgDialog = new settings::SettingsDialog(store::Workspace::instance().area(store::alias::kCfg), oAppl->cName, parent);
-    show(cfgDialog, QStringLiteral("settings-cat"), [cfgDialog] { cfgDialog->findChild<QTabWidget*>()->setCurrentIndex(1); });
+    show(cfgDialog, QStringLiteral("settings-cat"), [cfgDialog] { cfgDialog->tabs()->setCurrentIndex(4); });
 
     QProcess rigctld;
     station::RigConfig dummy;
@@ -511,8 +512,22 @@ int main(int argc, char** argv)
     const QString title = appl->cName + QLatin1Char(' ') + appl->cVer;
 
     // the dialogs belong to the frame, which deletes them when it closes
-    show(new settings::SettingsDialog(store::Workspace::instance().area(store::alias::kCfg), appl->cName, parent),
-         QStringLiteral("settings"));
+    // every page of the settings, and the editor of a cluster colour rule
+    {
+        auto* cfgDialog = new settings::SettingsDialog(store::Workspace::instance().area(store::alias::kCfg), appl->cName, parent);
+        for (int i = 0; i < cfgDialog->tabs()->count(); ++i) {
+            if (i == 4)
+                continue;   // the rig control page comes with the rig settings
+            show(cfgDialog, QStringLiteral("settings-%1").arg(i + 1), [cfgDialog, i] { cfgDialog->tabs()->setCurrentIndex(i); });
+        }
+        if (auto* rules = cfgDialog->findChild<settings::SpotRulesList*>()) {
+            cfgDialog->tabs()->setCurrentIndex(6);
+            cfgDialog->show();
+            showModal(QStringLiteral("settings-spot-rule"), [rules] { rules->editRule(false); });
+            cfgDialog->close();
+        }
+        delete cfgDialog;
+    }
     showRigControl(parent);
     show(new interchange::AdifImportDialog(title, home, parent), QStringLiteral("import-adif"));
     show(new interchange::CabrilloImportDialog(title, home, parent), QStringLiteral("import-cabrillo"));

@@ -11,4 +11,9 @@ inline QColor storedColour(qint64 stored)
     return QColor(int(stored & 0xFF), int((stored >> 8) & 0xFF), int((stored >> 16) & 0xFF));
 }
 
+inline qint64 storedValue(const QColor& c)
+{
+    return qint64(c.red()) + 256 * qint64(c.green()) + 65536 * qint64(c.blue());
+}
+
 } // namespace ui

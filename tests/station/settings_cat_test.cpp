@@ -28,7 +28,7 @@ TEST_F(CatTest, TheCatPageSwitchesRigControlAndKeepsItsSettingsOnlyOnOk)
         auto* com = d.findChild<QPushButton*>("600");
         EXPECT_FALSE(com->isEnabled()) << "only while CAT is ticked";
         d.findChild<QRadioButton*>("502")->setChecked(true);
-        d.findChild<QCheckBox*>("500")->setChecked(true);
+        d.findChild<QWidget*>("CFGCAT")->findChild<QCheckBox*>("500")->setChecked(true);
         EXPECT_TRUE(com->isEnabled());
         com->click();
         EXPECT_EQ(configured, 1);
@@ -42,9 +42,9 @@ TEST_F(CatTest, TheCatPageSwitchesRigControlAndKeepsItsSettingsOnlyOnOk)
     {
         settings::SettingsDialog d(cfg, "Orlan Win Log");
         d.findChild<QRadioButton*>("502")->setChecked(true);
-        d.findChild<QCheckBox*>("500")->setChecked(true);
-        d.findChild<QCheckBox*>("503")->setChecked(false);
-        d.findChild<QCheckBox*>("504")->setChecked(false);
+        d.findChild<QWidget*>("CFGCAT")->findChild<QCheckBox*>("500")->setChecked(true);
+        d.findChild<QWidget*>("CFGCAT")->findChild<QCheckBox*>("503")->setChecked(false);
+        d.findChild<QWidget*>("CFGCAT")->findChild<QCheckBox*>("504")->setChecked(false);
         d.accept();
         EXPECT_EQ(switched.size(), 1u);
     }
