@@ -452,6 +452,34 @@ void showMaps()
 
 } // namespace
 
+// A few colour rules of the operator's, for the settings' list and the cluster window.
+void seedSpotRules()
+{
+    store::Workspace& ws = store::Workspace::instance();
+    if (store::WorkArea* rules = ws.area(store::alias::kCfgSpot)) {
+        struct Rule {
+            const char *fld, *ent, *mode, *band, *desc;
+            int fore, back;
+        } const list[] = {
+            {"*", "N", " ", " ", "Entidad nueva", 128, 255 + 205 * 256 + 205 * 65536},
+            {"*", " ", " ", "N", "Banda nueva", 0, 255 + 245 * 256 + 190 * 65536},
+            {"M", " ", "N", " ", "Modo nuevo", 100 * 256, 200 + 255 * 256 + 200 * 65536},
+        };
+        for (const Rule& r : list) {
+            if (!rules->append())
+                break;
+            rules->put(QStringLiteral("FLD"), r.fld);
+            rules->put(QStringLiteral("STSENT"), r.ent);
+            rules->put(QStringLiteral("STSMODE"), r.mode);
+            rules->put(QStringLiteral("STSBAND"), r.band);
+            rules->put(QStringLiteral("DESC"), r.desc);
+            rules->put(QStringLiteral("COLFOR"), r.fore);
+            rules->put(QStringLiteral("COLBCK"), r.back);
+            rules->unlock();
+        }
+    }
+}
+
 int main(int argc, char** argv)
 {
     preferSpanishDates();
@@ -513,6 +541,7 @@ int main(int argc, char** argv)
 
     // the dialogs belong to the frame, which deletes them when it closes
     // every page of the settings, and the editor of a cluster colour rule
+    seedSpotRules();
     {
         auto* cfgDialog = new settings::SettingsDialog(store::Workspace::instance().area(store::alias::kCfg), appl->cName, parent);
         for (int i = 0; i < cfgDialog->tabs()->count(); ++i) {
@@ -861,28 +890,6 @@ int main(int argc, char** argv)
     showModal(QStringLiteral("pick-award-reference"), [] { refdata::HLPDPL(QStringLiteral("PROVEA"), QStringLiteral("B")); });
 
     // the cluster window with traffic, coloured by a few rules of the operator's
-    if (store::WorkArea* rules = ws.area(store::alias::kCfgSpot)) {
-        struct Rule {
-            const char *fld, *ent, *mode, *band, *desc;
-            int fore, back;
-        } const list[] = {
-            {"*", "N", " ", " ", "Entidad nueva", 128, 255 + 205 * 256 + 205 * 65536},
-            {"*", " ", " ", "N", "Banda nueva", 0, 255 + 245 * 256 + 190 * 65536},
-            {"M", " ", "N", " ", "Modo nuevo", 100 * 256, 200 + 255 * 256 + 200 * 65536},
-        };
-        for (const Rule& r : list) {
-            if (!rules->append())
-                break;
-            rules->put(QStringLiteral("FLD"), r.fld);
-            rules->put(QStringLiteral("STSENT"), r.ent);
-            rules->put(QStringLiteral("STSMODE"), r.mode);
-            rules->put(QStringLiteral("STSBAND"), r.band);
-            rules->put(QStringLiteral("DESC"), r.desc);
-            rules->put(QStringLiteral("COLFOR"), r.fore);
-            rules->put(QStringLiteral("COLBCK"), r.back);
-            rules->unlock();
-        }
-    }
     if (store::WorkArea* cfg = ws.area(store::alias::kCfg); cfg && cfg->lockRecord()) {
         cfg->put(QStringLiteral("QRA"), "IN80DO");
         cfg->unlock();
