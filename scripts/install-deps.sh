@@ -26,6 +26,9 @@ packages=(
   libjs-leaflet
   # the charts, and the map windows (a WebEngine view; the browser when it is missing)
   qt6-charts-dev qt6-webengine-dev
+  # packaging: the Debian package's library dependencies, and the checks of the
+  # desktop entry and the AppStream metadata
+  dpkg-dev file desktop-file-utils appstream
 )
 
 missing=()

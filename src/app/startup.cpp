@@ -30,6 +30,7 @@
 #include "ui/gui_messages.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QStatusBar>
 #include <QCryptographicHash>
 #include <QDir>
@@ -361,6 +362,8 @@ int MAIN(int argc, char** argv)
     maps::prepareWebEngine();   // before the application object, as Qt WebEngine wants
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("orlanlog"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("orlanlog"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/orlanlog.svg")));
     if (!installSpanishTranslations(&app))
         std::fprintf(stderr, "orlanlog: no se encontraron las traducciones de Qt al español (paquete qt6-translations-l10n)\n");
     ui::keepDialogTitlesVisible(&app);

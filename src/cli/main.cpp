@@ -1,6 +1,7 @@
 // orlanlog-cli: batch work and measurement on a program home, usable while the
 // program or another orlanlog-cli works on the same home.
 #include "commands.h"
+#include "manual.h"
 
 #include "store/access.h"
 #include "core/version.h"
@@ -70,6 +71,12 @@ int main(int argc, char** argv)
     }
     if (args.isEmpty() || args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h")) {
         usage();
+        return 0;
+    }
+    // the manual page and the shell completion, written at build time; no home is touched
+    if (args[0] == QLatin1String("--manpage") || args[0] == QLatin1String("--bash-completion")) {
+        cli::out() << (args[0] == QLatin1String("--manpage") ? cli::manualPage() : cli::bashCompletion());
+        cli::out().flush();
         return 0;
     }
     BatchMessages messages;

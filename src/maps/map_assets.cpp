@@ -11,10 +11,23 @@ namespace maps {
 
 namespace {
 
+// Leaflet's file `name` ("leaflet.js", "leaflet.css"): the copy in the
+// folder (the build tree has one), else the system's (libjs-leaflet), which
+// an installed program uses.
+QString leafletFile(const QDir& d, const QString& name)
+{
+    const QString own = d.filePath(name);
+    if (QFileInfo::exists(own))
+        return own;
+    const QString system = QStringLiteral("/usr/share/javascript/leaflet/") +
+                           (name == QLatin1String("leaflet.js") ? QStringLiteral("leaflet.min.js") : name);
+    return QFileInfo::exists(system) ? system : own;
+}
+
 bool complete(const QDir& d)
 {
-    return QFileInfo::exists(d.filePath(QStringLiteral("leaflet.js"))) &&
-           QFileInfo::exists(d.filePath(QStringLiteral("leaflet.css"))) &&
+    return QFileInfo::exists(leafletFile(d, QStringLiteral("leaflet.js"))) &&
+           QFileInfo::exists(leafletFile(d, QStringLiteral("leaflet.css"))) &&
            QFileInfo::exists(d.filePath(QStringLiteral("world-110m.js")));
 }
 
@@ -53,8 +66,8 @@ QString mapAssetsDir()
 QString inlineMapAssets(QString* missing)
 {
     const QDir dir(mapAssetsDir());
-    const QString css = readText(dir.filePath(QStringLiteral("leaflet.css")));
-    const QString js = readText(dir.filePath(QStringLiteral("leaflet.js")));
+    const QString css = readText(leafletFile(dir, QStringLiteral("leaflet.css")));
+    const QString js = readText(leafletFile(dir, QStringLiteral("leaflet.js")));
     const QString world = readText(dir.filePath(QStringLiteral("world-110m.js")));
     QStringList absent;
     if (css.isEmpty() || js.isEmpty())

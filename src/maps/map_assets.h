@@ -2,14 +2,15 @@
 // What a generated map page carries with it so it draws without a
 // connection: Leaflet's script and style and the world outline, put inline
 // into the page. They come from the program's "maps" folder (the build tree's
-// <build>/maps, share/orlanlog/maps when installed, or $ORLANLOG_MAPS).
+// <build>/maps, share/orlanlog/maps when installed, or $ORLANLOG_MAPS);
+// an installed program takes Leaflet from the system (libjs-leaflet).
 
 #include <QString>
 
 namespace maps {
 
-// The folder holding leaflet.js, leaflet.css and world-110m.js; empty when
-// none is found.
+// The folder holding world-110m.js (and Leaflet, unless the system's is
+// used); empty when none is found.
 QString mapAssetsDir();
 
 // The <style> and <script> elements of Leaflet and the outline ("var
