@@ -109,9 +109,15 @@ QStringList AccessDatabase::tables() const
 bool AccessDatabase::openTable(const QString& name, QString* why)
 {
     d->closeTable();
-    QByteArray utf8 = name.toUtf8();
-    MdbCatalogEntry* entry = mdb_get_catalogentry_by_name(d->mdb, utf8.data());
-    if (!entry || entry->object_type != MDB_TABLE) {
+    // a form or a query may share the table's name: only a table will do
+    const QByteArray utf8 = name.toUtf8();
+    MdbCatalogEntry* entry = nullptr;
+    for (unsigned i = 0; i < d->mdb->num_catalog && !entry; ++i) {
+        auto* e = static_cast<MdbCatalogEntry*>(g_ptr_array_index(d->mdb->catalog, i));
+        if (e->object_type == MDB_TABLE && QByteArray(e->object_name).compare(utf8, Qt::CaseInsensitive) == 0)
+            entry = e;
+    }
+    if (!entry) {
         setWhy(why, QStringLiteral("La tabla ") + name + QStringLiteral(" no existe"));
         return false;
     }

@@ -28,10 +28,12 @@ void setWhy(QString* why, const QString& text)
         *why = text;
 }
 
-// The key as the field holds it: seven characters.
-store::Value keyValue(const QString& key, const QString& type)
+// The key as the field holds it: seven characters. The "Key" tag is the key
+// alone in a new book and key + type once reorganised; a key of seven
+// characters finds the QSO's attachments in both.
+store::Value keyValue(const QString& key)
 {
-    return store::Value::text(key.leftJustified(7, QLatin1Char(' '), true) + type);
+    return store::Value::text(key.leftJustified(7, QLatin1Char(' '), true));
 }
 
 } // namespace
@@ -42,12 +44,15 @@ int countAttachments(const QString& key, const QString& type)
     if (!attach || key.trimmed().isEmpty())
         return 0;
     attach->clearScope();
+    attach->clearFilter();
     attach->setOrder(QStringLiteral("Key"));
-    const store::Value wanted = keyValue(key, type);
+    const store::Value k = keyValue(key);
     int n = 0;
-    for (attach->seek(wanted, true); !attach->eof() && attach->str(kKey) + attach->str(kType) == wanted.toString();
-         attach->skip())
-        ++n;
+    attach->seek(k);
+    if (!attach->found())
+        return 0;
+    for (; !attach->eof() && attach->str(kKey) == k.toString(); attach->skip())
+        n += attach->str(kType) == type;
     return n;
 }
 
@@ -62,8 +67,9 @@ int NATTACH(const QString& type)
 void limitAttachments(store::WorkArea& attach, const QString& key, const QString& type)
 {
     attach.setOrder(QStringLiteral("Key"));
-    const store::Value k = keyValue(key, type);
+    const store::Value k = keyValue(key);
     attach.setScope(k, k);
+    attach.setFilter([type](store::WorkArea& a) { return a.str(kType) == type; });
     attach.goTop();
 }
 

@@ -103,7 +103,7 @@ TEST_F(RadiogesImport, RowsBecomeQsosOfTheBook)
              {"CodigoMunicipio", QStringLiteral("07\x03" "040")}, {"IndicativoPropio", "EA4ZZ"}, {"Concurso", "CQ-WW"},
              {"NumeralRecibido", qint64(123)}, {"LiteralRecibido", "AB"}}),
         row("EA2AA", d, "13:00", "7,050", {{"Barra", "EA8/"}, {"Provincia", "Albacete"}}),
-        row("EA3BB", d, "14:00", "3.7", {{"Barra", "EA9/QRP"}, {"Provincia", "Soria"},
+        row("EA3B", d, "14:00", "3.7", {{"Barra", "EA9/QRP"}, {"Provincia", "Soria"},
                                          {"FechaEnvioQsl", QDateTime(QDate(2005, 7, 1), QTime(0, 0), Qt::UTC)}}),
         row("", d, "15:00", "14.0"),
     });
@@ -143,7 +143,7 @@ TEST_F(RadiogesImport, RowsBecomeQsosOfTheBook)
     EXPECT_EQ(q[1].at("CODPRV").trimmed(), "AB");
     EXPECT_EQ(q[1].at("QSLRCVD"), "N");
     EXPECT_EQ(q[1].at("OPERATOR").trimmed(), "EA1XX") << "the dialog's operator";
-    EXPECT_EQ(q[2].at("CALL").trimmed(), "EA9/EA3BB/QRP");
+    EXPECT_EQ(q[2].at("CALL").trimmed(), "EA9/EA3B/QRP");
     EXPECT_EQ(q[2].at("CODPRV"), "SORI") << "an unknown name kept, cut to the field";
     EXPECT_EQ(q[2].at("QSLSENT"), "Y");
     EXPECT_EQ(q[2].at("BAND").trimmed(), "80M");

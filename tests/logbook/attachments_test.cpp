@@ -261,7 +261,9 @@ TEST_F(Attachments, FollowTheirQsoIntoAnotherBookAndGoWhenItIsDeleted)
         EXPECT_EQ(found, (QStringList{"G=", "S="}));
     }
 
-    // deleting the QSO in its own book takes its attachments, and only its own
+    // deleting the QSO in its own book takes its attachments, and only its own,
+    // also while the pictures page has the table limited to its pictures
+    limitAttachments(*ws().area(store::alias::kAttach), key, kImageAttachment);
     goToQso(key);
     ASSERT_EQ(log()->str("KEY"), key);
     msgs.answer(true);
