@@ -120,7 +120,9 @@ QString CODPRV(const QString& province)
             {"ASTURIAS", "O"},   {"PALENCIA", "P"},     {"LAS PALMAS", "GC"},  {"PONTEVEDRA", "PO"}, {"SALAMANCA", "SA"},
             {"TENERIFE", "TF"},  {"SANTANDER", "S"},    {"CANTABRIA", "S"},    {"SEGOVIA", "SG"},    {"SEVILLA", "SE"},
             {"TARRAGONA", "T"},  {"TERUEL", "TE"},      {"TOLEDO", "TO"},      {"VALENCIA", "V"},    {"VIZCAYA", "BI"},
-            {"ZAMORA", "ZA"},    {"ZARAGOZA", "Z"},     {"CEUTA", "CE"},       {"MELLILLA", "ML"}};
+            {"ZAMORA", "ZA"},    {"ZARAGOZA", "Z"},     {"CEUTA", "CE"},       {"MELLILLA", "ML"},
+            // "MELLILLA" as the table has it, and the city's own spelling
+            {"MELILLA", "ML"}};
         QHash<QString, QString> h;
         for (const auto& [name, code] : table)
             h.insert(QString::fromUtf8(name), QString::fromLatin1(code));

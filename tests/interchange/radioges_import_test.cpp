@@ -79,6 +79,7 @@ TEST_F(RadiogesImport, ProvincesBandsAndColumnValues)
     EXPECT_EQ(CODPRV(QStringLiteral("La Coruña")), "C");
     EXPECT_EQ(CODPRV(QStringLiteral("Cádiz")), "CA") << "accents as the logger may write them";
     EXPECT_EQ(CODPRV("MELLILLA"), "ML");
+    EXPECT_EQ(CODPRV("Melilla"), "ML") << "the city's own spelling too";
     EXPECT_EQ(CODPRV("Soria"), "");
     EXPECT_DOUBLE_EQ(radiogesFrequency("14.195"), 14.195);
     EXPECT_DOUBLE_EQ(radiogesFrequency("7,050 MHz"), 7.05);

@@ -305,12 +305,16 @@ TEST_F(AttachmentPagesTest, AttachmentsFollowTheirQsoIntoAnotherBookAndGoWhenItI
         store::WorkArea* copy = nullptr;
         ASSERT_TRUE(w.use("AttachEA2YY", {.alias = "c", .readOnly = true}, &copy).isOk());
         QStringList types;
-        for (copy->goTop(); !copy->eof(); copy->skip())
+        for (copy->goTop(); !copy->eof(); copy->skip()) {
             types << copy->str("TYPE");
+            if (copy->str("TYPE") == "S")
+                EXPECT_EQ(copy->memo("FILE"), wavFile("sonido")) << "byte for byte";
+        }
         types.sort();
         EXPECT_EQ(types, (QStringList{"G", "S"}));
     }
 
+    // deleted from the log page while the sounds page still has the table limited to sounds
     window->pages()->setCurrentIndex(0);
     msgs.answer(true);
     window->deleteQso();

@@ -1,15 +1,12 @@
 // The attachments of a QSO: pictures always stored as JPEG (PCX through our
-// own reader), WAV files recognised as such, the counts of the tab texts, and
-// the attachments following their QSO into another book and going with it
-// when it is deleted.
+// own reader), damaged pictures refused, WAV files recognised as such, and
+// descriptions cut to their field. (The pages, the counts of the tab texts,
+// transfer and deletion: attachment_pages_test.cpp.)
 #include "book_home.h"
 
 #include "logbook/attachments.h"
-#include "logbook/log_delete.h"
 #include "logbook/recordings.h"
-#include "logbook/transfer.h"
 
-#include "core/messages.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -64,14 +61,6 @@ protected:
         key = addQso({.call = "K1A", .date = QDate(2024, 3, 1), .time = "10:00"});
         other = addQso({.call = "K2B", .date = QDate(2024, 3, 2), .time = "11:00"});
         ASSERT_TRUE(dir.isValid());
-    }
-
-    // Puts the log on the QSO of that key.
-    void goToQso(const QString& k)
-    {
-        log()->setOrder(0);
-        for (log()->goTop(); !log()->eof() && log()->str("KEY") != k;)
-            log()->skip();
     }
 
     QString file(const char* name, const QByteArray& bytes)
@@ -198,85 +187,6 @@ TEST_F(Attachments, SoundsMustBeWavFilesAndDescriptionsAreCutToThirty)
     limitAttachments(*a, key, kSoundAttachment);
     ASSERT_TRUE(setAttachmentDescription(*a, QStringLiteral("Una descripción bastante más larga de treinta")));
     EXPECT_EQ(a->str("DESC").trimmed(), QStringLiteral("Una descripción bastante más l"));
-}
-
-TEST_F(Attachments, NattachCountsTheCurrentQsoOfTheLog)
-{
-    QImage picture(4, 4, QImage::Format_RGB32);
-    picture.fill(Qt::white);
-    ASSERT_TRUE(addImageAttachment(key, "1", picture));
-    ASSERT_TRUE(addImageAttachment(key, "2", picture));
-    ASSERT_TRUE(addSoundAttachment(other, "3", wavFile("abc")));
-    goToQso(key);
-    ASSERT_EQ(log()->str("KEY"), key);
-    EXPECT_EQ(NATTACH(kImageAttachment), 2);
-    EXPECT_EQ(NATTACH(kSoundAttachment), 0);
-    goToQso(other);
-    EXPECT_EQ(NATTACH(kImageAttachment), 0);
-    EXPECT_EQ(NATTACH(kSoundAttachment), 1);
-    // limited to one QSO's images, then to none of a QSO without any
-    store::WorkArea* a = ws().area(store::alias::kAttach);
-    limitAttachments(*a, key, kImageAttachment);
-    int n = 0;
-    for (; !a->eof(); a->skip())
-        ++n;
-    EXPECT_EQ(n, 2);
-    limitAttachments(*a, other, kImageAttachment);
-    EXPECT_TRUE(a->eof());
-    a->clearScope();
-}
-
-TEST_F(Attachments, FollowTheirQsoIntoAnotherBookAndGoWhenItIsDeleted)
-{
-    QImage picture(16, 12, QImage::Format_RGB32);
-    picture.fill(QColor(10, 120, 200));
-    ASSERT_TRUE(addImageAttachment(key, "QSL recibida", picture));
-    const QByteArray jpeg = attachmentData(*ws().area(store::alias::kAttach));
-    const QByteArray wav = wavFile(QByteArray(500, char(100)));
-    ASSERT_TRUE(attachRecording(key, wav));
-    ASSERT_TRUE(addSoundAttachment(other, "otro QSO", wav));
-
-    ui::SilentMeter meter;
-    const TransferResult r = transferQsos(meter, {.destination = "EA2YY", .from = QDate(2024, 3, 1), .until = QDate(2024, 3, 1)});
-    ASSERT_TRUE(r.ran && r.complete);
-    ASSERT_EQ(r.copied, 1);
-
-    // the destination holds both, byte for byte, under the copy's key
-    {
-        store::Workspace w;
-        w.setDataDir(data);
-        store::WorkArea *l = nullptr, *a = nullptr;
-        ASSERT_TRUE(w.use("LogEA2YY", {.alias = "l", .readOnly = true}, &l).isOk());
-        ASSERT_TRUE(w.use("AttachEA2YY", {.alias = "a", .readOnly = true}, &a).isOk());
-        QString copyKey;
-        for (l->goTop(); !l->eof(); l->skip())
-            if (l->str("CALL").trimmed() == "K1A")
-                copyKey = l->str("KEY");
-        ASSERT_FALSE(copyKey.isEmpty());
-        QStringList found;
-        for (a->setOrder(0), a->goTop(); !a->eof(); a->skip()) {
-            EXPECT_EQ(a->str("KEY"), copyKey);
-            found << a->str("TYPE") + (a->memo("FILE") == (a->str("TYPE") == "G" ? jpeg : wav) ? "=" : "!");
-        }
-        EXPECT_EQ(found, (QStringList{"G=", "S="}));
-    }
-
-    // deleting the QSO in its own book takes its attachments, and only its own,
-    // also while the pictures page has the table limited to its pictures
-    limitAttachments(*ws().area(store::alias::kAttach), key, kImageAttachment);
-    goToQso(key);
-    ASSERT_EQ(log()->str("KEY"), key);
-    msgs.answer(true);
-    ASSERT_TRUE(LOGDLT(*log()));
-    EXPECT_EQ(countAttachments(key, kImageAttachment), 0);
-    EXPECT_EQ(countAttachments(key, kSoundAttachment), 0);
-    EXPECT_EQ(countAttachments(other, kSoundAttachment), 1);
-    store::WorkArea* a = ws().area(store::alias::kAttach);
-    int left = 0;
-    a->clearScope();
-    for (a->setOrder(0), a->goTop(); !a->eof(); a->skip())
-        ++left;
-    EXPECT_EQ(left, 1) << "nothing of the deleted QSO is left behind";
 }
 
 } // namespace
