@@ -22,6 +22,8 @@ packages=(
   libhamlib-dev libhamlib-utils
   # independent xBase readers used by the interoperability tests
   libdbd-xbase-perl python3-dbf python3
+  # the import of Access (.mdb) log books: libmdb, and mdb-export for the tests' comparison
+  mdbtools-dev mdbtools
   # the map pages carry Leaflet inside them
   libjs-leaflet
   # the charts, and the map windows (a WebEngine view; the browser when it is missing)

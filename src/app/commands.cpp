@@ -71,7 +71,7 @@ constexpr Command kCommands[] = {
     menu(C::ImportMenu, C::ToolsMenu, "&Importar", "import16"),
     item(C::ImportAdif, C::ImportMenu, "Importar ADIF ...", F::Adif),
     item(C::ImportCabrillo, C::ImportMenu, "Importar Cabrillo...", F::Cabrillo),
-    item(C::ImportRadioges, C::ImportMenu, "Importar Radioges...", F::None),
+    item(C::ImportRadioges, C::ImportMenu, "Importar Radioges...", F::Adif),
     separator(C::ImportMenu),
     item(C::ImportLotw, C::ImportMenu, "Importar confirmaciones LOTW...", F::Lotw),
     separator(C::ImportMenu),

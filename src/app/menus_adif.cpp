@@ -1,4 +1,5 @@
-// Menu entries of the ADIF import and export.
+// Menu entries of the ADIF import and export, and of the Radioges import
+// (another logger's Access database, read into the book as the ADIF import does).
 #include "command_registry.h"
 #include "main_frame.h"
 #include "tappl.h"
@@ -7,6 +8,7 @@
 #include "interchange/adif_export_dialog.h"
 #include "interchange/adif_import.h"
 #include "interchange/adif_import_dialog.h"
+#include "interchange/radioges_import_dialog.h"
 
 #include <QDir>
 
@@ -21,6 +23,14 @@ void registerAdifCommands(CommandRegistry& r)
             return;
         MSGMETER([&o](ui::Meter& m) { interchange::ADIFIMP(m, o); }, QStringLiteral("Procesando..."),
                  QStringLiteral("Importando datos ... "));
+        REFWND(WindowId::Log);
+    });
+    r.registerCommand(CommandId::ImportRadioges, [](MainFrame* frame) {
+        interchange::RadiogesImportOptions o;
+        if (!interchange::radiogesImportDialog(oAppl->cName + QLatin1Char(' ') + oAppl->cVer, QDir::currentPath(), &o, frame))
+            return;
+        MSGMETER([&o](ui::Meter& m) { interchange::RGIMP(m, o); }, QStringLiteral("Procesando..."),
+                 QStringLiteral("Importando Radioges ..."));
         REFWND(WindowId::Log);
     });
     r.registerCommand(CommandId::ExportAdif, [](MainFrame* frame) {

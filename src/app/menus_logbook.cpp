@@ -12,6 +12,7 @@
 
 #include "awards/views/entity_panel.h"
 #include "logbook/book_hooks.h"
+#include "logbook/views/attachment_pages.h"
 #include "logbook/views/book_dialog.h"
 #include "logbook/views/log_books_window.h"
 #include "logbook/views/log_window.h"
@@ -81,6 +82,10 @@ void registerLogbookCommands(CommandRegistry& r)
     r.registerCommand(CommandId::Transfer, [](MainFrame* frame) { logbook::LIBTRAS(frame); });
     r.registerCommand(CommandId::LogWindow, [](MainFrame*) { MANLOG(); });
     registerView(WindowId::Log, MANLOG);
+    // pages 4 and 5 of the log window: the QSO's images and sounds
+    logbook::AttachmentPagesHost pages;
+    pages.appTitle = QStringLiteral(ORLANLOG_NAME " " ORLANLOG_VERSION);
+    logbook::registerAttachmentPages(std::move(pages));
 }
 
 void installLogbookHooks()

@@ -38,8 +38,12 @@ QsoImportDialog::QsoImportDialog(const QString& appTitle, const QString& workDir
 
     // The chooser starts in the folder of the file named, else where a file of
     // this kind was last chosen, else in the working folder, proposing the book's name.
-    const QString proposed = d.book.toLower() + extension;
-    const QString kind = extension == QLatin1String(".cbr") ? QStringLiteral("cabrillo") : QStringLiteral("adif");
+    // (a Radioges database is named after its book: "LibroDe" + the name)
+    const bool radioges = extension == QLatin1String(".mdb");
+    const QString proposed = (radioges ? QStringLiteral("LibroDe") : QString()) + d.book.toLower() + extension;
+    const QString kind = extension == QLatin1String(".cbr") ? QStringLiteral("cabrillo")
+                         : radioges                        ? QStringLiteral("radioges")
+                                                           : QStringLiteral("adif");
     m_path = ui::addPathChooser(lay, QStringLiteral("Fichero a importar"), QStringLiteral("602"),
                                 [this, appTitle, workDir, proposed, filter, kind](const QString& current) {
                                     return ui::chooseFile(this, ui::ChooseMode::Open, kind,

@@ -33,6 +33,10 @@ bool deleteOwned(const QString& alias, const QString& key)
         return true;
     const QString order = QString::fromLatin1(a->orderName());
     const quint32 rec = a->eof() ? 0 : a->recNo();
+    // every record of the QSO, whatever a page limited the area to (the
+    // attachment pages show one kind at a time)
+    a->clearScope();
+    a->clearFilter();
     a->setOrder(QStringLiteral("Key"));
     bool ok = true;
     // each deletion leaves the tag, so the next seek finds the next one

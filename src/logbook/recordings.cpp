@@ -1,4 +1,5 @@
 #include "recordings.h"
+#include "attachments.h"
 
 #include "store/access.h"
 #include "store/aliases.h"
@@ -33,18 +34,7 @@ QString descriptionAt(const QDateTime& t)
 
 bool appendAttachment(const QString& key, const QString& description, const QByteArray& wav)
 {
-    store::WorkArea* attach = store::Workspace::instance().area(store::alias::kAttach);
-    if (!attach)
-        return false;
-    store::Workspace::instance().select(store::alias::kAttach);
-    if (!store::ADDREC(0))
-        return false;
-    attach->put(QStringLiteral("KEY"), key);
-    attach->put(QStringLiteral("TYPE"), QStringLiteral("S"));
-    attach->put(QStringLiteral("DESC"), description.left(30));
-    const store::Status s = attach->putMemo(QStringLiteral("FILE"), wav, true);
-    attach->unlock();
-    return s.isOk();
+    return addAttachment(key, kSoundAttachment, description, wav);
 }
 
 } // namespace

@@ -17,6 +17,7 @@
 #include "interchange/cabrillo_export_dialog.h"
 #include "interchange/cabrillo_import_dialog.h"
 #include "interchange/lotw_import_dialog.h"
+#include "interchange/radioges_import_dialog.h"
 #include "logbook/qso_entry.h"
 #include "logbook/qso_values.h"
 #include "logbook/views/entry_form.h"
@@ -39,6 +40,10 @@
 #include "geo/views/distance_dialog.h"
 #include "logbook/book_selection.h"
 #include "logbook/books.h"
+#include "core/version.h"
+#include "logbook/attachments.h"
+#include "logbook/recordings.h"
+#include "logbook/views/attachment_pages.h"
 #include "logbook/views/book_dialog.h"
 #include "logbook/views/log_books_window.h"
 #include "logbook/views/log_window.h"
@@ -71,6 +76,8 @@
 #include "maps/views/web_pane.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QPainter>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -234,6 +241,57 @@ void showQslPages(store::Workspace& ws, QWidget* parent)
     delete format;
     showModal(QStringLiteral("qsl-design"), [frm, parent] { qsl::openDesigner(*frm, frm->recNo(), nullptr, parent); });
     showWindow(CommandId::QslFormats, WindowId::QslFormats, QStringLiteral("qsl-formats"));
+}
+
+// A picture standing for a scanned QSL card.
+QImage sampleCard()
+{
+    QImage card(640, 400, QImage::Format_RGB32);
+    card.fill(QColor(250, 246, 230));
+    QPainter p(&card);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(30, 60, 120), 6));
+    p.drawRect(card.rect().adjusted(10, 10, -10, -10));
+    p.setFont(QFont(QStringLiteral("DejaVu Sans"), 54, QFont::Bold));
+    p.drawText(QRect(0, 50, 640, 120), Qt::AlignCenter, QStringLiteral("EA4ZZ"));
+    p.setFont(QFont(QStringLiteral("DejaVu Sans"), 18));
+    p.drawText(QRect(0, 190, 640, 160), Qt::AlignCenter,
+               QStringLiteral("Madrid · IN80DK\nConfirmando QSO con EA1ABC\n14 MHz SSB  59"));
+    return card;
+}
+
+// Pages 4 and 5 of the log window with a picture and a sound of the current
+// QSO, and the dialogs that add them.
+void showAttachmentPages(QWidget* parent)
+{
+    auto* window = parent->findChild<logbook::LogWindow*>();
+    store::WorkArea* log = store::Workspace::instance().area(store::alias::kLog);
+    if (!window || !log || log->eof())
+        return;
+    const QString key = log->str(QStringLiteral("KEY"));
+    logbook::addImageAttachment(key, QStringLiteral("QSL recibida por el bureau"), sampleCard());
+    logbook::addSoundAttachment(key, QStringLiteral("08-03-2024 10:15:02"), logbook::wavFile(QByteArray(11025, char(128))));
+    logbook::addSoundAttachment(key, QStringLiteral("Llamada en 20 m"), logbook::wavFile(QByteArray(5000, char(128))));
+    window->updateAttachmentTabs();
+    QTabWidget* tabs = window->pages();
+    tabs->setCurrentIndex(3);
+    shoot(QStringLiteral("log-images-page"));
+    tabs->setCurrentIndex(4);
+    shoot(QStringLiteral("log-sounds-page"));
+    tabs->setCurrentIndex(0);
+
+    static logbook::AttachmentPagesHost host;
+    host.appTitle = QStringLiteral(ORLANLOG_NAME " " ORLANLOG_VERSION);
+    auto* image = new logbook::ImageAttachDialog(host, parent);
+    show(image, QStringLiteral("attach-image"), [image] {
+        QGuiApplication::clipboard()->setImage(sampleCard());
+        image->findChild<QLineEdit*>(QStringLiteral("600"))->setText(QStringLiteral("Anverso de la QSL"));
+        image->fromClipboard();
+    });
+    delete image;
+    auto* sound = new logbook::SoundAttachDialog(host, parent);
+    show(sound, QStringLiteral("attach-sound"));
+    delete sound;
 }
 
 // The settings' CAT page, the rig settings on both kinds of rig, and the frame
@@ -561,6 +619,14 @@ int main(int argc, char** argv)
     show(new interchange::AdifImportDialog(title, home, parent), QStringLiteral("import-adif"));
     show(new interchange::CabrilloImportDialog(title, home, parent), QStringLiteral("import-cabrillo"));
     show(new interchange::LotwImportDialog(parent), QStringLiteral("import-lotw"));
+    show(new interchange::RadiogesImportDialog(title, home, parent), QStringLiteral("import-radioges"));
+    ui::messages().meter(
+        [](ui::Meter& m) {
+            m.setTotal(1250);
+            m.setPosition(480);
+            shoot(QStringLiteral("import-radioges-progress"));
+        },
+        QStringLiteral("Procesando..."), QStringLiteral("Importando Radioges ..."));
     show(new interchange::AdifExportDialog(title, home + QStringLiteral("ea4zz.adi"), parent), QStringLiteral("export-adif"));
     show(new interchange::CabrilloExportDialog(title, home, parent), QStringLiteral("export-cabrillo"));
 
@@ -643,6 +709,7 @@ int main(int argc, char** argv)
             area->activeSubWindow()->showMaximized();
         shoot(QStringLiteral("log-window"));
         showQslPages(ws, parent);
+        showAttachmentPages(parent);
         auto* filter = new logbook::FilterDialog({{QStringLiteral("call"), QStringLiteral("EA")},
                                                   {QStringLiteral("from"), QStringLiteral("01-01-2024")},
                                                   {QStringLiteral("band"), QStringLiteral("20M")}},

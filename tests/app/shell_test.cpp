@@ -239,7 +239,7 @@ TEST_F(ShellTest, MenuAndToolBarKeepTheirEntries)
         "  &Importar",
         "    Importar ADIF ...",
         "    Importar Cabrillo...",
-        "    Importar Radioges... (off)",
+        "    Importar Radioges...",
         "    ---",
         "    Importar confirmaciones LOTW...",
         "    ---",

@@ -2,6 +2,7 @@
 #include "sheet_open.h"
 #include "ui/stored_colour.h"
 
+#include "logbook/attachments.h"
 #include "logbook/block_change.h"
 #include "logbook/log_columns.h"
 #include "logbook/log_delete.h"
@@ -417,18 +418,8 @@ void LogWindow::followQso(A& area, const QString& areaAlias)
 
 void LogWindow::updateAttachmentTabs()
 {
-    int images = 0, sounds = 0;
-    if (A* attach = ws().area(alias::kAttach); attach && !m_log->eof()) {
-        const store::Value key = m_log->value(QStringLiteral("KEY"));
-        attach->setOrder(QStringLiteral("Key"));
-        attach->setScope(key, key);
-        for (attach->goTop(); !attach->eof(); attach->skip()) {
-            const QString type = attach->str(QStringLiteral("TYPE"));
-            images += type == QLatin1String("G");
-            sounds += type == QLatin1String("S");
-        }
-        attach->clearScope();
-    }
+    const int images = m_log->eof() ? 0 : countAttachments(m_log->str(QStringLiteral("KEY")), kImageAttachment);
+    const int sounds = m_log->eof() ? 0 : countAttachments(m_log->str(QStringLiteral("KEY")), kSoundAttachment);
     const QString t4 = padded(QStringLiteral("Imágenes adjuntas (%1)").arg(images));
     const QString t5 = padded(QStringLiteral("Sonidos adjuntos (%1)").arg(sounds));
     if (m_pages->tabText(3) != t4)

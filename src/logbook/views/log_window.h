@@ -76,11 +76,14 @@ public:
     using ToolAction = std::function<void(LogWindow*)>;
     static void registerTool(const QString& id, ToolAction run);
 
+    // The tab texts of pages 4 and 5 with the current QSO's count of images
+    // and sounds (NATTACH); this leaves the attachment table unlimited.
+    void updateAttachmentTabs();
+
 private:
     LogWindow(store::WorkArea* log, LogWindowHost host, QWidget* parent);
     void buildGrid();
     void buildBar();
-    void updateAttachmentTabs();
     void setFiltered(bool on);
     std::vector<LogColumn> exportColumns() const;
 
