@@ -380,8 +380,17 @@ int MAIN(int argc, char** argv)
         CLSWNDALL();
     };
     store::hooks().reopenSession = [] { SETUP(); };
-    upgrade::maintenanceShell() = {.closeAll = [] { closeForMaintenance(); },
-                                   .reopen = [] { SETUP(); },
+    upgrade::maintenanceShell() = {.closeAll =
+                                       [] {
+                                           closeForMaintenance();
+                                           oAppl->removeSessionMarker();
+                                       },
+                                   .reopen =
+                                       [] {
+                                           QFile marker(oAppl->sessionMarker());
+                                           marker.open(QIODevice::WriteOnly);
+                                           SETUP();
+                                       },
                                    .inWaitBox = [](const std::function<void()>& migrate) {
                                        ui::messages().wait(QStringLiteral("Espere por favor ..."),
                                                            QStringLiteral("Actualizando base de datos"), migrate);

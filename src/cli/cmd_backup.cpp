@@ -12,6 +12,7 @@
 namespace {
 
 using cli::out;
+using cli::TAppl;
 
 int backup(const QStringList& args, TAppl& appl)
 {

@@ -44,18 +44,6 @@ QString slashed(QString dir)
     return dir;
 }
 
-void markSession(bool on)
-{
-    if (!app::oAppl)
-        return;
-    if (on) {
-        QFile f(app::oAppl->sessionMarker());
-        f.open(QIODevice::WriteOnly);
-    } else {
-        app::oAppl->removeSessionMarker();
-    }
-}
-
 bool moveOver(const QString& from, const QString& to)
 {
     // one step: the target is replaced, never missing
@@ -218,9 +206,7 @@ bool LOGBCK(const QString& folderOrFile)
     store::Workspace& ws = store::Workspace::instance();
     const QStringList files = backupFiles(ws.programDir(), ws.dataDir(), iniPath());
     closeAll();
-    markSession(false);
     const bool ok = COMPRIME(archive, files);
-    markSession(true);
     reopen();
     storeBackupFolder(folder);
     return ok;
@@ -246,7 +232,6 @@ bool LOGRST(const QString& archive, bool ask)
     stage += QStringLiteral(".restaurar/");
     QDir(stage).removeRecursively();
     closeAll();
-    markSession(false);
     QStringList names;
     QString why;
     bool ok = DESCOMPRIME(archive, stage, &names, &why);
@@ -289,7 +274,6 @@ bool LOGRST(const QString& archive, bool ask)
     else
         ui::messages().stop(QStringLiteral("No se han podido restaurar los datos")
                             + (why.isEmpty() ? QString() : QStringLiteral("\r\n") + why));
-    markSession(true);
     if (ok) {
         auto migrate = [] { ACTVER(); };
         if (maintenanceShell().inWaitBox)

@@ -20,8 +20,9 @@
 namespace upgrade {
 
 // What the operations need of the program around them: close every window and
-// table before, and open them again afterwards (the second start-up stage).
-// The command line leaves them empty.
+// table before (and drop the session marker "Borra.me"), and afterwards make
+// the marker again and open everything (the second start-up stage). The
+// command line leaves them empty.
 struct MaintenanceShell {
     std::function<void()> closeAll;
     std::function<void()> reopen;

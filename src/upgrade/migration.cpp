@@ -335,11 +335,22 @@ bool Migration::step091()
 
 bool Migration::step092()
 {
-    appendTo(QStringLiteral("Modo"), [](store::WorkArea& a) {
-        a.put(QStringLiteral("CODMOD"), "ROS");
-        a.put(QStringLiteral("MODO"), "ROS");
-        a.put(QStringLiteral("CLUSIN"), true);
-    });
+    // once: a table that has the mode already keeps it as it is
+    bool known = false;
+    {
+        store::Workspace w;
+        if (store::WorkArea* m = open(w, QStringLiteral("Modo"))) {
+            m->setOrder(0);
+            for (m->goTop(); !m->eof() && !known; m->skip())
+                known = m->str(QStringLiteral("CODMOD")).trimmed() == QLatin1String("ROS");
+        }
+    }
+    if (!known)
+        appendTo(QStringLiteral("Modo"), [](store::WorkArea& a) {
+            a.put(QStringLiteral("CODMOD"), "ROS");
+            a.put(QStringLiteral("MODO"), "ROS");
+            a.put(QStringLiteral("CLUSIN"), true);
+        });
     if (!online())
         return true;
     fetchData(QStringLiteral("bandmap.dbf"), QStringLiteral("bandmap.dbf"));

@@ -121,6 +121,7 @@ TEST_F(Migration, DataAtStep097ReachesTheCurrentStructuresWithEveryRecordKept)
     EXPECT_TRUE(cfgRows[0].contains(QStringLiteral("NOMBRE=Juan")));
     EXPECT_TRUE(cfgRows[0].contains(QStringLiteral("QRA=IN80")));
     EXPECT_TRUE(cfgRows[0].contains(QStringLiteral("QRZPFX=") + callbookPagePrefix()));
+    EXPECT_TRUE(cfgRows[0].contains(QStringLiteral("VOICERATE=3"))) << cfgRows[0].toStdString();
 
     // the books: current structure, same records field by field, memos too
     for (const auto& [book, before] : {std::pair{QStringLiteral("EA1XX"), before1}, std::pair{QStringLiteral("EA2YY"), before2}}) {
@@ -163,7 +164,7 @@ TEST_F(Migration, DataAtStep096GetsTheCurrentSpotsAndVoiceSettings)
     EXPECT_TRUE(r[1].contains(QStringLiteral("CALL=DL1ABC")));
     EXPECT_TRUE(r[1].contains(QStringLiteral("SQR1=JN58")));
     const QStringList cfg = rows(store::findFileNoCase(data + QStringLiteral("cfg.dbf")));
-    EXPECT_TRUE(cfg[0].contains(QStringLiteral("VOICERATE=         2")) || cfg[0].contains(QStringLiteral("VOICERATE=2")))
+    EXPECT_TRUE(cfg[0].contains(QStringLiteral("VOICERATE=2|")) && cfg[0].contains(QStringLiteral("VOICEPITCH=-2|")))
         << cfg[0].toStdString();
     EXPECT_TRUE(cfg[0].contains(QStringLiteral("CALL=EA1XX")));
 }
@@ -210,7 +211,7 @@ TEST_F(Migration, DownloadStepsUseTheServiceAndWaitWhenOffline)
     EXPECT_TRUE(QFileInfo::exists(program + QStringLiteral("obj/Esporadicas VHF.js")));
     EXPECT_TRUE(QFileInfo::exists(store::versionMarker(program, QStringLiteral("089"))));
     EXPECT_FALSE(QFileInfo::exists(store::versionMarker(program, QStringLiteral("088"))));
-    EXPECT_TRUE(msgs.take().join(QLatin1Char('\n')).contains(QStringLiteral("ACTUALIZAR FORMATOS DE QSL")));
+    EXPECT_TRUE(msgs.take().join(QLatin1Char('\n')).contains(QStringLiteral("Existe un nuevo fichero de formatos de QSL")));
 
     // 091: the service has no label format (404): said, then the shipped one is imported
     QFile::remove(store::versionMarker(program, QStringLiteral("091")));
@@ -222,4 +223,33 @@ TEST_F(Migration, DownloadStepsUseTheServiceAndWaitWhenOffline)
     const QStringList frm = rows(store::findFileNoCase(data + QStringLiteral("FrmQsl.dbf")));
     ASSERT_EQ(frm.size(), formats + 1);
     EXPECT_TRUE(frm.last().contains(QStringLiteral("DESC=Etiquetas 70 x 37 mm 3 QSO")));
+}
+
+// Steps 092 and 190 on a short mode table of the older structure: "ROS" is
+// added once, the table gains DIG and RSTDEF, and the default reports go to
+// the records there are.
+TEST_F(Migration, ModeStepsOnAShortTable)
+{
+    QFile::remove(store::versionMarker(program, QStringLiteral("092")));
+    QFile::remove(store::versionMarker(program, QStringLiteral("190")));
+    oldTable(QStringLiteral("Modo"), without(cat::modo(), {"DIG", "RSTDEF"}),
+             [](store::WorkArea& a, int) {
+                 a.put("CODMOD", "SSB");
+                 a.put("MODO", "Banda lateral");
+             },
+             1);
+    const MigrationReport r = ACTVER();
+    EXPECT_EQ(r.done, (QStringList{QStringLiteral("092"), QStringLiteral("190")}));
+    const QString modo = store::findFileNoCase(data + QStringLiteral("Modo.dbf"));
+    EXPECT_EQ(fieldNames(modo), fieldNames(cat::modo()));
+    const QStringList rowsAfter = rows(modo);
+    ASSERT_EQ(rowsAfter.size(), 2);
+    EXPECT_TRUE(rowsAfter[0].contains(QStringLiteral("MODO=Banda lateral")));
+    EXPECT_TRUE(rowsAfter[0].contains(QStringLiteral("RSTDEF=59    ")));
+    EXPECT_TRUE(rowsAfter[1].contains(QStringLiteral("CODMOD=ROS")));
+    EXPECT_TRUE(rowsAfter[1].contains(QStringLiteral("RSTDEF=599   ")));
+    // 092 again does not add the mode twice
+    QFile::remove(store::versionMarker(program, QStringLiteral("092")));
+    ACTVER();
+    EXPECT_EQ(rows(modo).size(), 2);
 }

@@ -54,7 +54,7 @@ protected:
             for (int i = 0; i < a->fieldCount(); ++i) {
                 const QString name = QString::fromLatin1(a->field(i).name);
                 values << name + QLatin1Char('=')
-                              + (a->field(i).type == 'M' ? QString::fromLatin1(a->memo(name)) : a->str(name));
+                              + (a->field(i).type == 'M' ? QString::fromLatin1(a->memo(name)) : a->value(i).toString());
             }
             out << values.join(QLatin1Char('|'));
         }
