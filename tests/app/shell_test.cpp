@@ -185,7 +185,8 @@ TEST_F(ShellTest, FirstStartAsksForTheCallAndCreatesItsBook)
     EXPECT_TRUE(frame()->action(CommandId::Reorganize)->isEnabled());
     EXPECT_TRUE(frame()->action(CommandId::ImportCty)->isEnabled());
     EXPECT_TRUE(frame()->action(CommandId::Transfer)->isEnabled());
-    EXPECT_FALSE(frame()->action(CommandId::Backup)->isEnabled());   // nothing runs it yet
+    EXPECT_TRUE(frame()->action(CommandId::Backup)->isEnabled());
+    EXPECT_FALSE(frame()->action(CommandId::ImportRadioges)->isEnabled());   // nothing runs it yet
 }
 
 // The menu bar and the tool bar as the user has always had them: captions,
@@ -252,8 +253,8 @@ TEST_F(ShellTest, MenuAndToolBarKeepTheirEntries)
         "  Versión actual de CTY.DAT",
         "  Traspasar ...",
         "  Copia/restaruarción",
-        "    Copia de seguridad... (off)",
-        "    Restaurar copia... (off)",
+        "    Copia de seguridad...",
+        "    Restaurar copia...",
         "  ---",
         "  Utiles...",
         "    Lat,Lon y locator...",

@@ -28,7 +28,8 @@ QStringList calls(const QString& home)
         return {QStringLiteral("?")};
     QStringList out;
     for (log->goTop(); !log->eof(); log->skip())
-        out << log->str(QStringLiteral("CALL")).trimmed() + QLatin1Char(' ') + log->str(QStringLiteral("KEY"));
+        if (!log->str(QStringLiteral("CALL")).trimmed().isEmpty())   // a new book's blank record is no QSO
+            out << log->str(QStringLiteral("CALL")).trimmed() + QLatin1Char(' ') + log->str(QStringLiteral("KEY"));
     return out;
 }
 
