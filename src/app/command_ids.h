@@ -53,6 +53,7 @@ enum class Feature : int {
     Reports,    // the entity reports and the statistics charts
     Maps,       // the map windows and the elevation window
     Qsl,        // the QSL format window, the QSL pages of the log window
+    Backup,     // the backup and its restore
 };
 
 // The named child windows; their names key the INI sections and the list of

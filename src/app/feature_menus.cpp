@@ -19,6 +19,7 @@ void registerAwardCommands(CommandRegistry& r);
 void registerReportCommands(CommandRegistry& r);
 void registerMapCommands(CommandRegistry& r);
 void registerQslCommands(CommandRegistry& r);
+void registerBackupCommands(CommandRegistry& r);
 
 void registerFeatureCommands(CommandRegistry& registry)
 {
@@ -36,6 +37,7 @@ void registerFeatureCommands(CommandRegistry& registry)
         {Feature::Reports, registerReportCommands},
         {Feature::Maps, registerMapCommands},
         {Feature::Qsl, registerQslCommands},
+        {Feature::Backup, registerBackupCommands},
     };
     for (const auto& f : features) {
         registry.setFeature(f.feature);

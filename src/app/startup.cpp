@@ -28,6 +28,8 @@
 #include "ui/dialog_helpers.h"
 #include "ui/file_chooser.h"
 #include "ui/gui_messages.h"
+#include "upgrade/backup.h"
+#include "upgrade/migration.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -226,8 +228,11 @@ void SETUP()
     // 1. focused entry fields stand out; a full field is left with Enter
     qApp->setStyleSheet(QStringLiteral("QLineEdit:focus { background-color: #FCE8AB; }"));
     TAppl::setConfirm(true);
-    // 2-4. the progress dialog is the meter's; the program has no version
-    // migration and no rig control yet
+    // 2. the progress dialog is the meter's
+    // 3. stored data brought up to the current version
+    if (!upgrade::missingSteps(oAppl->cDirLocal).isEmpty())
+        ui::messages().wait(QStringLiteral("Espere por favor ..."), QStringLiteral("Actualizando base de datos"),
+                            [] { upgrade::ACTVER(); });
     // 5. the settings record
     if (!ws().area(store::alias::kCfg) && !store::NETUSE(QStringLiteral("cfg"), true, 1, QStringLiteral("cfg")))
         return;
@@ -378,6 +383,21 @@ int MAIN(int argc, char** argv)
         CLSWNDALL();
     };
     store::hooks().reopenSession = [] { SETUP(); };
+    upgrade::maintenanceShell() = {.closeAll =
+                                       [] {
+                                           closeForMaintenance();
+                                           oAppl->removeSessionMarker();
+                                       },
+                                   .reopen =
+                                       [] {
+                                           QFile marker(oAppl->sessionMarker());
+                                           marker.open(QIODevice::WriteOnly);
+                                           SETUP();
+                                       },
+                                   .inWaitBox = [](const std::function<void()>& migrate) {
+                                       ui::messages().wait(QStringLiteral("Espere por favor ..."),
+                                                           QStringLiteral("Actualizando base de datos"), migrate);
+                                   }};
     installLogbookHooks();
     const bool argument = argc > 1 && argv[1][0] != '\0';
     if (!firstStage(!argument))

@@ -14,6 +14,7 @@ QString endpointKey(Endpoint which)
     case Endpoint::UpdateServer: return QStringLiteral("Actualizaciones");
     case Endpoint::ReferenceData: return QStringLiteral("DatosReferencia");
     case Endpoint::CtyPublisher: return QStringLiteral("CtyDat");
+    case Endpoint::DownloadService: return QStringLiteral("Descargas");
     }
     return {};
 }
@@ -22,7 +23,8 @@ QString endpointDefault(Endpoint which)
 {
     switch (which) {
     case Endpoint::UpdateServer:
-    case Endpoint::ReferenceData: return QStringLiteral("https://www.orlanlog.org");
+    case Endpoint::ReferenceData:
+    case Endpoint::DownloadService: return QStringLiteral("https://www.orlanlog.org");
     case Endpoint::CtyPublisher: return QStringLiteral("https://www.country-files.com");
     }
     return {};

@@ -13,6 +13,7 @@ enum class Endpoint {
     UpdateServer,      // version file and new program: "/winorlanlog/..."
     ReferenceData,     // entity and prefix tables: "/winorlanlog/datos/..."
     CtyPublisher,      // the contest country file: "/cty/cty.dat"
+    DownloadService,   // files the version migration fetches: "/media/..."
 };
 
 QString endpoint(Endpoint which);

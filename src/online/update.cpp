@@ -4,7 +4,7 @@
 #include "endpoints.h"
 #include "reachability.h"
 #include "web_request.h"
-#include "zip_unpack.h"
+#include "zip_archive.h"
 
 #include "app/tappl.h"
 #include "core/messages.h"

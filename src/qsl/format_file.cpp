@@ -1,7 +1,7 @@
 #include "qsl/format_file.h"
 #include "part_file.h"
 
-#include "online/zip_unpack.h"
+#include "online/zip_archive.h"
 #include "store/work_area.h"
 
 #include <QDir>
@@ -9,7 +9,6 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <minizip/zip.h>
 
 namespace qsl {
 
@@ -130,31 +129,7 @@ bool putDelimitedRecord(store::WorkArea& area, const QByteArray& rawLine)
 
 bool writeZip(const QString& path, const QList<QPair<QString, QByteArray>>& entries, QString* error)
 {
-    const QString part = path + QStringLiteral(".part");
-    QFile::remove(part);
-    const QByteArray name = QFile::encodeName(part);
-    zipFile z = zipOpen64(name.constData(), APPEND_STATUS_CREATE);
-    bool ok = z != nullptr;
-    for (const auto& [entry, data] : entries) {
-        if (!ok)
-            break;
-        zip_fileinfo info{};
-        const QDateTime now = QDateTime::currentDateTime();
-        info.tmz_date.tm_year = uInt(now.date().year());
-        info.tmz_date.tm_mon = uInt(now.date().month() - 1);
-        info.tmz_date.tm_mday = uInt(now.date().day());
-        info.tmz_date.tm_hour = uInt(now.time().hour());
-        info.tmz_date.tm_min = uInt(now.time().minute());
-        info.tmz_date.tm_sec = uInt(now.time().second());
-        const QByteArray e = entry.toLatin1();
-        ok = zipOpenNewFileInZip3_64(z, e.constData(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, 9, 0,
-                                     -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0, 0) == ZIP_OK
-             && zipWriteInFileInZip(z, data.constData(), unsigned(data.size())) == ZIP_OK
-             && zipCloseFileInZip(z) == ZIP_OK;
-    }
-    if (z && zipClose(z, nullptr) != ZIP_OK)
-        ok = false;
-    return finishPart(ok, part, path, error);
+    return online::writeZip(path, entries, error);
 }
 
 QString exportFileName(const QString& folder, const QString& description)

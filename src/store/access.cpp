@@ -17,6 +17,7 @@
 #include <QFileInfo>
 
 #include <map>
+#include <cstdio>
 #include <set>
 
 namespace store {
@@ -605,6 +606,55 @@ bool CRTLOG(const QString& book, bool onlyTable)
     return true;
 }
 
+Status carryRecords(const QString& fromFile, const QString& toFile)
+{
+    Workspace w;
+    WorkArea* to = nullptr;
+    WorkArea* from = nullptr;
+    Status s = w.use(toFile, {.alias = QStringLiteral("_new"), .shared = false}, &to);
+    if (s)
+        s = w.use(fromFile, {.alias = QStringLiteral("_old"), .shared = false, .readOnly = true}, &from);
+    if (!s)
+        return s;
+    std::vector<std::pair<int, int>> pairs;
+    for (int i = 0; i < to->fieldCount(); ++i) {
+        const int j = from->fieldPos(QString::fromLatin1(to->field(i).name));
+        if (j >= 0)
+            pairs.emplace_back(i, j);
+    }
+    from->setOrder(0);
+    for (s = from->goTop(); s && !from->eof(); s = from->skip()) {
+        if (!(s = to->append()))
+            break;
+        for (auto [i, j] : pairs) {
+            const DbfField& tf = to->field(i);
+            const DbfField& ff = from->field(j);
+            if (tf.type == 'M' && ff.type == 'M') {
+                bool binary = false;
+                QByteArray data;
+                if (!(s = from->readMemo(QString::fromLatin1(ff.name), &data, &binary)))
+                    break;
+                if (!(s = to->putMemo(QString::fromLatin1(tf.name), data, binary)))
+                    break;
+            } else if (tf.type == ff.type || (tf.type == 'M' && ff.type == 'C')) {
+                // a number that no longer fits stays blank; anything else is an error
+                const Status put = to->put(i, from->value(j));
+                if (!put && !(tf.type == 'N' && ff.type == 'N')) {
+                    s = put;
+                    break;
+                }
+            }
+        }
+        const Status written = to->unlock();
+        if (s)
+            s = written;
+        if (!s)
+            break;
+    }
+    w.closeAll();
+    return s;
+}
+
 bool CHGDBF(const QString& table)
 {
     const QString dataDir = ws().dataDir();
@@ -616,60 +666,31 @@ bool CHGDBF(const QString& table)
     }
     const QString old = findFileNoCase(dataDir + table + QStringLiteral(".dbf"));
     if (!old.isEmpty()) {
-        // Carry the old records over, matching fields by name.
-        Workspace w;
-        WorkArea* to = nullptr;
-        WorkArea* from = nullptr;
-        Status s = w.use(fresh, {.alias = table, .shared = false}, &to);
-        if (s)
-            s = w.use(old, {.alias = QStringLiteral("_old"), .shared = false, .readOnly = true}, &from);
-        if (!s) {
+        // Carry the old records over, matching fields by name. The old table
+        // stays as it was until the new one holds every record.
+        if (const Status s = carryRecords(old, fresh); !s) {
             ui::messages().stop(openFailure(table, s));
+            DBDROP(progDir + QFileInfo(fresh).completeBaseName());
             return false;
         }
-        std::vector<std::pair<int, int>> pairs;
-        for (int i = 0; i < to->fieldCount(); ++i) {
-            const int j = from->fieldPos(QString::fromLatin1(to->field(i).name));
-            if (j >= 0)
-                pairs.emplace_back(i, j);
-        }
-        from->setOrder(0);
-        for (from->goTop(); !from->eof(); from->skip()) {
-            if (!to->append())
-                break;
-            for (auto [i, j] : pairs) {
-                const DbfField& tf = to->field(i);
-                const DbfField& ff = from->field(j);
-                if (tf.type == 'M' && ff.type == 'M') {
-                    bool binary = false;
-                    const QByteArray data = from->memo(QString::fromLatin1(ff.name), &binary);
-                    to->putMemo(QString::fromLatin1(tf.name), data, binary);
-                } else if (tf.type == ff.type || (tf.type == 'M' && ff.type == 'C')) {
-                    Value v = from->value(j);
-                    if (v.isNumber() && tf.type == 'N' && !to->put(i, v))
-                        continue;   // a number that no longer fits stays blank
-                    to->put(i, v);
-                }
-            }
-            to->unlock();
-        }
-        w.closeAll();
-        QFile::remove(old);
     }
     const QString target = dataDir + QFileInfo(fresh).fileName();
-    QFile::remove(target);
-    if (!QFile::rename(fresh, target)) {
+    // rename() replaces the target in one step, so the table is never missing
+    if (::rename(QFile::encodeName(fresh).constData(), QFile::encodeName(target).constData()) != 0) {
         ui::messages().stop(QStringLiteral("No se pudo mover ") + fresh);
         return false;
     }
+    if (!old.isEmpty() && old != target)
+        QFile::remove(old);
     for (const char* ext : {".fpt", ".cdx"}) {
         const QString comp = findFileNoCase(progDir + table + QString::fromLatin1(ext));
         if (comp.isEmpty())
             continue;
         const QString oldComp = findFileNoCase(dataDir + table + QString::fromLatin1(ext));
-        if (!oldComp.isEmpty())
+        const QString compTarget = dataDir + QFileInfo(comp).fileName();
+        ::rename(QFile::encodeName(comp).constData(), QFile::encodeName(compTarget).constData());
+        if (!oldComp.isEmpty() && oldComp != compTarget)
             QFile::remove(oldComp);
-        QFile::rename(comp, dataDir + QFileInfo(comp).fileName());
     }
     return true;
 }

@@ -91,7 +91,13 @@ void DLTLOG(const QString& book, bool reopen);
 bool CRTLOG(const QString& book, bool onlyTable = false);
 // Moves a table just created with a new structure in the program directory
 // into the data directory, carrying the old records over.
+// The old table is left as it was when a record cannot be carried over.
 bool CHGDBF(const QString& table);
+// Appends every record of the table fromFile to the table toFile (both paths
+// to ".dbf" files, opened exclusively), matching fields by name: fields missing
+// on either side are dropped or left blank, a number too wide for its new
+// field stays blank. Stops at the first record it cannot write.
+Status carryRecords(const QString& fromFile, const QString& toFile);
 // Repairs the type byte of every table file in the data directory; returns the
 // list it collected (file name, byte read right-aligned in ten, CR LF per file).
 QString CRYPT();

@@ -71,10 +71,39 @@ QString shippedTablesDir()
     return system.isEmpty() ? QString() : withSlash(system);
 }
 
+const QStringList& versionSteps()
+{
+    static const QStringList steps = {
+        QStringLiteral("088"), QStringLiteral("089"), QStringLiteral("090"), QStringLiteral("091"), QStringLiteral("092"),
+        QStringLiteral("094"), QStringLiteral("096"), QStringLiteral("097"), QStringLiteral("098"), QStringLiteral("099"),
+        QStringLiteral("100"), QStringLiteral("110"), QStringLiteral("120"), QStringLiteral("130"), QStringLiteral("140"),
+        QStringLiteral("150"), QStringLiteral("160"), QStringLiteral("170"), QStringLiteral("180"), QStringLiteral("190"),
+        QStringLiteral("191")};
+    return steps;
+}
+
+QString versionMarker(const QString& programDir, const QString& step)
+{
+    return withSlash(programDir) + QStringLiteral("ver") + step + QStringLiteral(".ctl");
+}
+
+bool writeVersionMarkers(const QString& programDir)
+{
+    bool ok = true;
+    for (const QString& step : versionSteps()) {
+        QFile f(versionMarker(programDir, step));
+        if (!f.exists() && !f.open(QIODevice::WriteOnly))
+            ok = false;
+    }
+    return ok;
+}
+
 Status createHome(const QString& programDir, const QString& dataDir, const QString& call, const QString& shippedDir)
 {
     QDir().mkpath(dataDir);
     QDir().mkpath(programDir + QStringLiteral("reports/"));
+    // a home without settings is a new installation, already at the current version
+    const bool fresh = findFileNoCase(dataDir + QStringLiteral("cfg.dbf")).isEmpty();
     Workspace w;
     w.setDataDir(dataDir);
     for (const catalogue::TableDef& t : catalogue::homeTables()) {
@@ -101,6 +130,8 @@ Status createHome(const QString& programDir, const QString& dataDir, const QStri
             w.close(QStringLiteral("know"));
         }
     }
+    if (fresh)
+        writeVersionMarkers(programDir);
     WorkArea* c = nullptr;
     if (Status s = w.use(QStringLiteral("cfg"), {.alias = QStringLiteral("cfg")}, &c); !s)
         return s;

@@ -9,9 +9,18 @@
 
 namespace store {
 
+// The steps of the version migration, in order ("088" ... "191"). The
+// installation's data version is the set of its marker files, empty files
+// named "ver" + step + ".ctl" in the program directory.
+const QStringList& versionSteps();
+QString versionMarker(const QString& programDir, const QString& step);
+// Writes every marker (a new installation is at the current version).
+bool writeVersionMarkers(const QString& programDir);
+
 // Creates in dataDir (and the reports directory under programDir) every table
 // that does not exist yet; with a call, also the settings record and a first
-// log book named after it. Existing tables are left alone. A table missing
+// log book named after it. Existing tables are left alone. A home that had no
+// settings table gets every version marker. A table missing
 // from dataDir whose files are in shippedDir (the reference tables that come
 // with the program, see shippedTablesDir) is copied from there with its index
 // and memo files; the catalogue creates the others empty.

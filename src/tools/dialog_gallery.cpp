@@ -3,6 +3,7 @@
 // titles included), so they can be looked at as a user sees them:
 //   scripts/gallery.sh OUT-DIR
 // It works on a home of its own, made fresh in a temporary folder.
+#include "upgrade/views/backup_dialog.h"
 #include "app/command_ids.h"
 #include "app/main_frame.h"
 #include "app/map_windows.h"
@@ -1025,6 +1026,35 @@ int main(int argc, char** argv)
             shoot(QStringLiteral("update-progress"));
         },
         QStringLiteral("Bytes copiados:"), QStringLiteral("Actualizando aplicación"));
+
+    // backup and restore: the two faces of "LOGBCK", their progress boxes, the migration's wait box
+    {
+        auto* backup = new upgrade::BackupDialog(upgrade::BackupDialog::Kind::Backup, QDir::homePath(), frame());
+        show(backup, QStringLiteral("backup-dialog"));
+        delete backup;
+        auto* restore = new upgrade::BackupDialog(upgrade::BackupDialog::Kind::Restore,
+                                                  QDir::homePath() + QStringLiteral("/20121231OrlanLog.q7z"), frame());
+        show(restore, QStringLiteral("restore-dialog"));
+        delete restore;
+        ui::messages().meter(
+            [](ui::Meter& m) {
+                m.setTotal(12);
+                m.setPosition(4);
+                m.setText(QStringLiteral("Comprimiendo\r\nLogEA4ZZ.cdx"));
+                shoot(QStringLiteral("backup-progress"));
+            },
+            QStringLiteral("Comprimiendo"), QStringLiteral("Espere ejecutando La copia de seguridad..."));
+        ui::messages().meter(
+            [](ui::Meter& m) {
+                m.setTotal(12);
+                m.setPosition(9);
+                m.setText(QStringLiteral("Descomprimiendo\r\nDplEA4ZZ.dbf"));
+                shoot(QStringLiteral("restore-progress"));
+            },
+            QStringLiteral("Descomprimiendo"), QStringLiteral("Espere ejecutando recuperación de datos..."));
+        ui::messages().wait(QStringLiteral("Espere por favor ..."), QStringLiteral("Actualizando base de datos"),
+                            [] { shoot(QStringLiteral("migration-wait")); });
+    }
 
     ui::messages().wait(QStringLiteral("Espere por favor ..."), QStringLiteral("Exportando a Cabrillo"),
                         [] { shoot(QStringLiteral("wait-box")); });

@@ -42,6 +42,7 @@ const char* featureName(Feature f)
     case Feature::Reports: return "Reports";
     case Feature::Maps: return "Maps";
     case Feature::Qsl: return "Qsl";
+    case Feature::Backup: return "Backup";
     }
     return "?";
 }

@@ -177,7 +177,7 @@ TEST_F(ShellTest, FirstStartAsksForTheCallAndCreatesItsBook)
     ASSERT_TRUE(frame());
     EXPECT_EQ(frame()->windowTitle(), "Orlan Win Log 1.92");
     EXPECT_TRUE(QFile::exists(home + "borra.me"));
-    // the tool bar has its seven entries with icons, and unfinished views are disabled
+    // the tool bar has its seven entries with icons, and every entry has its view
     for (CommandId tb : {CommandId::ToolLogBooks, CommandId::ToolCluster, CommandId::ToolAwards, CommandId::ToolReorganize,
                          CommandId::ToolSettings, CommandId::ToolExit})
         ASSERT_TRUE(frame()->action(tb)) << int(tb);
@@ -185,7 +185,8 @@ TEST_F(ShellTest, FirstStartAsksForTheCallAndCreatesItsBook)
     EXPECT_TRUE(frame()->action(CommandId::Reorganize)->isEnabled());
     EXPECT_TRUE(frame()->action(CommandId::ImportCty)->isEnabled());
     EXPECT_TRUE(frame()->action(CommandId::Transfer)->isEnabled());
-    EXPECT_FALSE(frame()->action(CommandId::Backup)->isEnabled());   // nothing runs it yet
+    EXPECT_TRUE(frame()->action(CommandId::Backup)->isEnabled());
+    EXPECT_TRUE(frame()->action(CommandId::ImportRadioges)->isEnabled());
 }
 
 // The menu bar and the tool bar as the user has always had them: captions,
@@ -252,8 +253,8 @@ TEST_F(ShellTest, MenuAndToolBarKeepTheirEntries)
         "  Versión actual de CTY.DAT",
         "  Traspasar ...",
         "  Copia/restaruarción",
-        "    Copia de seguridad... (off)",
-        "    Restaurar copia... (off)",
+        "    Copia de seguridad...",
+        "    Restaurar copia...",
         "  ---",
         "  Utiles...",
         "    Lat,Lon y locator...",

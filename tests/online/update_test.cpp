@@ -3,7 +3,7 @@
 #include "web_server.h"
 
 #include "online/update.h"
-#include "online/zip_unpack.h"
+#include "online/zip_archive.h"
 #include "core/scripted_messages.h"
 
 #include <gtest/gtest.h>
