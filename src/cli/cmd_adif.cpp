@@ -1,5 +1,6 @@
 // ADIF import and export of the active log book: import-adif, export-adif.
 #include "commands.h"
+#include "import_args.h"
 
 #include "app/tappl.h"
 #include "interchange/adif_export.h"
@@ -32,24 +33,11 @@ int importAdif(const QStringList& args, TAppl& appl)
     if (!openBookSession(&book))
         return 1;
     interchange::AdifImportOptions opt;
-    opt.path = QFileInfo(file).absoluteFilePath();
+    cli::readImportArgs(args, file, &opt);
     opt.appl = appl.cAppl;
-    opt.dupCheck = args.contains(QStringLiteral("--dupcheck"));
-    // The dialog's defaults: the book's operator (or its name) and the locator of the last QSO.
-    const interchange::ImportDefaults d = interchange::importDefaults();
-    opt.defaultOperator = d.oprDef;
-    opt.operatorCall = d.operatorCall;
-    opt.locator = d.locator;
-    if (const QString o = optionValue(args, "--operator"); !o.isEmpty())
-        opt.operatorCall = o.trimmed().toUpper();
-    if (const QString l = optionValue(args, "--locator"); !l.isEmpty())
-        opt.locator = l.trimmed().toUpper();
     ui::SilentMeter meter;
     const interchange::AdifImportResult r = interchange::ADIFIMP(meter, opt);
-    if (!r.ok)
-        return 1;
-    out() << QString(r.message).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) << '\n';
-    return r.complete ? 0 : 1;
+    return cli::importEnd(r.ok, r.message, r.complete);
 }
 
 int exportAdif(const QStringList& args, TAppl& appl)

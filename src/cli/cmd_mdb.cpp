@@ -1,6 +1,7 @@
 // The Radioges log book (an Access database): import-mdb into the active book,
 // and mdb-tables, which shows what the reader sees in any .mdb file.
 #include "commands.h"
+#include "import_args.h"
 
 #include "app/tappl.h"
 #include "interchange/access_database.h"
@@ -29,22 +30,10 @@ int importMdb(const QStringList& args, TAppl&)
     if (!openBookSession(&book))
         return 1;
     interchange::RadiogesImportOptions opt;
-    opt.path = QFileInfo(file).absoluteFilePath();
-    opt.dupCheck = args.contains(QStringLiteral("--dupcheck"));
-    const interchange::ImportDefaults d = interchange::importDefaults();
-    opt.defaultOperator = d.oprDef;
-    opt.operatorCall = d.operatorCall;
-    opt.locator = d.locator;
-    if (const QString o = optionValue(args, "--operator"); !o.isEmpty())
-        opt.operatorCall = o.trimmed().toUpper();
-    if (const QString l = optionValue(args, "--locator"); !l.isEmpty())
-        opt.locator = l.trimmed().toUpper();
+    cli::readImportArgs(args, file, &opt);
     ui::SilentMeter meter;
     const interchange::RadiogesImportResult r = interchange::RGIMP(meter, opt);
-    if (!r.ok)
-        return 1;
-    out() << QString(r.message).replace(QStringLiteral("\r\n"), QStringLiteral("\n")) << '\n';
-    return r.complete ? 0 : 1;
+    return cli::importEnd(r.ok, r.message, r.complete);
 }
 
 // Without a table: each table and its rows. With one: its columns and rows,

@@ -29,12 +29,16 @@ class WorkArea;
 namespace interchange {
 
 // What the import dialog (or the command line) gives the import.
-struct AdifImportOptions {
+// What every import of QSOs into the current book is told (ADIF, Radioges).
+struct QsoImportOptions {
     QString path;
     QString operatorCall;        // stored when the record and the book give no operator
     QString locator;             // own locator stored when the record gives none
     bool dupCheck = false;       // drop QSOs already in the log (call, date, start time)
     QString defaultOperator;     // the book's OPRDEF (preset of every record)
+};
+
+struct AdifImportOptions : QsoImportOptions {
     QString appl = QStringLiteral("ORLANLOG");   // short name: the APP_<appl>_ tags
 };
 

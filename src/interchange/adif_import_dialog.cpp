@@ -11,11 +11,7 @@ AdifImportDialog::AdifImportDialog(const QString& appTitle, const QString& workD
 AdifImportOptions AdifImportDialog::options() const
 {
     AdifImportOptions o;
-    o.path = path();
-    o.operatorCall = operatorCall();
-    o.locator = locator();
-    o.dupCheck = dupCheck();
-    o.defaultOperator = oprDef();
+    fill(&o);
     return o;
 }
 

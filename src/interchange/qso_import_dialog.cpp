@@ -1,4 +1,5 @@
 #include "qso_import_dialog.h"
+#include "adif_import.h"
 
 #include "import_defaults.h"
 #include "ui/dialog_helpers.h"
@@ -60,5 +61,14 @@ QString QsoImportDialog::path() const { return m_path->text().trimmed(); }
 QString QsoImportDialog::operatorCall() const { return m_operator->text().trimmed().toUpper(); }
 QString QsoImportDialog::locator() const { return m_locator->text().trimmed().toUpper(); }
 bool QsoImportDialog::dupCheck() const { return m_dup->isChecked(); }
+
+void QsoImportDialog::fill(QsoImportOptions* o) const
+{
+    o->path = path();
+    o->operatorCall = operatorCall();
+    o->locator = locator();
+    o->dupCheck = dupCheck();
+    o->defaultOperator = oprDef();
+}
 
 } // namespace interchange

@@ -10,6 +10,8 @@ class QPushButton;
 
 namespace interchange {
 
+struct QsoImportOptions;
+
 class QsoImportDialog : public QDialog {
 public:
     // extension (".adi") and filter ("ADIF (*.adi)") are the file chooser's.
@@ -21,6 +23,8 @@ public:
     QString locator() const;
     bool dupCheck() const;
     QString oprDef() const { return m_oprDef; }   // the book's default operator
+    // What the dialog holds, into the options every QSO import shares.
+    void fill(QsoImportOptions* o) const;
 
 private:
     QString m_oprDef;

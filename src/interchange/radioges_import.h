@@ -17,13 +17,7 @@ class Meter;
 
 namespace interchange {
 
-struct RadiogesImportOptions {
-    QString path;
-    QString operatorCall;        // stored when the row and the book give no operator
-    QString locator;             // own locator stored when the row gives none
-    bool dupCheck = false;       // drop QSOs already in the log (call, date, start time)
-    QString defaultOperator;     // the book's OPRDEF
-};
+using RadiogesImportOptions = QsoImportOptions;
 
 struct RadiogesImportResult {
     bool ok = false;             // false: refused before reading any row (message shown)

@@ -11,11 +11,7 @@ RadiogesImportDialog::RadiogesImportDialog(const QString& appTitle, const QStrin
 RadiogesImportOptions RadiogesImportDialog::options() const
 {
     RadiogesImportOptions o;
-    o.path = path();
-    o.operatorCall = operatorCall();
-    o.locator = locator();
-    o.dupCheck = dupCheck();
-    o.defaultOperator = oprDef();
+    fill(&o);
     return o;
 }
 
