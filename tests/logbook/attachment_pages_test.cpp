@@ -307,8 +307,9 @@ TEST_F(AttachmentPagesTest, AttachmentsFollowTheirQsoIntoAnotherBookAndGoWhenItI
         QStringList types;
         for (copy->goTop(); !copy->eof(); copy->skip()) {
             types << copy->str("TYPE");
-            if (copy->str("TYPE") == "S")
+            if (copy->str("TYPE") == "S") {
                 EXPECT_EQ(copy->memo("FILE"), wavFile("sonido")) << "byte for byte";
+            }
         }
         types.sort();
         EXPECT_EQ(types, (QStringList{"G", "S"}));

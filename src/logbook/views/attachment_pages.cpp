@@ -420,23 +420,77 @@ void SoundAttachDialog::updateButtons()
     m_ok->setEnabled(!m_recording && (!m_recorded.isEmpty() || (file && QFileInfo::exists(m_file->text()))));
 }
 
-// ---------------------------------------------------------------- page 4
+// ---------------------------------------------------------------- both pages
 
-ImagePage::ImagePage(LogWindow* window, const AttachmentPagesHost& host, QWidget* parent)
-    : QWidget(parent), m_window(window), m_host(host)
+AttachmentPage::AttachmentPage(LogWindow* window, const AttachmentPagesHost& host, const QString& type, const Captions& captions,
+                               QWidget* parent)
+    : QWidget(parent), m_window(window), m_host(host), m_type(type)
 {
-    setObjectName(QStringLiteral("DSPATTIMG"));
+    setObjectName(QString::fromLatin1(captions.name));
     m_panel = new ui::GridPanel(attachArea(), this);
-    m_panel->setObjectName(QStringLiteral("images"));
+    m_panel->setObjectName(QString::fromLatin1(captions.list));
     describeColumn(m_panel);
     m_panel->setCaptionsShown(true);
-    m_panel->addButton(QStringLiteral("new"), QStringLiteral("Nuevo"), QStringLiteral("Añadir imagen"),
+    m_panel->addButton(QStringLiteral("new"), QStringLiteral("Nuevo"), QString::fromUtf8(captions.newTip),
                        {QStringLiteral("list-add"), QStringLiteral("document-new")}, [this] { add(); });
     m_panel->addButton(QStringLiteral("edit"), QStringLiteral("Editar"), QStringLiteral("Editar descripción"),
                        {QStringLiteral("document-edit")}, [this] { m_panel->browse()->editCurrentCell(); });
-    m_panel->addButton(QStringLiteral("delete"), QStringLiteral("Borrar"), QStringLiteral("Borrar imagen"),
+    m_panel->addButton(QStringLiteral("delete"), QStringLiteral("Borrar"), QString::fromUtf8(captions.deleteTip),
                        {QStringLiteral("edit-delete")}, [this] { remove(); });
     m_panel->bar()->addSeparator();
+    m_panel->onEdit([this] { m_panel->browse()->editCurrentCell(); });
+    m_panel->onCreate([this] { add(); });
+    m_panel->onDelete([this] { remove(); });
+}
+
+QAction* AttachmentPage::action(const QString& id) const { return m_panel->bar()->findChild<QAction*>(id); }
+
+void AttachmentPage::shown()
+{
+    A* attach = attachArea();
+    if (!attach)
+        return;
+    m_key = currentKey();
+    limitAttachments(*attach, m_key, m_type);
+    m_panel->browse()->refresh();
+    m_panel->showCurrent();
+    showCurrent();
+}
+
+void AttachmentPage::added()
+{
+    const quint32 rec = attachArea()->recNo();
+    m_window->updateAttachmentTabs();
+    shown();
+    attachArea()->goTo(rec);
+    m_panel->showCurrent();
+    showCurrent();
+}
+
+void AttachmentPage::removeCurrent(const QString& question)
+{
+    A* attach = attachArea();
+    if (!attach || attach->eof())
+        return;
+    if (!ui::messages().noYes(question))
+        return;
+    const quint32 previous = previousRecord(*attach);
+    if (!deleteAttachment(*attach))
+        return;
+    m_window->updateAttachmentTabs();
+    shown();
+    if (previous) {
+        attach->goTo(previous);
+        m_panel->showCurrent();
+        showCurrent();
+    }
+}
+
+// ---------------------------------------------------------------- page 4
+
+ImagePage::ImagePage(LogWindow* window, const AttachmentPagesHost& host, QWidget* parent)
+    : AttachmentPage(window, host, kImageAttachment, {"DSPATTIMG", "images", "Añadir imagen", "Borrar imagen"}, parent)
+{
     m_panel->addButton(QStringLiteral("copy"), QStringLiteral("Copiar"), QStringLiteral("Copiar al porta papeles"),
                        {QStringLiteral("edit-copy")}, [this] { copy(); });
     QAction* paste = m_panel->addButton(QStringLiteral("paste"), QStringLiteral("Pegar"), QStringLiteral("Sustituir imagen"),
@@ -456,9 +510,6 @@ ImagePage::ImagePage(LogWindow* window, const AttachmentPagesHost& host, QWidget
                        {QStringLiteral("zoom-original")}, [this] { m_view->setFitted(false); });
     m_panel->addButton(QStringLiteral("viewer"), QStringLiteral("Visor"), QStringLiteral("Abrir con el visor del sistema"),
                        {QStringLiteral("image-x-generic"), QStringLiteral("document-open")}, [this] { openViewer(); });
-    m_panel->onEdit([this] { m_panel->browse()->editCurrentCell(); });
-    m_panel->onCreate([this] { add(); });
-    m_panel->onDelete([this] { remove(); });
     connect(m_panel->browse(), &ui::tQ7Browse::currentRecordChanged, this, [this](quint32) { showCurrent(); });
 
     m_view = new ImageView(this);
@@ -484,20 +535,6 @@ ImagePage::ImagePage(LogWindow* window, const AttachmentPagesHost& host, QWidget
     lay->addLayout(body, 1);
 }
 
-QAction* ImagePage::action(const QString& id) const { return m_panel->bar()->findChild<QAction*>(id); }
-
-void ImagePage::shown()
-{
-    A* attach = attachArea();
-    if (!attach)
-        return;
-    m_key = currentKey();
-    limitAttachments(*attach, m_key, kImageAttachment);
-    m_panel->browse()->refresh();
-    m_panel->showCurrent();
-    showCurrent();
-}
-
 void ImagePage::showCurrent()
 {
     A* attach = attachArea();
@@ -520,40 +557,21 @@ void ImagePage::add()
         showCurrent();
         return;
     }
-    bool added = false;
+    bool stored = false;
     QString why;
     ui::messages().wait(QStringLiteral("Grabando imagen en base de datos"), QString(),
-                        [&] { added = addImageAttachment(m_key, dialog.description(), dialog.image(), &why); });
-    if (!added) {
+                        [&] { stored = addImageAttachment(m_key, dialog.description(), dialog.image(), &why); });
+    if (!stored) {
         ui::messages().stop(why);
         shown();
         return;
     }
-    const quint32 rec = attachArea()->recNo();
-    m_window->updateAttachmentTabs();
-    shown();
-    attachArea()->goTo(rec);
-    m_panel->showCurrent();
-    showCurrent();
+    added();
 }
 
 void ImagePage::remove()
 {
-    A* attach = attachArea();
-    if (!attach || attach->eof())
-        return;
-    if (!ui::messages().noYes(QStringLiteral("Se va a eliminar imagen \r\nEsta seguro")))
-        return;
-    const quint32 previous = previousRecord(*attach);
-    if (!deleteAttachment(*attach))
-        return;
-    m_window->updateAttachmentTabs();
-    shown();
-    if (previous) {
-        attach->goTo(previous);
-        m_panel->showCurrent();
-        showCurrent();
-    }
+    removeCurrent(QStringLiteral("Se va a eliminar imagen \r\nEsta seguro"));
 }
 
 void ImagePage::copy()
@@ -670,46 +688,18 @@ void ImagePage::openViewer()
 // ---------------------------------------------------------------- page 5
 
 SoundPage::SoundPage(LogWindow* window, const AttachmentPagesHost& host, QWidget* parent)
-    : QWidget(parent), m_window(window), m_host(host)
+    : AttachmentPage(window, host, kSoundAttachment, {"DSPATTSND", "sounds", "Nueva grabación", "Borrar grabación"}, parent)
 {
-    setObjectName(QStringLiteral("DSPATTSND"));
-    m_panel = new ui::GridPanel(attachArea(), this);
-    m_panel->setObjectName(QStringLiteral("sounds"));
-    describeColumn(m_panel);
-    m_panel->setCaptionsShown(true);
-    m_panel->addButton(QStringLiteral("new"), QStringLiteral("Nuevo"), QStringLiteral("Nueva grabación"),
-                       {QStringLiteral("list-add"), QStringLiteral("document-new")}, [this] { add(); });
-    m_panel->addButton(QStringLiteral("edit"), QStringLiteral("Editar"), QStringLiteral("Editar descripción"),
-                       {QStringLiteral("document-edit")}, [this] { m_panel->browse()->editCurrentCell(); });
-    m_panel->addButton(QStringLiteral("delete"), QStringLiteral("Borrar"), QStringLiteral("Borrar grabación"),
-                       {QStringLiteral("edit-delete")}, [this] { remove(); });
-    m_panel->bar()->addSeparator();
     m_panel->addButton(QStringLiteral("play"), QStringLiteral("Reproducir"), QStringLiteral("Reproducir"),
                        {QStringLiteral("media-playback-start")}, [this] { play(); });
     m_panel->addButton(QStringLiteral("stop"), QStringLiteral("Detener"), QStringLiteral("Detener"),
                        {QStringLiteral("media-playback-stop")}, [this] { stop(); });
-    m_panel->onEdit([this] { m_panel->browse()->editCurrentCell(); });
-    m_panel->onCreate([this] { add(); });
-    m_panel->onDelete([this] { remove(); });
     auto* lay = new QVBoxLayout(this);
     lay->setContentsMargins(0, 0, 0, 0);
     lay->addWidget(m_panel);
 }
 
 SoundPage::~SoundPage() { stop(); }
-
-QAction* SoundPage::action(const QString& id) const { return m_panel->bar()->findChild<QAction*>(id); }
-
-void SoundPage::shown()
-{
-    A* attach = attachArea();
-    if (!attach)
-        return;
-    m_key = currentKey();
-    limitAttachments(*attach, m_key, kSoundAttachment);
-    m_panel->browse()->refresh();
-    m_panel->showCurrent();
-}
 
 void SoundPage::add()
 {
@@ -723,29 +713,12 @@ void SoundPage::add()
         ui::messages().stop(why);
         return;
     }
-    const quint32 rec = attachArea()->recNo();
-    m_window->updateAttachmentTabs();
-    shown();
-    attachArea()->goTo(rec);
-    m_panel->showCurrent();
+    added();
 }
 
 void SoundPage::remove()
 {
-    A* attach = attachArea();
-    if (!attach || attach->eof())
-        return;
-    if (!ui::messages().noYes(QStringLiteral("Se va a eliminar la grabación de sonido \r\nEsta seguro")))
-        return;
-    const quint32 previous = previousRecord(*attach);
-    if (!deleteAttachment(*attach))
-        return;
-    m_window->updateAttachmentTabs();
-    shown();
-    if (previous) {
-        attach->goTo(previous);
-        m_panel->showCurrent();
-    }
+    removeCurrent(QStringLiteral("Se va a eliminar la grabación de sonido \r\nEsta seguro"));
 }
 
 void SoundPage::play()

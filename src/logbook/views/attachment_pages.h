@@ -118,19 +118,52 @@ private:
     QByteArray m_recorded;      // the recording kept, as a WAV file
 };
 
+// What the pages of pictures and sounds share: the list of the current QSO's
+// attachments of the page's type with its first buttons (new, edit, delete)
+// and keys, limited when the page is shown, and the adding and deleting that
+// keep the tab texts' counts up to date.
+class AttachmentPage : public QWidget {
+public:
+    // Limits Attach to the QSO's attachments of the page's type and shows them.
+    void shown();
+    ui::GridPanel* panel() const { return m_panel; }
+    QAction* action(const QString& id) const;
+    virtual void add() = 0;
+    virtual void remove() = 0;
+
+protected:
+    struct Captions {
+        const char* name;        // the page's object name ("DSPATTIMG")
+        const char* list;        // the list's ("images")
+        const char* newTip;      // "Añadir imagen"
+        const char* deleteTip;   // "Borrar imagen"
+    };
+    AttachmentPage(LogWindow* window, const AttachmentPagesHost& host, const QString& type, const Captions& captions,
+                   QWidget* parent);
+    // What the page shows of the current attachment besides the list (the picture).
+    virtual void showCurrent() {}
+    // After an attachment was stored: the counts, the list, the new one current.
+    void added();
+    // Deletes the current attachment after `question`; the one before it becomes current.
+    void removeCurrent(const QString& question);
+
+    LogWindow* m_window;
+    AttachmentPagesHost m_host;
+    ui::GridPanel* m_panel;
+    QString m_key;
+    QTemporaryDir m_temp;       // copies for other programs: a folder of this page's own
+    QString m_type;             // "G" pictures, "S" sounds
+};
+
 // Page 4: the list of the QSO's images and the picture of the one chosen.
-class ImagePage : public QWidget {
+class ImagePage : public AttachmentPage {
     Q_OBJECT
 public:
     ImagePage(LogWindow* window, const AttachmentPagesHost& host, QWidget* parent = nullptr);
-    // DSPATTIMG: limits Attach to the QSO's images and shows the current one.
-    void shown();
-    ui::GridPanel* panel() const { return m_panel; }
     ImageView* view() const { return m_view; }
-    QAction* action(const QString& id) const;
 
-    void add();
-    void remove();
+    void add() override;
+    void remove() override;
     void copy();
     void replaceFromClipboard();
     void replaceFromFile();
@@ -140,40 +173,26 @@ public:
     QString viewerFile() const { return m_viewerFile; }
 
 private:
-    void showCurrent();
+    void showCurrent() override;
     void replaceWith(const QImage& image);
-    LogWindow* m_window;
-    AttachmentPagesHost m_host;
-    ui::GridPanel* m_panel;
     ImageView* m_view;
-    QString m_key;
-    QTemporaryDir m_temp;       // the viewer's copies: a folder of this page's own
     QString m_viewerFile;
 };
 
 // Page 5: the list of the QSO's sounds, to play, add and delete.
-class SoundPage : public QWidget {
+class SoundPage : public AttachmentPage {
     Q_OBJECT
 public:
     SoundPage(LogWindow* window, const AttachmentPagesHost& host, QWidget* parent = nullptr);
     ~SoundPage() override;
-    // DSPATTSND: limits Attach to the QSO's sounds.
-    void shown();
-    ui::GridPanel* panel() const { return m_panel; }
-    QAction* action(const QString& id) const;
 
-    void add();
-    void remove();
+    void add() override;
+    void remove() override;
     void play();
     void stop();
     QString playedFile() const { return m_playedFile; }
 
 private:
-    LogWindow* m_window;
-    AttachmentPagesHost m_host;
-    ui::GridPanel* m_panel;
-    QString m_key;
-    QTemporaryDir m_temp;
     QString m_playedFile;
     QMediaPlayer* m_player = nullptr;
 };
