@@ -2,6 +2,7 @@
 
 #include "adif_scanner.h"
 #include "date_time.h"
+#include "draft_store.h"
 #include "import_summary.h"
 #include "qso_lookup.h"
 #include "refdata/bands.h"
@@ -531,11 +532,8 @@ AdifImportResult ADIFIMP(ui::Meter& meter, const AdifImportOptions& opt)
     adifFind(data, &pos, "<");
 
     QsoDraft qso(log);
-    const QByteArray locator = store::cp1252::fromUnicode(opt.locator.trimmed().toUpper());
-    const QByteArray oper = store::cp1252::fromUnicode(opt.operatorCall.trimmed());
-    QString key = store::KEYGEN();
     ImportSummary done;
-    log->beginBatch();
+    DraftStore out(log, opt, &done);
     while (pos < size) {
         meter.setPosition(pos);
         if (meter.cancelled()) {
@@ -562,31 +560,15 @@ AdifImportResult ADIFIMP(ui::Meter& meter, const AdifImportOptions& opt)
             ++r.dropped;
             continue;
         }
-        if (qso.empty("QRA"))
-            qso.set("QRA", Value::text(locator));
-        if (qso.empty("OPERATOR"))
-            qso.set("OPERATOR", Value::text(oper));
-        if (!qso.appendTo(log, &key)) {
-            done.interrupted = true;     // a write error (told already), or the user gave up on a locked table
-            break;
-        }
-        ++r.imported;
-        if (qso.modeCut)
+        const int before = out.stored();
+        const bool go = out.store(qso);
+        if (out.stored() > before && qso.modeCut)
             ++r.longModes;
-        key = QStringLiteral("%1").arg(key.toInt() + 1, 7, 10, QLatin1Char('0'));
-        if (r.imported % 1000 == 0) {
-            // let other users at the index now and then
-            if (store::Status s = log->renewBatch(); !s) {
-                msg.stop(s.text());
-                done.indexUnwritten = true;
-                break;
-            }
-        }
+        if (!go)
+            break;
     }
-    if (store::Status s = log->endBatch(); !s) {
-        msg.stop(s.text());
-        done.indexUnwritten = true;
-    }
+    out.finish();
+    r.imported = out.stored();
     // the index failing mid-file leaves the rest of the file unread too
     done.interrupted = done.interrupted || (done.indexUnwritten && pos < size && !r.cancelled);
     meter.setPosition(pos < size ? pos : size);

@@ -1,4 +1,5 @@
 #include "radioges_import.h"
+#include "draft_store.h"
 
 #include "import_summary.h"
 
@@ -244,14 +245,11 @@ RadiogesImportResult RGIMPROWS(ui::Meter& meter, const RadiogesImportOptions& op
     r.ok = true;
     meter.setTotal(total);
     QsoDraft qso(log);
-    const QByteArray locator = store::cp1252::fromUnicode(opt.locator.trimmed().toUpper());
-    const QByteArray oper = store::cp1252::fromUnicode(opt.operatorCall.trimmed());
-    QString key = store::KEYGEN();
     ImportSummary done;
     AccessRow row;
     qint64 position = 0;
     bool ended = false;
-    log->beginBatch();
+    DraftStore out(log, opt, &done);
     while (true) {
         if (meter.cancelled()) {
             r.cancelled = true;
@@ -267,28 +265,11 @@ RadiogesImportResult RGIMPROWS(ui::Meter& meter, const RadiogesImportOptions& op
             ++r.dropped;
             continue;
         }
-        if (qso.empty("QRA"))
-            qso.set("QRA", Value::text(locator));
-        if (qso.empty("OPERATOR"))
-            qso.set("OPERATOR", Value::text(oper));
-        if (!qso.appendTo(log, &key)) {
-            done.interrupted = true;
+        if (!out.store(qso))
             break;
-        }
-        ++r.imported;
-        key = QStringLiteral("%1").arg(key.toInt() + 1, 7, 10, QLatin1Char('0'));
-        if (r.imported % 1000 == 0) {
-            if (store::Status s = log->renewBatch(); !s) {
-                msg.stop(s.text());
-                done.indexUnwritten = true;
-                break;
-            }
-        }
     }
-    if (store::Status s = log->endBatch(); !s) {
-        msg.stop(s.text());
-        done.indexUnwritten = true;
-    }
+    out.finish();
+    r.imported = out.stored();
     // a damaged database ends its rows early: the user hears that the rest did not come
     if (ended && rowsMissing && rowsMissing() > 0)
         done.interrupted = true;
