@@ -194,6 +194,23 @@ void ImageView::render()
     verticalScrollBar()->setValue(0);
 }
 
+namespace {
+
+// The "Descripción" row both attach dialogs open with (control 600).
+QLineEdit* descriptionRow(QWidget* dialog, QVBoxLayout* lay)
+{
+    auto* top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("Descripción"), dialog));
+    auto* edit = new QLineEdit(dialog);
+    edit->setObjectName(QStringLiteral("600"));
+    edit->setMaxLength(35);
+    top->addWidget(edit, 1);
+    lay->addLayout(top);
+    return edit;
+}
+
+} // namespace
+
 // ---------------------------------------------------------------- "Vincular Imagen"
 
 ImageAttachDialog::ImageAttachDialog(const AttachmentPagesHost& host, QWidget* parent) : QDialog(parent), m_host(host)
@@ -201,13 +218,7 @@ ImageAttachDialog::ImageAttachDialog(const AttachmentPagesHost& host, QWidget* p
     setObjectName(QStringLiteral("ATTIMG"));
     setWindowTitle(QStringLiteral("Vincular Imagen"));
     auto* lay = new QVBoxLayout(this);
-    auto* top = new QHBoxLayout;
-    top->addWidget(new QLabel(QStringLiteral("Descripción"), this));
-    m_description = new QLineEdit(this);
-    m_description->setObjectName(QStringLiteral("600"));
-    m_description->setMaxLength(35);
-    top->addWidget(m_description, 1);
-    lay->addLayout(top);
+    m_description = descriptionRow(this, lay);
 
     auto* group = new QGroupBox(QStringLiteral("Vincular desde"), this);
     auto* glay = new QHBoxLayout(group);
@@ -278,16 +289,10 @@ SoundAttachDialog::SoundAttachDialog(const AttachmentPagesHost& host, QWidget* p
     setObjectName(QStringLiteral("SNDADD"));
     setWindowTitle(QStringLiteral("Nueva Grabación"));
     auto* lay = new QVBoxLayout(this);
-    auto* top = new QHBoxLayout;
-    top->addWidget(new QLabel(QStringLiteral("Descripción"), this));
-    m_description = new QLineEdit(this);
-    m_description->setObjectName(QStringLiteral("600"));
-    m_description->setMaxLength(35);
+    m_description = descriptionRow(this, lay);
     m_description->setText(QDate::currentDate().toString(QStringLiteral("dd-MM-yyyy")) + QLatin1Char(' ')
                            + QTime::currentTime().toString(QStringLiteral("HH:mm")));
     m_description->setMinimumWidth(m_description->fontMetrics().horizontalAdvance(QString(32, QLatin1Char('n'))));
-    top->addWidget(m_description, 1);
-    lay->addLayout(top);
 
     auto* fileGroup = new QGroupBox(QStringLiteral("Vincular Fichero"), this);
     auto* flay = new QHBoxLayout(fileGroup);
@@ -376,17 +381,8 @@ void SoundAttachDialog::startRecording()
 {
     if (m_recording || !m_file->text().isEmpty())
         return;
-    if (!m_recorder)
-        m_recorder = m_host.makeRecorder ? m_host.makeRecorder() : makeMicrophoneRecorder();
-    QString why;
-    if (!m_recorder->available(&why)) {
-        ui::messages().alert(why);
+    if (!startRecorder(&m_recorder, m_host.makeRecorder))
         return;
-    }
-    if (!m_recorder->start()) {
-        ui::messages().alert(QStringLiteral("No se pudo empezar a grabar"));
-        return;
-    }
     m_recording = true;
     updateButtons();
 }

@@ -791,17 +791,8 @@ void EntryForm::startRecording()
 {
     if (m_recording)
         return;
-    if (!m_recorder)
-        m_recorder = m_host.makeRecorder ? m_host.makeRecorder() : makeMicrophoneRecorder();
-    QString why;
-    if (!m_recorder->available(&why)) {
-        ui::messages().alert(why);
+    if (!startRecorder(&m_recorder, m_host.makeRecorder))
         return;
-    }
-    if (!m_recorder->start()) {
-        ui::messages().alert(QStringLiteral("No se pudo empezar a grabar"));
-        return;
-    }
     m_recording = true;
     m_c->record->setEnabled(false);
     m_c->stopRecord->setEnabled(true);

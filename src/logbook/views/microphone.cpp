@@ -1,5 +1,7 @@
 #include "microphone.h"
 
+#include "core/messages.h"
+
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSource>
@@ -108,5 +110,21 @@ private:
 } // namespace
 
 std::unique_ptr<AudioRecorder> makeMicrophoneRecorder() { return std::make_unique<Microphone>(); }
+
+bool startRecorder(std::unique_ptr<AudioRecorder>* recorder, const std::function<std::unique_ptr<AudioRecorder>()>& make)
+{
+    if (!*recorder)
+        *recorder = make ? make() : makeMicrophoneRecorder();
+    QString why;
+    if (!(*recorder)->available(&why)) {
+        ui::messages().alert(why);
+        return false;
+    }
+    if (!(*recorder)->start()) {
+        ui::messages().alert(QStringLiteral("No se pudo empezar a grabar"));
+        return false;
+    }
+    return true;
+}
 
 } // namespace logbook

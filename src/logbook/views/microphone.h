@@ -4,10 +4,15 @@
 
 #include "logbook/recordings.h"
 
+#include <functional>
 #include <memory>
 
 namespace logbook {
 
 std::unique_ptr<AudioRecorder> makeMicrophoneRecorder();
+
+// Starts *recorder, made first with `make` (the microphone when not given);
+// false, with the reason told to the user, when it cannot record.
+bool startRecorder(std::unique_ptr<AudioRecorder>* recorder, const std::function<std::unique_ptr<AudioRecorder>()>& make);
 
 } // namespace logbook
